@@ -1,0 +1,22 @@
+// Modal message boxes: the full-screen question and the error reports. Backed by SDL's message box;
+// tests install a hook that answers instead of a person.
+#pragma once
+
+#include <functional>
+
+namespace platform {
+
+enum class MessageBoxStyle {
+    ErrorOk,        // caption "Error", exclamation icon, one OK button
+    QuestionYesNo,  // question icon, Yes and No buttons; Enter answers Yes, Escape No
+};
+
+enum class MessageBoxAnswer { Ok, Yes, No };
+
+MessageBoxAnswer ShowMessageBox(const char* text, const char* caption, MessageBoxStyle style);
+
+using MessageBoxHook = std::function<MessageBoxAnswer(const char* text, const char* caption, MessageBoxStyle)>;
+// An empty hook puts the real message box back.
+void SetMessageBoxHook(MessageBoxHook hook);
+
+} // namespace platform

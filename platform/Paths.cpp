@@ -1,0 +1,79 @@
+#include "platform/Paths.h"
+
+#include <dirent.h>
+#include <strings.h>
+#include <sys/stat.h>
+
+#include <vector>
+
+namespace platform {
+namespace {
+
+bool Exists(const std::string& path) {
+    struct stat info;
+    return stat(path.c_str(), &info) == 0;
+}
+
+std::vector<std::string> SplitComponents(const std::string& path) {
+    std::vector<std::string> parts;
+    std::string current;
+    for (char c : path) {
+        if (c == '/' || c == '\\') {
+            parts.push_back(current);
+            current.clear();
+        } else {
+            current += c;
+        }
+    }
+    parts.push_back(current);
+    return parts;
+}
+
+// The entry of directory `dir` whose name equals `name` without regard to case, or "" if none.
+std::string FindCaseless(const std::string& dir, const std::string& name) {
+    DIR* handle = opendir(dir.empty() ? "." : dir.c_str());
+    if (!handle) {
+        return {};
+    }
+    std::string found;
+    while (const dirent* entry = readdir(handle)) {
+        if (strcasecmp(entry->d_name, name.c_str()) == 0) {
+            found = entry->d_name;
+            break;
+        }
+    }
+    closedir(handle);
+    return found;
+}
+
+} // namespace
+
+std::string ResolvePath(const std::string& path) {
+    const std::vector<std::string> parts = SplitComponents(path);
+    std::string plain;
+    for (size_t i = 0; i < parts.size(); ++i) {
+        plain += (i ? "/" : "") + parts[i];
+    }
+    if (Exists(plain)) {
+        return plain;
+    }
+    std::string resolved;
+    for (size_t i = 0; i < parts.size(); ++i) {
+        const std::string& part = parts[i];
+        std::string next = i == 0 ? part : resolved + "/" + part;
+        if (part.empty() || part == "." || part == ".." || Exists(next)) {
+            resolved = next;
+            continue;
+        }
+        const std::string match = FindCaseless(resolved, part);
+        if (match.empty()) {
+            return plain;
+        }
+        resolved = i == 0 ? match : resolved + "/" + match;
+    }
+    return resolved;
+}
+
+FILE* OpenFile(const std::string& path, const char* mode) { return std::fopen(ResolvePath(path).c_str(), mode); }
+
+} // namespace platform

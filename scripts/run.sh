@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Installs what the presentation needs, builds it and runs it on the bundled demo data.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+"$root/scripts/deps.sh"
+"$root/scripts/build.sh" build
+cd "$root"
+if [ -z "${DISPLAY:-}" ]; then
+    echo "No DISPLAY set: running on a virtual X server (xvfb-run); nothing will be visible."
+    exec xvfb-run -a -s "-screen 0 800x600x24" "$root/build/standview"
+fi
+exec "$root/build/standview"

@@ -1,0 +1,42 @@
+#include "platform/Paths.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+using testing_support::TempDir;
+
+TEST(ResolvePath, BackslashesAndCaseAreForgivenComponentByComponent) {
+    TempDir dir(true);
+    dir.Write("Data/shader.txt", "1\n");
+    dir.Write("Data/images/StartScreen.TGA", "x");
+    dir.Write("Data/movies/Booth1.avi", "x");
+
+    EXPECT_EQ(platform::ResolvePath("Data\\shader.txt"), "Data/shader.txt");
+    EXPECT_EQ(platform::ResolvePath("data/images/StartScreen.TGA"), "Data/images/StartScreen.TGA");
+    EXPECT_EQ(platform::ResolvePath("DATA\\MOVIES\\booth1.AVI"), "Data/movies/Booth1.avi");
+    FILE* file = platform::OpenFile("data\\Shader.TXT", "r");
+    ASSERT_NE(file, nullptr);
+    std::fclose(file);
+}
+
+TEST(ResolvePath, ExactNameWinsOverACaselessOne) {
+    TempDir dir(true);
+    dir.Write("pics/a.tga", "small");
+    dir.Write("pics/A.TGA", "capital");
+    EXPECT_EQ(platform::ResolvePath("pics/A.TGA"), "pics/A.TGA");
+    EXPECT_EQ(platform::ResolvePath("pics/a.tga"), "pics/a.tga");
+}
+
+TEST(ResolvePath, MissingFilesStayMissing) {
+    TempDir dir(true);
+    dir.Write("Data/shader.txt", "1\n");
+    EXPECT_EQ(platform::ResolvePath("Data\\missing.txt"), "Data/missing.txt");
+    EXPECT_EQ(platform::ResolvePath("nowhere\\shader.txt"), "nowhere/shader.txt");
+    EXPECT_EQ(platform::OpenFile("Data\\missing.txt", "r"), nullptr);
+}
+
+TEST(ResolvePath, AbsolutePathsResolveToo) {
+    TempDir dir;
+    dir.Write("Music/Horse.mp3", "x");
+    EXPECT_EQ(platform::ResolvePath(dir.Path() + "\\music\\horse.MP3"), dir.Path() + "/Music/Horse.mp3");
+}
