@@ -1,5 +1,7 @@
 #include "platform/OffscreenContext.h"
 
+#include "platform/GlGeneration.h"
+
 #include <EGL/egl.h>
 #include <EGL/eglext.h>
 #include <GL/gl.h>
@@ -50,6 +52,7 @@ OffscreenContext::OffscreenContext(int width, int height) : width(width), height
         return;
     }
     glViewport(0, 0, width, height);
+    NoteNewGlContext();
     ok = true;
 }
 
