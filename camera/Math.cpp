@@ -74,7 +74,9 @@ Quaternion Quaternion::FromMatrix(const float m[16]) {
         qy = (at(0, 1) + at(1, 0)) / s;
         qz = (at(0, 2) + at(2, 0)) / s;
         qw = (at(2, 1) - at(1, 2)) / s;
-    } else if (at(1, 1) > at(0, 0) && at(1, 1) > at(2, 2)) {
+    } else if (at(1, 1) >= at(0, 0) && at(1, 1) > at(2, 2)) {
+        // A tie of the first two diagonal elements above the third falls to the later of the two:
+        // the third case would take the root of zero and divide by it.
         const double s = 2.0 * std::sqrt(1.0 + at(1, 1) - at(0, 0) - at(2, 2));
         qx = (at(0, 1) + at(1, 0)) / s;
         qy = 0.25 * s;
