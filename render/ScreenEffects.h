@@ -1,6 +1,5 @@
-// The glow over each frame: the texture that receives a small render of the scene, the switch into
-// a window-pixel 2D projection and back, and the display list that lays the texture over the frame.
-// Depends on OpenGL and on the window size globals of shell/AppWindow.h.
+// The glow over each frame: the texture that takes a small render, a window-pixel 2D projection and
+// the display list that lays the texture over the frame. Depends on OpenGL and shell/AppWindow.h.
 #pragma once
 
 #include <GL/gl.h>
