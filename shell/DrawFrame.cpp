@@ -1,5 +1,7 @@
 #include "shell/DrawFrame.h"
 
+#include "camera/Camera.h"
+
 #include <GL/gl.h>
 
 namespace {
@@ -20,4 +22,5 @@ void DrawFrame() {
     glClearColor(kClearWhite, kClearWhite, kClearWhite, kClearAlpha);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glLoadIdentity();
+    mainCamera.Update(frameMilliseconds);
 }
