@@ -49,6 +49,26 @@ bool DriverHasDisplay() {
     return true;
 }
 
+// Video and the OpenGL driver stay up from the first class to the end of the process. SDL would otherwise
+// unload the driver whenever its last window goes, reloading it on every full-screen toggle; and a driver
+// unloaded while its globals still point at memory makes that memory look leaked to leak checkers.
+bool StartVideo() {
+    if (SDL_WasInit(SDL_INIT_VIDEO)) {
+        return true;
+    }
+    // Closing the window is a message for the window procedure, not the end of the program.
+    SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+        std::fprintf(stderr, "cannot start the video system: %s\n", SDL_GetError());
+        return false;
+    }
+    // Without OpenGL no window can be made; that failure is reported when a window is created.
+    if (SDL_GL_LoadLibrary(nullptr) != 0) {
+        std::fprintf(stderr, "cannot load OpenGL: %s\n", SDL_GetError());
+    }
+    return true;
+}
+
 void RequestPixelFormat(const PixelFormat& format) {
     SDL_GL_ResetAttributes();
     // Windows counts colour bits without alpha; 32 means 8 per channel.
@@ -111,13 +131,8 @@ bool RegisterClass(const WindowClass& windowClass) {
         std::fprintf(stderr, "window class \"%s\" is already registered\n", windowClass.className);
         return false;
     }
-    if (classes.empty()) {
-        // Closing the window is a message for the window procedure, not the end of the program.
-        SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
-        if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-            std::fprintf(stderr, "cannot start the video system: %s\n", SDL_GetError());
-            return false;
-        }
+    if (!StartVideo()) {
+        return false;
     }
     classes.push_back({windowClass.className, windowClass.procedure, windowClass.instance});
     return true;
@@ -136,9 +151,6 @@ bool UnregisterClass(const char* className, InstanceHandle instance) {
         }
     }
     classes.erase(found);
-    if (classes.empty()) {
-        SDL_QuitSubSystem(SDL_INIT_VIDEO);
-    }
     return true;
 }
 

@@ -25,10 +25,10 @@ struct WindowClass {
     InstanceHandle instance;
 };
 
-// The first class brings up SDL's video; false (reason on standard error) when it cannot, or when the
-// name is taken.
+// The first class brings up SDL's video and the OpenGL driver, which stay up until the process ends.
+// False (reason on standard error) when video cannot start, or when the name is taken.
 bool RegisterClass(const WindowClass& windowClass);
-// The last class shuts SDL's video down again. False when the class is unknown or still has windows.
+// False when the class is unknown or still has windows.
 bool UnregisterClass(const char* className, InstanceHandle instance);
 
 enum class WindowStyle {
