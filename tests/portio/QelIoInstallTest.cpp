@@ -161,13 +161,6 @@ TEST_P(QelIoUninstallStopTest, ServiceThatWillNotStopIsDeletedAnyway) {
 INSTANTIATE_TEST_SUITE_P(NotActiveOrNoStopControl, QelIoUninstallStopTest,
                          ::testing::Values(kErrorServiceNotActive, kErrorInvalidServiceControl));
 
-TEST_F(QelIoInstallTest, StoppedServiceIsDeletedOnUninstall) {
-    machine.InstallRunningDriver();
-    machine.service->running = false;
-    EXPECT_EQ(QelIoUninstall(), 0);
-    EXPECT_FALSE(machine.service.has_value());
-}
-
 TEST_F(QelIoInstallTest, OtherStopFailureLeavesServiceAndFile) {
     const uint32_t kDependentServicesRunning = 1051;
     machine.InstallRunningDriver();
