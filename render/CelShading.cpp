@@ -58,7 +58,8 @@ void DrawCelMesh(const EmbeddedMesh& mesh) {
                     component /= length;
                 }
             }
-            float s = turned[0] * lightDirection.x + turned[1] * lightDirection.y + turned[2] * lightDirection.z;
+            float s =
+                turned[0] * lightDirection.x + turned[1] * lightDirection.y + turned[2] * lightDirection.z;
             if (s < 0.0f) {
                 s = 0.0f;
             }

@@ -8,7 +8,7 @@ namespace {
 
 // The cloud's outline seen from above: an ellipse with a few bulges.
 double OutlineRadius(double angle) {
-    return 1.0 + 0.09 * std::sin(3.0 * angle + 0.6) + 0.06 * std::sin(5.0 * angle + 2.1) +
+    return 1.0 + 0.11 * std::sin(3.0 * angle + 0.6) + 0.08 * std::sin(5.0 * angle + 2.1) +
            0.04 * std::sin(7.0 * angle + 0.3);
 }
 
@@ -17,9 +17,9 @@ double PuffHeight(double x, double y) {
     struct Puff {
         double x, y, radius, height;
     };
-    const Puff puffs[] = {{-0.45, 0.1, 0.45, 0.55}, {0.1, 0.25, 0.5, 0.8},  {0.5, -0.05, 0.42, 0.6},
-                          {-0.05, -0.35, 0.4, 0.5}, {-0.6, -0.4, 0.3, 0.3}, {0.65, 0.45, 0.3, 0.35}};
-    double height = 0.35;
+    const Puff puffs[] = {{-0.5, 0.1, 0.34, 0.75},   {0.05, 0.3, 0.36, 1.0},   {0.55, -0.05, 0.33, 0.8},
+                          {-0.05, -0.35, 0.32, 0.7}, {-0.6, -0.45, 0.25, 0.4}, {0.6, 0.5, 0.25, 0.45}};
+    double height = 0.2;
     for (const Puff& p : puffs) {
         const double dx = x - p.x, dy = y - p.y;
         height += p.height * std::exp(-(dx * dx + dy * dy) / (p.radius * p.radius));
@@ -34,7 +34,7 @@ Ring CloudRing(MeshBuilder& b, int corners, double reach, bool top) {
         const double r = reach * OutlineRadius(angle);
         const double x = r * std::cos(angle), y = 0.8 * r * std::sin(angle);
         // A rounded side: the height rises like a quarter circle from the rim inwards.
-        const double z = top ? std::pow(std::max(0.0, 1.0 - reach * reach), 0.35) * PuffHeight(x, y) : 0.0;
+        const double z = top ? std::pow(std::max(0.0, 1.0 - reach * reach), 0.5) * PuffHeight(x, y) : 0.0;
         ring.ids.push_back(b.AddPosition({x, y, z}));
         ring.params.push_back(static_cast<double>(i) / corners);
     }

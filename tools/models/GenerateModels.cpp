@@ -31,10 +31,11 @@ int main(int argc, char** argv) {
     std::filesystem::create_directories(dir, error);
     using namespace models;
     const bool ok =
-        WriteFile(dir + "/LandscapeModel.cpp",
-                  ModelSource(BuildLandscape(), "landscapeModel",
-                              "The landscape: a square plate of sand with a rock mountain, two smaller rocks, a "
-                              "gateway, an altar, a shrine, cypresses and the temple's footing.")) &&
+        WriteFile(
+            dir + "/LandscapeModel.cpp",
+            ModelSource(BuildLandscape(), "landscapeModel",
+                        "The landscape: a square plate of sand with a rock mountain, two smaller rocks, a "
+                        "gateway, an altar, a shrine, cypresses and the temple's footing.")) &&
         WriteFile(dir + "/TempleModel.cpp",
                   ModelSource(BuildTemple(), "templeModel",
                               "The temple: three steps, a peristyle of four by seven red columns, the "

@@ -33,12 +33,12 @@ struct Rock {
 };
 
 struct RockShape {
-    V3 base;         // rim centre, on the sand
-    V3 top;          // apex
+    V3 base; // rim centre, on the sand
+    V3 top;  // apex
     double radiusX, radiusY;
-    double profile;  // ring scale = (1 - t)^profile, t = height fraction
-    double strata;   // alternates ring spacing for a layered look
-    bool dome;       // quarter-circle profile instead
+    double profile; // ring scale = (1 - t^profile)^1.5, t = height fraction
+    double strata;  // alternates ring spacing for a layered look
+    bool dome;      // quarter-circle profile instead
 };
 
 Rock BuildRock(MeshBuilder& b, Random& random, const RockShape& shape, const std::vector<Tier>& tiers) {
@@ -61,7 +61,8 @@ Rock BuildRock(MeshBuilder& b, Random& random, const RockShape& shape, const std
                 scale = std::cos(angle);
                 height = std::sin(angle);
             } else {
-                scale = std::pow(1.0 - t, shape.profile);
+                // Broad shoulders narrowing to a point, with every other ring drawn in as a ledge.
+                scale = std::pow(1.0 - std::pow(t, shape.profile), 1.5) * (index % 2 == 1 ? 0.93 : 1.0);
                 height = t;
             }
             const V3 centre = shape.base + (shape.top - shape.base) * t;
@@ -140,16 +141,16 @@ ModelTables BuildLandscape() {
     const int bottomCentre = b.AddPosition({0.0, 0.0, kBottom});
 
     b.SetTextured(true);
-    const Rock mountain = BuildRock(b, random,
-                                    {{0.22, 0.14, kSand}, {0.17, 0.2, kPeak}, 0.18, 0.22, 1.15, 0.35, false},
-                                    {{12, 8}, {10, 7}, {8, 5}, {6, 2}});
-    const Rock knoll = BuildRock(b, random,
-                                 {{0.29, -0.265, kSand}, {0.3, -0.27, kSand + 0.14}, 0.1, 0.1, 1.0, 0.0, true},
-                                 {{7, 8}, {6, 3}});
+    const Rock mountain =
+        BuildRock(b, random, {{0.225, 0.09, kSand}, {0.2, 0.15, kPeak}, 0.185, 0.27, 1.6, 0.35, false},
+                  {{12, 8}, {10, 7}, {8, 5}, {6, 2}});
+    const Rock knoll =
+        BuildRock(b, random, {{0.3, -0.31, kSand}, {0.31, -0.315, kSand + 0.12}, 0.08, 0.075, 1.0, 0.0, true},
+                  {{7, 8}, {6, 3}});
     b.SetTextured(false);
-    const Rock crag = BuildRock(b, random,
-                                {{0.09, -0.3, kSand}, {0.085, -0.29, kSand + 0.2}, 0.055, 0.05, 0.6, 0.4, false},
-                                {{5, 11}, {4, 4}});
+    const Rock crag =
+        BuildRock(b, random, {{0.1, -0.3, kSand}, {0.095, -0.29, kSand + 0.17}, 0.055, 0.05, 1.2, 0.4, false},
+                  {{5, 11}, {4, 4}});
 
     b.BeginGroup(darkStone);
     b.SetTextured(false);
@@ -173,7 +174,8 @@ ModelTables BuildLandscape() {
         b.BeginGroup(white);
         AddShaft(b, gateX[i], gateY, 0.012, columnTop);
         b.BeginGroup(red);
-        AddBox(b, {gateX[i] - capital, gateY - capital, columnTop}, {gateX[i] + capital, gateY + capital, -0.378});
+        AddBox(b, {gateX[i] - capital, gateY - capital, columnTop},
+               {gateX[i] + capital, gateY + capital, -0.378});
     }
     AddBox(b, {gateX[0] - 0.02, gateY - 0.016, -0.378}, {gateX[2] + 0.02, gateY + 0.016, -0.362});
 

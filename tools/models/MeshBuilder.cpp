@@ -16,7 +16,9 @@ namespace {
     std::exit(1);
 }
 
-V3 TriangleNormal(V3 a, V3 b, V3 c) { return Normalized(Cross(b - a, c - a)); }
+V3 TriangleNormal(V3 a, V3 b, V3 c) {
+    return Normalized(Cross(b - a, c - a));
+}
 
 double CornerAngle(V3 corner, V3 p, V3 q) {
     const double cosine = Dot(Normalized(p - corner), Normalized(q - corner));
@@ -72,7 +74,9 @@ int MeshBuilder::AddMaterial(Rgb8 diffuse) {
     return static_cast<int>(materials.size()) - 1;
 }
 
-void MeshBuilder::BeginGroup(int material) { groups.push_back({material, {}}); }
+void MeshBuilder::BeginGroup(int material) {
+    groups.push_back({material, {}});
+}
 
 int MeshBuilder::AddPosition(V3 p) {
     positions.push_back(p);
@@ -141,8 +145,7 @@ void MeshBuilder::AddFlatPolygon(const std::vector<int>& outer, const std::vecto
     }
 }
 
-template <typename Emit>
-void MeshBuilder::Zip(const Ring& lower, const Ring& upper, Emit emit) {
+template <typename Emit> void MeshBuilder::Zip(const Ring& lower, const Ring& upper, Emit emit) {
     const size_t k1 = lower.ids.size();
     const size_t k2 = upper.ids.size();
     if (k2 == 1) {
@@ -236,9 +239,9 @@ void MeshBuilder::PadGroupFaces(int group, int target) {
                     continue;
                 }
                 const Face& twin = faces[backward[0].second];
-                const bool sameShading = f.plane >= 0 ? twin.plane == f.plane
-                                                      : twin.plane < 0 && twin.set == f.set &&
-                                                            twin.textured == f.textured;
+                const bool sameShading =
+                    f.plane >= 0 ? twin.plane == f.plane
+                                 : twin.plane < 0 && twin.set == f.set && twin.textured == f.textured;
                 const double length = Length(positions[b] - positions[a]);
                 if (sameShading && length > bestLength) {
                     bestLength = length;
@@ -329,7 +332,8 @@ ModelTables MeshBuilder::Finish(const std::string& name, const ModelTargets& tar
                 }
                 p[c] = it->second;
                 if (f.plane >= 0) {
-                    auto [pit, padded] = planeIndex.try_emplace(f.plane, static_cast<int>(normalValues.size()));
+                    auto [pit, padded] =
+                        planeIndex.try_emplace(f.plane, static_cast<int>(normalValues.size()));
                     if (padded) {
                         normalValues.push_back(planes[f.plane]);
                     }

@@ -100,8 +100,7 @@ private:
     };
 
     void AddFace(const Face& face);
-    template <typename Emit>
-    void Zip(const Ring& lower, const Ring& upper, Emit emit);
+    template <typename Emit> void Zip(const Ring& lower, const Ring& upper, Emit emit);
 
     std::vector<V3> positions;
     std::vector<V3> planes;

@@ -34,7 +34,8 @@ std::string ChannelText(int channel) {
 std::string ModelSource(const ModelTables& t, const std::string& variable, const std::string& summary) {
     std::string s;
     s += "// " + summary + "\n";
-    s += "// Written by the model generator (tools/models): change the generator and run it again instead of\n";
+    s += "// Written by the model generator (tools/models): change the generator and run it again instead "
+         "of\n";
     s += "// editing this file; the test suite checks that the two agree.\n";
     s += "// clang-format off\n";
     s += "#include \"render/Models.h\"\n\nnamespace {\n\n";
@@ -67,7 +68,8 @@ std::string ModelSource(const ModelTables& t, const std::string& variable, const
     s += "};\n\n";
     s += "const MeshMaterial kMaterials[" + std::to_string(t.materials.size()) + "] = {\n";
     for (const Rgb8& m : t.materials) {
-        const std::string rgb = "{" + ChannelText(m.r) + ", " + ChannelText(m.g) + ", " + ChannelText(m.b) + "}";
+        const std::string rgb =
+            "{" + ChannelText(m.r) + ", " + ChannelText(m.g) + ", " + ChannelText(m.b) + "}";
         s += "    {" + rgb + ", " + rgb + ", {0.0f, 0.0f, 0.0f}, {0.0f, 0.0f, 0.0f}, 1.0f, 4.0f, -1},\n";
     }
     s += "};\n\n";

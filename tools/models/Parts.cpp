@@ -43,13 +43,15 @@ Ring AddRing(MeshBuilder& builder, const Outline& outline, V3 centre, double sx,
     for (size_t i = 0; i < outline.angle.size(); ++i) {
         const double a = outline.angle[i];
         const double r = outline.radius[i];
-        ring.ids.push_back(
-            builder.AddPosition({centre.x + sx * r * std::cos(a), centre.y + sy * r * std::sin(a), centre.z}));
+        ring.ids.push_back(builder.AddPosition(
+            {centre.x + sx * r * std::cos(a), centre.y + sy * r * std::sin(a), centre.z}));
         ring.params.push_back(a / (2.0 * kPi));
     }
     return ring;
 }
 
-std::vector<int> Reversed(const Ring& ring) { return {ring.ids.rbegin(), ring.ids.rend()}; }
+std::vector<int> Reversed(const Ring& ring) {
+    return {ring.ids.rbegin(), ring.ids.rend()};
+}
 
 } // namespace models

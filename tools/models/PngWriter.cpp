@@ -55,7 +55,8 @@ bool WritePng(const std::string& path, int width, int height, const std::vector<
         zlib.push_back(static_cast<uint8_t>(size >> 8));
         zlib.push_back(static_cast<uint8_t>(~size));
         zlib.push_back(static_cast<uint8_t>(~size >> 8));
-        zlib.insert(zlib.end(), raw.begin() + static_cast<long>(offset), raw.begin() + static_cast<long>(offset + size));
+        zlib.insert(zlib.end(), raw.begin() + static_cast<long>(offset),
+                    raw.begin() + static_cast<long>(offset + size));
         offset += size;
         if (last) {
             break;

@@ -74,8 +74,8 @@ int main(int argc, char** argv) {
     shadeTexture = CreateShadeTexture(ramp);
     SetUpLikeTheProgram();
     AssignWaypointPoses();
-    const SceneNode* nodes[] = {&waypointBooth,  &waypointBooth1,   &waypointBooth2,    &waypointBooth3,
-                                &waypointHorse,  &waypointMountain, &waypointParthenon, &waypointCubes};
+    const SceneNode* nodes[] = {&waypointBooth, &waypointBooth1,   &waypointBooth2,    &waypointBooth3,
+                                &waypointHorse, &waypointMountain, &waypointParthenon, &waypointCubes};
     for (const SceneNode* node : nodes) {
         DrawFrom(*node);
         const std::vector<uint8_t> rgba = gl.ReadPixels(0, 0, kWidth, kHeight);

@@ -33,8 +33,8 @@ void EmitColumn(MeshBuilder& b, const Column& column) {
     b.StitchSmooth(shaft, column.waist, column.head);
     const size_t k = column.head.ids.size();
     for (size_t j = 0; j < k; ++j) {
-        b.AddSmoothTriangle(cap, column.head.ids[j], column.head.ids[(j + 1) % k], column.centre, shaft, shaft,
-                            cap);
+        b.AddSmoothTriangle(cap, column.head.ids[j], column.head.ids[(j + 1) % k], column.centre, shaft,
+                            shaft, cap);
     }
 }
 
@@ -112,7 +112,8 @@ ModelTables BuildTemple() {
         for (int i = 0; i < 8; ++i) {
             const bool right = i == 1 || i == 2 || i == 5 || i == 6;
             const bool back = i == 2 || i == 3 || i == 6 || i == 7;
-            c[i] = b.AddPosition({right ? 0.2432 : -0.2432, back ? 0.4528 : -0.4528, i >= 4 ? kStylobateTop : -0.44});
+            c[i] = b.AddPosition(
+                {right ? 0.2432 : -0.2432, back ? 0.4528 : -0.4528, i >= 4 ? kStylobateTop : -0.44});
         }
         b.AddFlatPolygon({c[0], c[3], c[2], c[1]});
         b.AddFlatPolygon({c[0], c[1], c[5], c[4]});

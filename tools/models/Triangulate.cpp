@@ -131,8 +131,9 @@ std::vector<std::array<int, 3>> TriangulatePolygon(const Loop2& outer, const std
         }
         return best;
     };
-    std::stable_sort(holeNodes.begin(), holeNodes.end(),
-                     [&](const std::vector<Node>& a, const std::vector<Node>& b) { return maxX(a) > maxX(b); });
+    std::stable_sort(
+        holeNodes.begin(), holeNodes.end(),
+        [&](const std::vector<Node>& a, const std::vector<Node>& b) { return maxX(a) > maxX(b); });
     for (const std::vector<Node>& hole : holeNodes) {
         if (!Bridge(loop, hole)) {
             return {};

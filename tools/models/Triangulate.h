@@ -10,8 +10,8 @@
 namespace models {
 
 struct Loop2 {
-    std::vector<int> ids;         // caller's vertex ids
-    std::vector<double> x, y;     // their coordinates in the polygon's plane
+    std::vector<int> ids;     // caller's vertex ids
+    std::vector<double> x, y; // their coordinates in the polygon's plane
 };
 
 // The outer loop runs counter-clockwise, each hole clockwise. Returns counter-clockwise triangles,
