@@ -142,7 +142,7 @@ ModelTables BuildLandscape() {
 
     b.SetTextured(true);
     const Rock mountain =
-        BuildRock(b, random, {{0.225, 0.09, kSand}, {0.2, 0.15, kPeak}, 0.185, 0.27, 1.6, 0.35, false},
+        BuildRock(b, random, {{0.225, 0.09, kSand}, {0.14, 0.2, kPeak}, 0.185, 0.27, 1.6, 0.35, false},
                   {{12, 8}, {10, 7}, {8, 5}, {6, 2}});
     const Rock knoll =
         BuildRock(b, random, {{0.3, -0.31, kSand}, {0.31, -0.315, kSand + 0.12}, 0.08, 0.075, 1.0, 0.0, true},
