@@ -1,6 +1,5 @@
-// Draws the embedded models in the cartoon style: flat material colours modulated by a grey ramp
-// looked up with the light angle per corner, then black outlines. Depends on render/Models.h,
-// camera/Math.h and OpenGL 1.1.
+// Draws the embedded models in the cartoon style (material colour times a grey ramp looked up per
+// corner, then black outlines). Depends on render/Models.h, camera/Math.h and OpenGL 1.1.
 #pragma once
 
 #include "camera/Math.h"

@@ -1,6 +1,7 @@
 #include "Designs.h"
 #include "Parts.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace models {

@@ -1,5 +1,5 @@
 // Collects one model part by part (materials, groups, flat planes, smoothing sets) and turns it into
-// the indexed tables the program embeds. Depends on Geometry.h and Triangulate.h.
+// the indexed tables the program embeds. Depends on Geometry.h (Triangulate.h inside).
 #pragma once
 
 #include "Geometry.h"
@@ -50,8 +50,6 @@ public:
     int AddMaterial(Rgb8 diffuse);
     // Faces added from now on belong to a new group of this material.
     void BeginGroup(int material);
-    int GroupCount() const { return static_cast<int>(groups.size()); }
-    int GroupFaceCount(int group) const { return static_cast<int>(groups[group].faces.size()); }
 
     int AddPosition(V3 p);
     V3 Position(int id) const { return positions[id]; }

@@ -1,4 +1,4 @@
-// Shapes the model designs are assembled from: boxes, outlines placed as rings, ring stacks.
+// Shapes the model designs are assembled from: boxes, and outlines placed as rings.
 // Depends on MeshBuilder.h.
 #pragma once
 
