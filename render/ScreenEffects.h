@@ -1,0 +1,24 @@
+// The glow over each frame: the texture that takes a small render, a window-pixel 2D projection and
+// the display list that lays the texture over the frame. Depends on OpenGL and shell/AppWindow.h.
+#pragma once
+
+#include <GL/gl.h>
+
+// Side of sceneTexture and of the small viewport it is copied from.
+inline constexpr int sceneTextureSize = 512;
+
+// Receives the small render of every frame; 0 until start-up creates it.
+extern GLuint sceneTexture;
+
+// A zero-filled RGBA texture with linear filters and no mipmaps; left bound to GL_TEXTURE_2D.
+GLuint CreateEmptyTexture(int width, int height);
+
+// Pushes a projection in window pixels (origin top-left, y down) and an identity modelview.
+// Leaves the modelview matrix current. Always paired with PerspectiveView.
+void OrthoView();
+// Pops what OrthoView pushed on both stacks; leaves the modelview matrix current.
+void PerspectiveView();
+
+// Records the twenty enlarging, fading layers of sceneTexture. The window size and the texture name
+// are taken now. Leaves depth testing on, blending and texturing off and texture 0 bound when replayed.
+GLuint BuildBlurList();
