@@ -1,5 +1,9 @@
 #include "input/ButtonPanel.h"
 
+#include "platform/ParallelPort.h"
+
+#include <optional>
+
 namespace {
 
 // The buttons pull their lines to ground, so a held button clears its bit, except on BUSY, which the
@@ -25,4 +29,10 @@ int DecodeButtonPanel(uint8_t status) {
         return 4;
     }
     return 0;
+}
+
+int ReadButtonPanel() {
+    // Reading the port without the session's permission would fault, so then no button is held.
+    const std::optional<uint8_t> status = platform::ReadPortByte(platform::kParallelStatusPort);
+    return status ? DecodeButtonPanel(*status) : 0;
 }

@@ -19,7 +19,8 @@ void ResetDirectInputForTests() {
     directInputFailed = false;
 }
 
-DXInputDevice::DXInputDevice(void* instance, void* window) : instance(instance), window(window) {
+DXInputDevice::DXInputDevice(platform::InstanceHandle instance, platform::WindowHandle window)
+    : instance(instance), window(window) {
     if (directInput || directInputFailed) {
         return;
     }

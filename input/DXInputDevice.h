@@ -17,7 +17,7 @@ void ResetDirectInputForTests();
 
 class DXInputDevice {
 public:
-    DXInputDevice(void* instance, void* window);
+    DXInputDevice(platform::InstanceHandle instance, platform::WindowHandle window);
     virtual ~DXInputDevice() = default;
     DXInputDevice(const DXInputDevice&) = delete;
     DXInputDevice& operator=(const DXInputDevice&) = delete;
@@ -32,8 +32,8 @@ public:
     bool ready = false;
     std::unique_ptr<platform::InputDevice> device;
     platform::InputGuid deviceGuid;
-    void* instance;
-    void* window;
+    platform::InstanceHandle instance;
+    platform::WindowHandle window;
 
 protected:
     // The lines a mouse or keyboard prints while setting itself up; each takes one result-code name,

@@ -9,7 +9,8 @@ constexpr int kJoystickButtons = 32;
 
 } // namespace
 
-DXJoystick::DXJoystick(void* instance, void* window) : DXInputDevice(instance, window) {
+DXJoystick::DXJoystick(platform::InstanceHandle instance, platform::WindowHandle window)
+    : DXInputDevice(instance, window) {
     Setup();
 }
 

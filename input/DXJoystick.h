@@ -14,7 +14,7 @@ constexpr double kStickDeadZone = 0.1;
 
 class DXJoystick final : public DXInputDevice {
 public:
-    DXJoystick(void* instance, void* window);
+    DXJoystick(platform::InstanceHandle instance, platform::WindowHandle window);
 
     std::unique_ptr<InputState> Poll() override;
     // Always null: the joystick has no plain read.

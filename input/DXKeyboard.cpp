@@ -2,10 +2,11 @@
 
 #include <cstdio>
 
-static_assert(static_cast<uint32_t>(kKeyCount) == platform::kKeyboardDataSize,
+static_assert(static_cast<uint32_t>(kInputKeyCount) == platform::kKeyboardDataSize,
               "a snapshot holds the keyboard's whole table");
 
-DXKeyboard::DXKeyboard(void* instance, void* window) : DXInputDevice(instance, window) {
+DXKeyboard::DXKeyboard(platform::InstanceHandle instance, platform::WindowHandle window)
+    : DXInputDevice(instance, window) {
     deviceGuid = platform::kSysKeyboardGuid;
     Setup();
 }
@@ -22,7 +23,7 @@ void DXKeyboard::Setup() {
 std::unique_ptr<InputState> DXKeyboard::Poll() {
     auto state = std::make_unique<InputState>();
     platform::InputResult acquireResult = platform::InputResult::Ok;
-    if (!ReadRecovering(kKeyCount, state->keys, acquireResult)) {
+    if (!ReadRecovering(kInputKeyCount, state->keys, acquireResult)) {
         std::printf("DXKeyboard: Can't reacquire Keyboard device....\n");
         return nullptr;
     }

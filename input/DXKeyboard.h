@@ -6,7 +6,7 @@
 
 class DXKeyboard final : public DXInputDevice {
 public:
-    DXKeyboard(void* instance, void* window);
+    DXKeyboard(platform::InstanceHandle instance, platform::WindowHandle window);
 
     std::unique_ptr<InputState> Poll() override;
     // Always null: the keyboard has no plain read.

@@ -15,7 +15,8 @@ std::unique_ptr<InputState> SnapshotOf(const platform::MouseData& data) {
 
 } // namespace
 
-DXMouse::DXMouse(void* instance, void* window) : DXInputDevice(instance, window) {
+DXMouse::DXMouse(platform::InstanceHandle instance, platform::WindowHandle window)
+    : DXInputDevice(instance, window) {
     deviceGuid = platform::kSysMouseGuid;
     Setup();
 }

@@ -6,7 +6,7 @@
 
 class DXMouse final : public DXInputDevice {
 public:
-    DXMouse(void* instance, void* window);
+    DXMouse(platform::InstanceHandle instance, platform::WindowHandle window);
 
     std::unique_ptr<InputState> Poll() override;
     // A snapshot from one plain read, or null when that read failed.

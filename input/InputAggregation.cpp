@@ -1,6 +1,7 @@
 #include "input/InputAggregation.h"
 
 #include "camera/Camera.h"
+#include "shell/AppWindow.h"
 
 #include <limits>
 
@@ -13,9 +14,6 @@ InputState keyboardState;
 InputState joystickState;
 
 namespace {
-
-void* inputInstanceHandle = nullptr;
-void* inputWindowHandle = nullptr;
 
 constexpr int kLeftMouseButton = 0;
 
@@ -45,20 +43,15 @@ template <typename Device> bool IsReady(const std::unique_ptr<Device>& device) {
 
 } // namespace
 
-void SetInputWindowHandles(void* instance, void* window) {
-    inputInstanceHandle = instance;
-    inputWindowHandle = window;
-}
-
 bool PollInputDevices() {
     if (!mouseDevice) {
-        mouseDevice = std::make_unique<DXMouse>(inputInstanceHandle, inputWindowHandle);
+        mouseDevice = std::make_unique<DXMouse>(mainInstanceHandle, mainWindowHandle);
     }
     if (!keyboardDevice) {
-        keyboardDevice = std::make_unique<DXKeyboard>(inputInstanceHandle, inputWindowHandle);
+        keyboardDevice = std::make_unique<DXKeyboard>(mainInstanceHandle, mainWindowHandle);
     }
     if (!joystickDevice) {
-        joystickDevice = std::make_unique<DXJoystick>(inputInstanceHandle, inputWindowHandle);
+        joystickDevice = std::make_unique<DXJoystick>(mainInstanceHandle, mainWindowHandle);
     }
     const bool result = !(IsReady(mouseDevice) && IsReady(joystickDevice));
 
@@ -116,5 +109,4 @@ void ResetInputDevicesForTests() {
     mouseState = InputState();
     keyboardState = InputState();
     joystickState = InputState();
-    SetInputWindowHandles(nullptr, nullptr);
 }

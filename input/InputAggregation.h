@@ -1,5 +1,5 @@
 // The per-frame reading of mouse, keyboard and joystick, and the hand steering of the camera that
-// mouse and keyboard drive. Depends on the input devices and camera/Camera.h.
+// mouse and keyboard drive. Depends on the input devices, camera/Camera.h and shell/AppWindow.h.
 #pragma once
 
 #include "input/DXJoystick.h"
@@ -23,10 +23,6 @@ extern InputState joystickState;
 constexpr float kMouseLookDegreesPerCount = 0.15f;
 constexpr float kKeyboardStep = 0.1f;
 
-// The application's instance and window handles, which the devices are created with; the window
-// code hands them over before the first poll.
-void SetInputWindowHandles(void* instance, void* window);
-
 // Creates any missing device, polls the ready ones and steers the camera. False when the mouse and the
 // joystick both exist and are ready, true otherwise.
 bool PollInputDevices();
@@ -36,5 +32,5 @@ void MouseLook();
 // While the camera is steered by hand, moves it along its own axes for each held W, S, A, D, T, G.
 void KeyboardMove();
 
-// Drops the devices and clears the three snapshots and the handles.
+// Drops the devices and clears the three snapshots.
 void ResetInputDevicesForTests();

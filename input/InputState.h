@@ -5,7 +5,7 @@
 #include <bitset>
 #include <cstdint>
 
-constexpr int kKeyCount = 256;
+constexpr int kInputKeyCount = 256;
 
 struct InputState {
     int32_t moveX = 0;
@@ -13,7 +13,7 @@ struct InputState {
     float stickX = 0.0f;
     float stickY = 0.0f;
     std::bitset<32> buttons;
-    uint8_t keys[kKeyCount] = {};
+    uint8_t keys[kInputKeyCount] = {};
 
     bool KeyDown(uint8_t scanCode) const { return ((keys[scanCode] >> 7) & 1) != 0; }
 };

@@ -2,6 +2,8 @@
 // enumerates and creates devices, each answering with DirectInput-style result codes. Backed by SDL.
 #pragma once
 
+#include "platform/Window.h"
+
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -122,7 +124,7 @@ int32_t ScaleAxis(int16_t raw, int32_t minimum, int32_t maximum, uint32_t deadZo
 class InputDevice {
 public:
     virtual ~InputDevice() = default;
-    virtual InputResult SetCooperativeLevel(void* window, uint32_t flags) = 0;
+    virtual InputResult SetCooperativeLevel(WindowHandle window, uint32_t flags) = 0;
     virtual InputResult SetDataFormat(InputDataFormat format) = 0;
     // NoEffect when the device was already acquired.
     virtual InputResult Acquire() = 0;
@@ -147,14 +149,16 @@ public:
 class InputBackend {
 public:
     virtual ~InputBackend() = default;
-    virtual InputResult Create(void* instance, uint32_t version, std::unique_ptr<InputSystem>& system) = 0;
+    virtual InputResult Create(InstanceHandle instance, uint32_t version,
+                               std::unique_ptr<InputSystem>& system) = 0;
 };
 
 // nullptr puts the SDL backend back.
 void InstallInputBackend(InputBackend* backend);
 InputBackend& CurrentInputBackend();
 
-inline InputResult CreateInputSystem(void* instance, uint32_t version, std::unique_ptr<InputSystem>& system) {
+inline InputResult CreateInputSystem(InstanceHandle instance, uint32_t version,
+                                     std::unique_ptr<InputSystem>& system) {
     return CurrentInputBackend().Create(instance, version, system);
 }
 

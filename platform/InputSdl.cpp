@@ -223,7 +223,7 @@ public:
     SdlDevice(InputDataFormat nativeFormat, InputDeviceInstance info)
         : nativeFormat(nativeFormat), info(std::move(info)) {}
 
-    InputResult SetCooperativeLevel(void*, uint32_t flags) override {
+    InputResult SetCooperativeLevel(WindowHandle, uint32_t flags) override {
         if (acquired) {
             return InputResult::Acquired;
         }
@@ -537,7 +537,7 @@ private:
 
 class SdlBackend final : public InputBackend {
 public:
-    InputResult Create(void*, uint32_t version, std::unique_ptr<InputSystem>& system) override {
+    InputResult Create(InstanceHandle, uint32_t version, std::unique_ptr<InputSystem>& system) override {
         if (version < kInputVersion) {
             return InputResult::OldVersion;
         }

@@ -1,4 +1,5 @@
 #include "input/ButtonPanel.h"
+#include "platform/ParallelPort.h"
 
 #include <gtest/gtest.h>
 
@@ -13,4 +14,17 @@ TEST(ButtonPanel, StatusRegisterDecodesToTheLowestHeldButton) {
     for (const auto& [status, button] : table) {
         EXPECT_EQ(DecodeButtonPanel(status), button) << "status 0x" << std::hex << int(status);
     }
+}
+
+TEST(ButtonPanel, WithoutAPortSessionThePortIsNotReadAndNoButtonIsHeld) {
+    platform::ResetPortSessionForTests();
+    int reads = 0;
+    platform::SetPortByteReader([&](uint16_t) {
+        ++reads;
+        return uint8_t{0x3F}; // button 1 held, were the port read
+    });
+    ASSERT_FALSE(platform::PortSessionOpen());
+    EXPECT_EQ(ReadButtonPanel(), 0);
+    EXPECT_EQ(reads, 0);
+    platform::ResetPortSessionForTests();
 }

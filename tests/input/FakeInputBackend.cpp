@@ -27,7 +27,8 @@ class FakeDevice final : public platform::InputDevice {
 public:
     explicit FakeDevice(std::shared_ptr<FakeDeviceScript> script) : script(std::move(script)) {}
 
-    InputResult SetCooperativeLevel(void*, uint32_t flags) override {
+    InputResult SetCooperativeLevel(platform::WindowHandle window, uint32_t flags) override {
+        script->cooperativeWindow = window;
         script->cooperativeFlags = flags;
         return script->cooperativeResult;
     }
@@ -161,7 +162,8 @@ FakeDeviceScript& FakeInputBackend::AddJoystick(const std::string& productName) 
     return *script;
 }
 
-InputResult FakeInputBackend::Create(void*, uint32_t, std::unique_ptr<platform::InputSystem>& system) {
+InputResult FakeInputBackend::Create(platform::InstanceHandle, uint32_t,
+                                     std::unique_ptr<platform::InputSystem>& system) {
     ++createCalls;
     if (platform::Failed(createResult)) {
         return createResult;

@@ -27,6 +27,7 @@ struct FakeDeviceScript {
 
     int acquireCalls = 0;
     int readCalls = 0;
+    platform::WindowHandle cooperativeWindow = nullptr;
     uint32_t cooperativeFlags = 0;
     platform::InputDataFormat format = platform::InputDataFormat::None;
     std::map<uint32_t, std::pair<int32_t, int32_t>> ranges;
@@ -53,7 +54,7 @@ public:
     int createCalls = 0;
     int enumCallbacks = 0;
 
-    InputResult Create(void* instance, uint32_t version,
+    InputResult Create(platform::InstanceHandle instance, uint32_t version,
                        std::unique_ptr<platform::InputSystem>& system) override;
 
 private:

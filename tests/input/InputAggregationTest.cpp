@@ -1,6 +1,7 @@
 #include "FakeInputBackend.h"
 #include "camera/Camera.h"
 #include "input/InputAggregation.h"
+#include "shell/AppWindow.h"
 
 #include <gtest/gtest.h>
 
@@ -31,7 +32,10 @@ protected:
         mainCamera.rotation = Quaternion();
         mainCamera.mode = Free;
     }
-    void TearDown() override { ResetInputDevicesForTests(); }
+    void TearDown() override {
+        ResetInputDevicesForTests();
+        ResetAppWindowGlobalsForTests();
+    }
 
     // One frame's poll, its device messages kept out of the test output.
     bool Poll() {
@@ -61,7 +65,11 @@ void ExpectPosition(const Vec3& actual, const Vec3& expected) {
 } // namespace
 
 TEST_F(InputAggregation, DevicesAreCreatedOnceInOrderAndTheResultTellsWhetherMouseAndJoystickAreReady) {
+    int windowStandIn = 0;
+    mainWindowHandle = reinterpret_cast<platform::WindowHandle>(&windowStandIn);
     EXPECT_TRUE(Poll()) << "no joystick";
+    EXPECT_EQ(backend.Mouse().cooperativeWindow, mainWindowHandle);
+    EXPECT_EQ(backend.Keyboard().cooperativeWindow, mainWindowHandle);
     EXPECT_EQ(lastPrinted, "DXMouse: Loaded mouse device - DI_OK\n"
                            "DXKeyboard: Loaded keyboard device - DI_OK\n"
                            "DXJoystick: Can't create joystick device - DIERR_DEVICENOTREG\n");

@@ -32,7 +32,7 @@ TEST_F(SdlInput, TheRealDevicesComeUpWithAllKeysReleasedAndNoJoystick) {
     ASSERT_TRUE(keyboard.ready);
     std::unique_ptr<InputState> keys = keyboard.Poll();
     ASSERT_NE(keys, nullptr);
-    for (int code = 0; code < kKeyCount; ++code) {
+    for (int code = 0; code < kInputKeyCount; ++code) {
         EXPECT_EQ(keys->keys[code], 0) << "scan code " << code;
     }
     ASSERT_TRUE(mouse.ready);
