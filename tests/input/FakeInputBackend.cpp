@@ -44,7 +44,7 @@ public:
     InputResult GetDeviceState(uint32_t size, void* data) override {
         ++script->readCalls;
         const InputResult result = TakeFront(script->readResults);
-        if (platform::Succeeded(result)) {
+        if (platform::Succeeded(result) && !script->data.empty()) {
             std::memcpy(data, script->data.data(), std::min<size_t>(size, script->data.size()));
         }
         return result;
