@@ -22,6 +22,8 @@ namespace {
 constexpr int32_t kForwardDecodeLimit = 48;
 constexpr size_t kPictureRowBytes = static_cast<size_t>(kVideoPictureSide) * 3;
 
+uint64_t seekCount = 0;
+
 struct FrameFree {
     void operator()(AVFrame* frame) const { av_frame_free(&frame); }
 };
@@ -210,6 +212,7 @@ bool FfmpegVideoStream::SeekBefore(int32_t index) {
         av_seek_frame(format, stream->index, startTimestamp, AVSEEK_FLAG_BACKWARD) < 0) {
         return false;
     }
+    ++seekCount;
     avcodec_flush_buffers(codec);
     av_frame_unref(held.get());
     av_frame_unref(pending.get());
@@ -359,6 +362,10 @@ FfmpegVideoDecoder ffmpegDecoder;
 VideoDecoder* installedDecoder = nullptr;
 
 } // namespace
+
+uint64_t VideoSeekCountForTests() {
+    return seekCount;
+}
 
 void InstallVideoDecoder(VideoDecoder* decoder) {
     installedDecoder = decoder;

@@ -39,6 +39,10 @@ public:
     virtual std::unique_ptr<VideoStream> OpenStream(const std::string& path) = 0;
 };
 
+// How many times FFmpeg streams have repositioned their file, over the process; lets tests see
+// that reading frames in order never seeks.
+uint64_t VideoSeekCountForTests();
+
 // nullptr puts the FFmpeg decoder back.
 void InstallVideoDecoder(VideoDecoder* decoder);
 VideoDecoder& CurrentVideoDecoder();
