@@ -29,7 +29,14 @@ Place Between(const Place& from, const Place& to, float u) {
 
 void VideoCarousel::AddClip(const char* path) {
     fileNames.emplace_back(path ? path : "");
-    count = static_cast<int32_t>(fileNames.size());
+    // Once the clips are made, `count` is the ring's size; a later path joins at the next Open.
+    if (clips.empty()) {
+        count = static_cast<int32_t>(fileNames.size());
+    }
+}
+
+bool VideoCarousel::HasRing() const {
+    return count > 0 && static_cast<size_t>(count) < clips.size();
 }
 
 bool VideoCarousel::Open() {
@@ -74,7 +81,7 @@ void VideoCarousel::StartPlaces() {
 }
 
 void VideoCarousel::Rewind() {
-    if (count == 0) {
+    if (!HasRing()) {
         return;
     }
     transitionDone = false;
@@ -88,7 +95,7 @@ void VideoCarousel::Rewind() {
 }
 
 void VideoCarousel::Next() {
-    if (count == 0) {
+    if (!HasRing()) {
         return;
     }
     if (!transitionDone) {
@@ -140,7 +147,7 @@ void VideoCarousel::DrawSlide() {
 }
 
 void VideoCarousel::Draw() {
-    if (count == 0) {
+    if (!HasRing()) {
         return;
     }
     nowTick = platform::GetTickCount();

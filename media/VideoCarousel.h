@@ -32,6 +32,8 @@ public:
     int32_t state = kResting;
 
 private:
+    // False before Open and when fewer than two paths were added.
+    bool HasRing() const;
     void PlaceRing();
     void StartPlaces();
     void DrawClipAt(int32_t index, float x, float y, float z);

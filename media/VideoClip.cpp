@@ -16,6 +16,7 @@ constexpr const char* kStreamFailedText = "Failed To Open The AVI Stream";
 constexpr const char* kFrameFailedText = "Failed To Open The AVI Frame";
 constexpr const char* kErrorCaption = "Error";
 
+// Its rows of 768 bytes suit any unpack alignment, so the caller's setting is left as it is.
 constexpr GLsizei kTextureSide = platform::kVideoPictureSide;
 
 constexpr uint8_t kRockingUp = 1;
@@ -117,6 +118,9 @@ bool VideoClip::Open() {
     }
     // A movie that cannot be shown keeps this black picture.
     pixels.assign(platform::kVideoPictureBytes, 0);
+    if (texture != 0 && textureGeneration == platform::GlContextGeneration()) {
+        glDeleteTextures(1, &texture);
+    }
     CreateTexture();
     glDisable(GL_TEXTURE_2D);
 
@@ -159,7 +163,6 @@ void VideoClip::CreateTexture() {
     glBindTexture(GL_TEXTURE_2D, texture);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, kTextureSide, kTextureSide, 0, GL_RGB, GL_UNSIGNED_BYTE,
                  pixels.empty() ? nullptr : pixels.data());
     textureGeneration = platform::GlContextGeneration();
@@ -190,7 +193,6 @@ void VideoClip::GrabFrame() {
         return;
     }
     glBindTexture(GL_TEXTURE_2D, texture);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, kTextureSide, kTextureSide, GL_RGB, GL_UNSIGNED_BYTE,
                     pixels.data());
     uploadedFrame = frame;

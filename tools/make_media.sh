@@ -116,7 +116,8 @@ encode -f lavfi -i "$(face_source 15 'BOOTH 2' '60+40*sin((X+Y)/24-T*3)' '140+50
     -t 8 -c:v mjpeg -q:v 8 -pix_fmt yuvj420p "$movies/Booth2.avi"
 
 # Booth3: the Game of Life over drifting colour gradients, MPEG-4 part 2.
-encode -f lavfi -i "gradients=size=320x240:rate=20:n=5:speed=0.03:seed=7,format=gbrp" \
+# The gradient colours are given: left to chance they would differ on every run.
+encode -f lavfi -i "gradients=size=320x240:rate=20:n=5:speed=0.03:seed=7:c0=0x2a6fdb:c1=0xe0479e:c2=0xf5b83d:c3=0x3ccf91:c4=0x7b3fe4,format=gbrp" \
     -f lavfi -i "life=size=80x60:rate=20:ratio=0.12:mold=25:life_color=#ffffff:death_color=#8a8a90:mold_color=#a8a8c8:seed=11,scale=320x240:flags=neighbor,format=gbrp" \
     -filter_complex "[0][1]blend=all_mode=multiply,format=yuv420p,$(title 'BOOTH 3')" \
     -t 12 -c:v mpeg4 -b:v 450k -g 40 -pix_fmt yuv420p "$movies/Booth3.avi"

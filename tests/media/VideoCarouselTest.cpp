@@ -265,8 +265,14 @@ TEST_F(VideoCarouselTest, GrowsPastTenClipsAndSurvivesTooFewToMakeARing) {
     }
     EXPECT_TRUE(carousel.Open());
     EXPECT_EQ(carousel.count, 11);
+    carousel.AddClip("late.avi"); // joins at the next Open; until then the ring stays as it is
+    carousel.Rewind();
+    carousel.Draw();
+    EXPECT_EQ(carousel.count, 11);
+
     VideoCarousel lone;
     lone.AddClip("clip0.avi");
+    lone.Draw(); // before Open: nothing to draw
     EXPECT_TRUE(lone.Open());
     lone.Rewind();
     lone.Next();
