@@ -10,6 +10,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -61,9 +62,11 @@ protected:
         std::ifstream file(output, std::ios::binary);
         const std::vector<char> bytes((std::istreambuf_iterator<char>(file)),
                                       std::istreambuf_iterator<char>());
-        std::vector<int16_t> left(bytes.size() / 4);
-        for (size_t i = 0; i < left.size(); ++i) {
-            left[i] = static_cast<int16_t>(static_cast<uint8_t>(bytes[i * 4]) | (bytes[i * 4 + 1] << 8));
+        std::vector<int16_t> both(bytes.size() / sizeof(int16_t));
+        std::memcpy(both.data(), bytes.data(), both.size() * sizeof(int16_t));
+        std::vector<int16_t> left;
+        for (size_t i = 0; i < both.size(); i += platform::kAudioChannels) {
+            left.push_back(both[i]);
         }
         return left;
     }
