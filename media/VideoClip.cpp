@@ -21,8 +21,8 @@ constexpr GLsizei kTextureSide = platform::kVideoPictureSide;
 
 constexpr uint8_t kRockingUp = 1;
 constexpr uint8_t kRockingDown = 0;
-// A playing cube swings at this rate between hard stops; an idle one swings more slowly and further,
-// turning only once it has passed its limit.
+// A playing cube swings at this rate between hard stops; an idle one swings faster and further,
+// turning back only once it has passed its limit.
 constexpr float kPlayingRockDegreesPerMs = 0.004f;
 constexpr float kPlayingRockLimit = 14.0f;
 constexpr float kIdleRockDegreesPerMs = 1.0f / 60.0f;
@@ -45,15 +45,18 @@ struct CubeFace {
 
 // Corners at +-1; each face's normal is half a unit long and its texture covers the whole face.
 constexpr CubeFace kCubeFaces[] = {
-    {0.0f, 0.0f, 0.5f, {{0, 0, -1, -1, 1}, {1, 0, 1, -1, 1}, {1, 1, 1, 1, 1}, {0, 1, -1, 1, 1}}}, // front
-    {0.0f, 0.0f, -0.5f, {{1, 0, -1, -1, -1}, {1, 1, -1, 1, -1}, {0, 1, 1, 1, -1}, {0, 0, 1, -1, -1}}}, // back
-    {0.0f, 0.5f, 0.0f, {{0, 1, -1, 1, -1}, {0, 0, -1, 1, 1}, {1, 0, 1, 1, 1}, {1, 1, 1, 1, -1}}},      // top
-    {0.0f,
-     -0.5f,
-     0.0f,
-     {{1, 1, -1, -1, -1}, {0, 1, 1, -1, -1}, {0, 0, 1, -1, 1}, {1, 0, -1, -1, 1}}},               // bottom
-    {0.5f, 0.0f, 0.0f, {{1, 0, 1, -1, -1}, {1, 1, 1, 1, -1}, {0, 1, 1, 1, 1}, {0, 0, 1, -1, 1}}}, // right
-    {-0.5f, 0.0f, 0.0f, {{0, 0, -1, -1, -1}, {1, 0, -1, -1, 1}, {1, 1, -1, 1, 1}, {0, 1, -1, 1, -1}}}, // left
+    // front
+    {0.0f, 0.0f, 0.5f, {{0, 0, -1, -1, 1}, {1, 0, 1, -1, 1}, {1, 1, 1, 1, 1}, {0, 1, -1, 1, 1}}},
+    // back
+    {0.0f, 0.0f, -0.5f, {{1, 0, -1, -1, -1}, {1, 1, -1, 1, -1}, {0, 1, 1, 1, -1}, {0, 0, 1, -1, -1}}},
+    // top
+    {0.0f, 0.5f, 0.0f, {{0, 1, -1, 1, -1}, {0, 0, -1, 1, 1}, {1, 0, 1, 1, 1}, {1, 1, 1, 1, -1}}},
+    // bottom
+    {0.0f, -0.5f, 0.0f, {{1, 1, -1, -1, -1}, {0, 1, 1, -1, -1}, {0, 0, 1, -1, 1}, {1, 0, -1, -1, 1}}},
+    // right
+    {0.5f, 0.0f, 0.0f, {{1, 0, 1, -1, -1}, {1, 1, 1, 1, -1}, {0, 1, 1, 1, 1}, {0, 0, 1, -1, 1}}},
+    // left
+    {-0.5f, 0.0f, 0.0f, {{0, 0, -1, -1, -1}, {1, 0, -1, -1, 1}, {1, 1, -1, 1, 1}, {0, 1, -1, 1, -1}}},
 };
 
 void DrawCube() {
@@ -198,6 +201,22 @@ void VideoClip::GrabFrame() {
     uploadedFrame = frame;
 }
 
+void VideoClip::Turn(uint32_t t, float rockDegreesPerMs, float rockLimit, bool stopAtLimit) {
+    const float ms = static_cast<float>(t);
+    if (spinning) {
+        angle += ms / kSpinMsPerDegree;
+        return;
+    }
+    const float sign = rockDirection == kRockingUp ? 1.0f : -1.0f;
+    angle += sign * rockDegreesPerMs * ms;
+    if (sign * angle >= rockLimit) {
+        if (stopAtLimit) {
+            angle = sign * rockLimit;
+        }
+        rockDirection = rockDirection == kRockingUp ? kRockingDown : kRockingUp;
+    }
+}
+
 void VideoClip::Draw() {
     glPushMatrix();
     glEnable(GL_TEXTURE_2D);
@@ -218,21 +237,7 @@ void VideoClip::Draw() {
             finished = true;
             playing = false;
         }
-        if (spinning) {
-            angle += static_cast<float>(t) / kSpinMsPerDegree;
-        } else if (rockDirection == kRockingUp) {
-            angle += kPlayingRockDegreesPerMs * static_cast<float>(t);
-            if (angle >= kPlayingRockLimit) {
-                angle = kPlayingRockLimit;
-                rockDirection = kRockingDown;
-            }
-        } else {
-            angle -= kPlayingRockDegreesPerMs * static_cast<float>(t);
-            if (angle <= -kPlayingRockLimit) {
-                angle = -kPlayingRockLimit;
-                rockDirection = kRockingUp;
-            }
-        }
+        Turn(t, kPlayingRockDegreesPerMs, kPlayingRockLimit, true);
         lastTick = nowTick;
         GrabFrame();
     } else {
@@ -240,19 +245,7 @@ void VideoClip::Draw() {
             glBindTexture(GL_TEXTURE_2D, idleTexture);
         }
         nowTick = now;
-        if (spinning) {
-            angle += static_cast<float>(t) / kSpinMsPerDegree;
-        } else if (rockDirection == kRockingUp) {
-            angle += kIdleRockDegreesPerMs * static_cast<float>(t);
-            if (angle >= kIdleRockLimit) {
-                rockDirection = kRockingDown;
-            }
-        } else {
-            angle -= kIdleRockDegreesPerMs * static_cast<float>(t);
-            if (angle <= -kIdleRockLimit) {
-                rockDirection = kRockingUp;
-            }
-        }
+        Turn(t, kIdleRockDegreesPerMs, kIdleRockLimit, false);
         lastTick = nowTick;
     }
 

@@ -62,6 +62,8 @@ public:
 
 private:
     void CreateTexture();
+    // Spins for t ms, or rocks the way `rockDirection` points and turns it about at the limit.
+    void Turn(uint32_t t, float rockDegreesPerMs, float rockLimit, bool stopAtLimit);
 
     bool decodable = false;         // the stream and its frame reader opened
     int32_t uploadedFrame = -1;     // the frame the texture shows; -1 for none
