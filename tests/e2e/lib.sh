@@ -1,0 +1,228 @@
+# Helpers of the end-to-end scene tests, sourced by their scripts: a virtual X server, the program in a
+# scratch working directory, the full-screen question, keys, screenshots of the client area and the
+# pixel and sample statistics the checks compare. Needs Xvfb, xdotool, xwininfo, ImageMagick and sox.
+#
+# Every function reports through its exit status; e2e_fail ends the script with the program's output.
+
+readonly E2E_TITLE="Orvik Standview 2003"
+readonly E2E_QUESTION_CAPTION="Start FullScreen?"
+readonly E2E_WIDTH=800
+readonly E2E_HEIGHT=600
+# Xvfb, each window and the first frames; generous because the machine may be busy with other builds.
+readonly E2E_START_SECONDS=40
+# The music output: what SDL's disk driver writes, 16-bit signed stereo at 44.1 kHz.
+readonly E2E_AUDIO_RATE=44100
+readonly E2E_AUDIO_FRAME_BYTES=4
+
+E2E_SOURCE_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+E2E_WORK=""
+E2E_XVFB_PID=""
+E2E_APP_PID=""
+E2E_MAIN=""       # X id of the program's window
+E2E_GEOMETRY=""   # its client area as ImageMagick crop geometry, WxH+X+Y
+E2E_SHOT_COUNT=0
+
+e2e_cleanup() {
+    if [ -n "$E2E_APP_PID" ] && kill -0 "$E2E_APP_PID" 2>/dev/null; then
+        kill -KILL "$E2E_APP_PID" 2>/dev/null
+    fi
+    if [ -n "$E2E_XVFB_PID" ]; then
+        kill "$E2E_XVFB_PID" 2>/dev/null
+        wait "$E2E_XVFB_PID" 2>/dev/null
+    fi
+    [ -n "$E2E_WORK" ] && rm -rf "$E2E_WORK"
+}
+
+# e2e_init PROGRAM: checks the program and makes the scratch directory, removed on exit.
+e2e_init() {
+    E2E_PROGRAM=$(readlink -f "$1")
+    E2E_WORK=$(mktemp -d)
+    trap e2e_cleanup EXIT
+    [ -x "$E2E_PROGRAM" ] || e2e_fail "no program at $1"
+}
+
+e2e_log() {
+    printf '[%6.1fs] %s\n' "$(e2e_seconds_since_start)" "$*"
+}
+
+e2e_fail() {
+    echo "FAIL: $*" >&2
+    if [ -n "$E2E_WORK" ] && [ -s "$E2E_WORK/program.log" ]; then
+        sed 's/^/  program: /' "$E2E_WORK/program.log" | tail -n 40 >&2
+    fi
+    exit 1
+}
+
+E2E_START_NS=$(date +%s%N)
+e2e_seconds_since_start() {
+    awk -v a="$E2E_START_NS" -v b="$(date +%s%N)" 'BEGIN { printf "%.1f", (b - a) / 1e9 }'
+}
+
+# e2e_wait_for SECONDS COMMAND...: retries the command every 0.2 s until it succeeds or time runs out.
+e2e_wait_for() {
+    local tries=$(($1 * 5)) i
+    shift
+    for ((i = 0; i < tries; i++)); do
+        "$@" && return 0
+        sleep 0.2
+    done
+    return 1
+}
+
+# A server of its own; it picks a free display itself and writes the number to the descriptor.
+e2e_start_xvfb() {
+    Xvfb -displayfd 3 -screen 0 "${E2E_WIDTH}x${E2E_HEIGHT}x24" -nolisten tcp \
+        3>"$E2E_WORK/display" 2>"$E2E_WORK/xvfb.log" &
+    E2E_XVFB_PID=$!
+    e2e_wait_for "$E2E_START_SECONDS" test -s "$E2E_WORK/display" ||
+        e2e_fail "Xvfb did not start: $(cat "$E2E_WORK/xvfb.log")"
+    export DISPLAY=":$(head -n1 "$E2E_WORK/display")"
+    unset SDL_VIDEODRIVER
+}
+
+# e2e_make_run_dir [without-shader]: the working directory, whose Data is the bundled demo data; with
+# the argument, everything but the shading ramp.
+e2e_make_run_dir() {
+    E2E_RUN="$E2E_WORK/run"
+    mkdir -p "$E2E_RUN"
+    if [ "${1:-}" = "without-shader" ]; then
+        mkdir "$E2E_RUN/Data"
+        local entry
+        for entry in "$E2E_SOURCE_DIR"/Data/*; do
+            [ "$(basename "$entry")" = "shader.txt" ] || ln -s "$entry" "$E2E_RUN/Data/"
+        done
+    else
+        ln -s "$E2E_SOURCE_DIR/Data" "$E2E_RUN/Data"
+    fi
+}
+
+# Starts the program in the working directory with the music written to $E2E_WORK/audio.raw.
+e2e_start_program() {
+    E2E_AUDIO="$E2E_WORK/audio.raw"
+    (cd "$E2E_RUN" && SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$E2E_AUDIO" exec "$E2E_PROGRAM") \
+        >"$E2E_WORK/program.log" 2>&1 &
+    E2E_APP_PID=$!
+}
+
+e2e_running() { kill -0 "$E2E_APP_PID" 2>/dev/null; }
+
+# e2e_wait_exit SECONDS: waits for the program to end and leaves its exit code in E2E_EXIT_CODE.
+e2e_wait_exit() {
+    e2e_wait_for "$1" bash -c "! kill -0 $E2E_APP_PID 2>/dev/null" || return 1
+    wait "$E2E_APP_PID"
+    E2E_EXIT_CODE=$?
+    E2E_APP_PID=""
+}
+
+# The X id of the top-level window with this exact name, if there is one.
+e2e_window_id() {
+    xwininfo -root -tree | awk -v name="\"$1\":" '$2 == name || index($0, " " name " ") { print $1; exit }'
+}
+e2e_has_window() { [ -n "$(e2e_window_id "$1")" ]; }
+e2e_viewable() { xwininfo -id "$1" 2>/dev/null | grep -q 'Map State: IsViewable'; }
+
+# e2e_answer_question no|yes: Escape (No) or Enter (Yes) in the full-screen question's box.
+e2e_answer_question() {
+    local key
+    case "$1" in
+    no) key=Escape ;;
+    yes) key=Return ;;
+    *) e2e_fail "the answer must be yes or no, not '$1'" ;;
+    esac
+    e2e_wait_for "$E2E_START_SECONDS" e2e_has_window "$E2E_QUESTION_CAPTION" ||
+        e2e_fail "no \"$E2E_QUESTION_CAPTION\" message box appeared"
+    local box
+    box=$(e2e_window_id "$E2E_QUESTION_CAPTION")
+    xdotool windowfocus --sync "$box" || e2e_fail "cannot focus the message box"
+    xdotool key "$key" || e2e_fail "cannot press $key"
+}
+
+# Waits for the program's window to be shown and focuses it; sets E2E_MAIN and E2E_GEOMETRY.
+e2e_wait_main_window() {
+    e2e_wait_for "$E2E_START_SECONDS" e2e_has_window "$E2E_TITLE" || e2e_fail "no \"$E2E_TITLE\" window appeared"
+    E2E_MAIN=$(e2e_window_id "$E2E_TITLE")
+    e2e_wait_for "$E2E_START_SECONDS" e2e_viewable "$E2E_MAIN" || e2e_fail "the window was never shown"
+    local info
+    info=$(xwininfo -id "$E2E_MAIN")
+    field() { echo "$info" | awk -F: -v key="$1" '$1 ~ key { gsub(/ /, "", $2); print $2 }'; }
+    E2E_GEOMETRY="$(field Width)x$(field Height)+$(field "Absolute upper-left X")+$(field "Absolute upper-left Y")"
+    [ "${E2E_GEOMETRY%%+*}" = "${E2E_WIDTH}x${E2E_HEIGHT}" ] ||
+        e2e_fail "the client area is ${E2E_GEOMETRY%%+*}, not ${E2E_WIDTH}x${E2E_HEIGHT}"
+    xdotool windowfocus --sync "$E2E_MAIN" || e2e_fail "cannot focus the program's window"
+}
+
+# e2e_press KEY [SECONDS]: holds the key down for a while (0.3 s), so that at least one frame sees it
+# down; a press and release within one frame would never reach the frame's update. The keys go to the
+# focused window through the server's test extension, as a keyboard's would.
+e2e_press() {
+    xdotool keydown "$1" || e2e_fail "cannot press $1"
+    sleep "${2:-0.3}"
+    xdotool keyup "$1" || e2e_fail "cannot release $1"
+}
+
+# e2e_shot NAME: a screenshot of the client area as $E2E_WORK/NAME.png, whose path it leaves in E2E_SHOT.
+e2e_shot() {
+    local raw="$E2E_WORK/root-$E2E_SHOT_COUNT.png" out="$E2E_WORK/$1.png"
+    E2E_SHOT_COUNT=$((E2E_SHOT_COUNT + 1))
+    import -window root "$raw" 2>/dev/null || e2e_fail "cannot take a screenshot"
+    convert "$raw" -crop "$E2E_GEOMETRY" +repage "$out" || e2e_fail "cannot crop the screenshot"
+    rm -f "$raw"
+    if [ -n "${E2E_KEEP_SHOTS:-}" ]; then
+        mkdir -p "$E2E_KEEP_SHOTS" && cp "$out" "$E2E_KEEP_SHOTS/"
+    fi
+    E2E_SHOT=$out
+}
+
+# e2e_colour_fraction IMAGE REGION COLOUR: the fraction of the region's pixels (crop geometry) within
+# about 2 of 255 per channel of the colour (an ImageMagick colour such as "rgb(229,121,34)").
+e2e_colour_fraction() {
+    convert "$1" -crop "$2" +repage -fuzz 1% -fill black +opaque "$3" -fill white -opaque "$3" \
+        -colorspace Gray -format '%[fx:mean]' info:
+}
+
+# e2e_mean_difference IMAGE1 IMAGE2 REGION: the mean absolute difference of the two images over the
+# region, 0 to 255, averaged over the channels.
+e2e_mean_difference() {
+    convert "$1" "$2" -crop "$3" +repage -compose difference -composite -colorspace Gray \
+        -format '%[fx:255*mean]' info:
+}
+
+# e2e_picture_rows IMAGE PICTURE LEFT TOP WIDTH HEIGHT: how closely each row of the screenshot's
+# rectangle shows the picture (a TGA as the program stretches it over that rectangle), one line per
+# row: the row's y in the frame and the mean absolute difference, 0 to 255, over the picture's opaque
+# pixels (black is transparent in the pictures). Rows with no opaque pixel print -1.
+e2e_picture_rows() {
+    local image=$1 picture=$2 left=$3 top=$4 width=$5 height=$6
+    local expected="$E2E_WORK/expected.png" mask="$E2E_WORK/mask.png"
+    # The TGA files are stored bottom-up; ImageMagick keeps that order, the program shows them upright.
+    convert "$picture" -flip -resize "${width}x${height}!" -alpha off "$expected"
+    convert "$expected" -fill white +opaque black -colorspace Gray "$mask"
+    paste \
+        <(convert "$image" -crop "${width}x${height}+${left}+${top}" +repage "$expected" \
+              -compose difference -composite -colorspace Gray "$mask" -compose multiply -composite \
+              -scale "1x${height}!" -depth 16 txt:- | e2e_txt_values) \
+        <(convert "$mask" -scale "1x${height}!" -depth 16 txt:- | e2e_txt_values) |
+        awk -v top="$top" '{ if ($2 > 0.001) printf "%d %.2f\n", top + NR - 1, 255 * $1 / $2;
+                             else printf "%d -1\n", top + NR - 1 }'
+}
+
+# The grey values (0 to 1) of ImageMagick's text format, one per line.
+e2e_txt_values() {
+    awk -F'[()]' '!/^#/ { split($2, v, ","); print v[1] / 65535 }'
+}
+
+# e2e_audio_bytes: the size of the music output so far.
+e2e_audio_bytes() {
+    if [ -f "$E2E_AUDIO" ]; then stat -c %s "$E2E_AUDIO"; else echo 0; fi
+}
+
+# e2e_audio_peak FROM TO: the largest sample magnitude (0 to 1) of the music output between the two
+# byte offsets; 0 for silence.
+e2e_audio_peak() {
+    local from=$(($1 / E2E_AUDIO_FRAME_BYTES * E2E_AUDIO_FRAME_BYTES)) to=$2
+    local count=$(((to - from) / E2E_AUDIO_FRAME_BYTES * E2E_AUDIO_FRAME_BYTES))
+    [ "$count" -gt 0 ] || { echo 0; return; }
+    tail -c +"$((from + 1))" "$E2E_AUDIO" | head -c "$count" |
+        sox -t raw -r "$E2E_AUDIO_RATE" -e signed -b 16 -c 2 - -n stat 2>&1 |
+        awk -F: '/^Maximum amplitude/ { gsub(/ /, "", $2); print $2 }'
+}
