@@ -4,6 +4,7 @@
 #include "portio/QelIoState.h"
 
 #include <cstring>
+#include <gtest/gtest.h>
 
 namespace testing_support {
 
@@ -17,6 +18,11 @@ FakePortDriver::FakePortDriver() {
     ResetQelIoStateForTests();
     platform::ResetPortSessionForTests();
     qelio::InstallSystem(this);
+    platform::SetPortByteReader([this](uint16_t port) {
+        EXPECT_EQ(port, platform::kParallelStatusPort) << "only the status register is read";
+        ++statusReads;
+        return status;
+    });
 }
 
 FakePortDriver::~FakePortDriver() {
@@ -28,7 +34,8 @@ qelio::DeviceHandle FakePortDriver::OpenDevice(const char*) {
     return kDeviceHandle;
 }
 
-bool FakePortDriver::DeviceControl(qelio::DeviceHandle, uint32_t code, const void* input, uint32_t inputSize) {
+bool FakePortDriver::DeviceControl(qelio::DeviceHandle, uint32_t code, const void* input,
+                                   uint32_t inputSize) {
     Request request{code, 0};
     if (inputSize == sizeof request.processId) {
         std::memcpy(&request.processId, input, sizeof request.processId);

@@ -1,13 +1,19 @@
 #include "FakePortDriver.h"
+#include "PresentationFixture.h"
 
 #include "camera/Camera.h"
+#include "input/DXInputDevice.h"
 #include "input/InputAggregation.h"
+#include "media/VideoCarousel.h"
+#include "platform/Clock.h"
+#include "platform/InputLayer.h"
 #include "platform/ParallelPort.h"
 #include "platform/Process.h"
 #include "platform/VirtualKeys.h"
 #include "platform/WindowMessages.h"
 #include "portio/QelIoNames.h"
 #include "render/CelShading.h"
+#include "scenes/CubesScene.h"
 #include "scenes/Scene.h"
 #include "shell/AppWindow.h"
 #include "shell/CaptureList.h"
@@ -24,8 +30,7 @@
 
 namespace {
 
-// Status register values: no button held, and each button held alone.
-constexpr uint8_t kNoButton = 0x7F;
+// Status register values with one button held.
 constexpr uint8_t kButton1 = 0x3F;
 constexpr uint8_t kButton2 = 0xFF;
 constexpr uint8_t kButton3 = 0x5F;
@@ -55,19 +60,25 @@ private:
     std::vector<std::string>* log;
 };
 
+// No input devices at all, so that no mouse of the test machine steers the camera.
+class NoInputDevices final : public platform::InputBackend {
+public:
+    platform::InputResult Create(platform::InstanceHandle, uint32_t,
+                                 std::unique_ptr<platform::InputSystem>&) override {
+        return platform::InputResult::DeviceNotRegistered;
+    }
+};
+
 class UpdateFrameTest : public ::testing::Test {
 protected:
     void SetUp() override {
+        platform::InstallInputBackend(&noInputDevices);
         std::memset(keys.keyDown, 0, sizeof keys.keyDown);
         currentKeys = &keys;
         currentWindow = &window;
         keepRunning = 1;
         ASSERT_EQ(platform::OpenPortSession(platform::GetCurrentProcessId()), 0);
-        platform::SetPortByteReader([this](uint16_t port) {
-            ++portReads;
-            EXPECT_EQ(port, platform::kParallelStatusPort);
-            return status;
-        });
+        driver.requests.clear();
         for (const char* name : {"Horse", "Mountain", "Parthenon", "Cubes"}) {
             scenes.push_back(std::make_unique<RecordingScene>(name, &log));
         }
@@ -83,6 +94,8 @@ protected:
         ResetCaptureListGlobalsForTests();
         ResetCelShadingForTests();
         ResetInputDevicesForTests();
+        ResetDirectInputForTests();
+        platform::InstallInputBackend(nullptr);
         ResetAppWindowGlobalsForTests();
         TakeMessages();
         mainCamera.SetMode(savedCameraMode);
@@ -100,11 +113,12 @@ protected:
 
     void Press(uint32_t key) { keys[key] = 1; }
 
+    NoInputDevices noInputDevices;
     testing_support::FakePortDriver driver;
     KeyTable keys;
     AppWindow window{};
-    uint8_t status = kNoButton;
-    int portReads = 0;
+    uint8_t& status = driver.status;
+    int& portReads = driver.statusReads;
     std::vector<std::string> log;
     std::vector<std::unique_ptr<RecordingScene>> scenes;
     CameraMode savedCameraMode = Free;
@@ -237,11 +251,12 @@ TEST_F(UpdateFrameTest, StepsVisibleScenesInNameOrderAfterTheSceneLines) {
         << "a scene without the visible flag is not stepped";
 }
 
-TEST_F(UpdateFrameTest, HeldFPutsTheCameraInFreeModeEveryFrame) {
+TEST_F(UpdateFrameTest, HeldFPutsTheCameraInFreeModeEveryFrameAndTheDevicesArePolled) {
     Press('F');
     mainCamera.SetMode(FlyTo);
     UpdateFrame(16);
     EXPECT_EQ(mainCamera.mode, Free);
+    EXPECT_NE(mouseDevice, nullptr) << "the first poll creates the devices";
     mainCamera.SetMode(Follow);
     UpdateFrame(16);
     EXPECT_EQ(mainCamera.mode, Free);
@@ -296,6 +311,42 @@ TEST_F(UpdateFrameTest, ALongFrameFlipsTheBobOnceAtTheBound) {
     UpdateFrame(5000);
     EXPECT_EQ(bobOffset, -0.0249f);
     EXPECT_EQ(bobDirection, 1);
+}
+
+// The real video stage, made by start-up.
+class CubesLineTest : public PresentationFixture {
+protected:
+    void SetUp() override {
+        PresentationFixture::SetUp();
+        platform::InstallInputBackend(&noInputDevices);
+        UseBundledData();
+        ASSERT_TRUE(RunStartUp());
+    }
+    void TearDown() override {
+        ResetInputDevicesForTests();
+        ResetDirectInputForTests();
+        platform::InstallInputBackend(nullptr);
+        PresentationFixture::TearDown();
+    }
+
+    NoInputDevices noInputDevices;
+};
+
+TEST_F(CubesLineTest, APressWhileTheCubesRunMovesTheCarouselOnAndGrantsMoreTime) {
+    auto* cubes = dynamic_cast<CubesScene*>(FindScene("Cubes"));
+    ASSERT_NE(cubes, nullptr);
+    keys['H'] = 1;
+    UpdateFrame(16);
+    ASSERT_TRUE(cubes->active);
+    EXPECT_EQ(cubes->carousel->state, VideoCarousel::kResting) << "the first press only starts the stage";
+
+    clock.AdvanceSeconds(20.0);
+    driver.status = 0x6F; // button 4
+    UpdateFrame(16);
+    EXPECT_TRUE(cubes->active);
+    EXPECT_EQ(cubes->carousel->state, VideoCarousel::kSliding);
+    EXPECT_EQ(cubes->carousel->transitionStart, platform::GetTickCount());
+    EXPECT_NEAR(cubes->timeout, 55.0f, 0.01f) << "35 s from the press";
 }
 
 } // namespace
