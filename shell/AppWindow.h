@@ -1,7 +1,70 @@
-// The program's one window, its OpenGL context, the key table and the frame loop that drives
-// start-up, the per-frame update, the drawing and the buffer swap. Depends on platform/ for the window.
+// The program's one window, its OpenGL context, the screen mode, the key table and the window procedure
+// that keeps them up to date. Depends on platform/ for the window system, OpenGL and GLU.
 #pragma once
 
+#include "platform/Window.h"
+#include "platform/WindowMessages.h"
+
+#include <cstddef>
+#include <cstdint>
+
+// Number of virtual-key codes the key table follows.
+constexpr size_t kKeyCount = 256;
+
+// 1 while the key with that virtual-key code is held down, 0 otherwise.
+struct KeyTable {
+    int32_t keyDown[kKeyCount];
+
+    int32_t& operator[](size_t virtualKey) { return keyDown[virtualKey]; }
+    const int32_t& operator[](size_t virtualKey) const { return keyDown[virtualKey]; }
+};
+
+struct AppClass {
+    platform::InstanceHandle instance;
+    const char* className;
+};
+
+struct AppWindow {
+    KeyTable* keys;
+    platform::WindowHandle window; // null while no window exists
+    platform::DeviceContext deviceContext;
+    platform::GlContext glContext;
+    AppClass* appClass;
+    const char* title;
+    int32_t width; // requested client size in pixels
+    int32_t height;
+    int32_t bitsPerPixel;
+    int32_t fullScreen; // 1 while the window is (to be) full screen
+    int32_t visible;    // 1 while restored or maximised: frames are drawn only then
+    uint32_t lastTickCount;
+};
+
+// Asks the window procedure to switch between full screen and a window.
+constexpr uint32_t kToggleFullScreenMessage = platform::WM_USER + 1;
+
+// The outer loop builds a new window while this is 1.
+extern int32_t keepRunning;
+// Mode of the next window; flipped by the toggle message.
+extern int32_t wantFullScreen;
 // Current client size in pixels; also the scale of every screen-space overlay.
 extern float viewWidth;
 extern float viewHeight;
+// Copies of the current window and of the program's instance, for the input devices.
+extern platform::WindowHandle mainWindowHandle;
+extern platform::InstanceHandle mainInstanceHandle;
+
+bool RegisterAppClass(AppClass* appClass);
+bool CreateAppWindow(AppWindow* appWindow);
+// Always true.
+bool DestroyAppWindow(AppWindow* appWindow);
+bool ChangeDisplayMode(int32_t width, int32_t height, int32_t bitsPerPixel);
+// Viewport, projection and modelview for a client area of this size.
+void ReshapeView(int32_t width, int32_t height);
+// Both return whether the message could be posted.
+bool RequestQuit(AppWindow* appWindow);
+bool RequestToggleFullScreen(AppWindow* appWindow);
+platform::LResult AppWindowProc(platform::WindowHandle window, uint32_t message, platform::WParam wParam,
+                                platform::LParam lParam);
+
+// Puts the globals above back to their values at program start.
+void ResetAppWindowGlobalsForTests();

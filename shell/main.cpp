@@ -1,2 +1,7 @@
 // Entry point of the presentation; the window, its loop and the start-up live in shell/.
-int main() { return 0; }
+#include "platform/Window.h"
+#include "shell/AppMain.h"
+
+int main() {
+    return AppMain(platform::GetModuleHandle(), ShellFrameCallbacks());
+}

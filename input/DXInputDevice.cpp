@@ -1,0 +1,82 @@
+#include "input/DXInputDevice.h"
+
+#include <cstdio>
+#include <cstring>
+
+std::unique_ptr<platform::InputSystem> directInput;
+bool directInputFailed = false;
+
+namespace {
+
+// A device that reports lost input again right after each successful re-acquisition would otherwise
+// keep the frame loop here forever.
+constexpr int kMaxReacquisitions = 8;
+
+} // namespace
+
+void ResetDirectInputForTests() {
+    directInput.reset();
+    directInputFailed = false;
+}
+
+DXInputDevice::DXInputDevice(platform::InstanceHandle instance, platform::WindowHandle window)
+    : instance(instance), window(window) {
+    if (directInput || directInputFailed) {
+        return;
+    }
+    if (platform::Failed(platform::CreateInputSystem(instance, platform::kInputVersion, directInput))) {
+        directInput.reset();
+        directInputFailed = true;
+        std::printf("Unable to Initialize DX-Input COM object...\n");
+    }
+}
+
+void DXInputDevice::SetupSystemDevice(platform::InputDataFormat format, const SetupMessages& messages) {
+    using platform::Failed;
+    using platform::InputResultName;
+    if (!directInput) {
+        return;
+    }
+    platform::InputResult result = directInput->CreateDevice(deviceGuid, device);
+    if (Failed(result)) {
+        device.reset();
+        std::printf(messages.createFailed, InputResultName(result));
+        return;
+    }
+    result = device->SetCooperativeLevel(window, kSharedBackgroundLevel);
+    if (Failed(result)) {
+        std::printf(messages.cooperationFailed, InputResultName(result));
+        return;
+    }
+    result = device->SetDataFormat(format);
+    if (Failed(result)) {
+        std::printf(messages.formatFailed, InputResultName(result));
+        return;
+    }
+    result = device->Acquire();
+    if (Failed(result)) {
+        std::printf("%s", messages.acquireFailed);
+        return;
+    }
+    std::printf(messages.loaded, InputResultName(result));
+    ready = true;
+}
+
+bool DXInputDevice::ReadRecovering(uint32_t size, void* data, platform::InputResult& acquireResult) {
+    // Cleared before every read so that a failed read yields a neutral snapshot, not stale bytes.
+    std::memset(data, 0, size);
+    platform::InputResult result = device->GetDeviceState(size, data);
+    for (int attempt = 0; result == platform::InputResult::InputLost; ++attempt) {
+        if (attempt == kMaxReacquisitions) {
+            acquireResult = result;
+            return false;
+        }
+        acquireResult = device->Acquire();
+        if (platform::Failed(acquireResult)) {
+            return false;
+        }
+        std::memset(data, 0, size);
+        result = device->GetDeviceState(size, data);
+    }
+    return true;
+}

@@ -1,0 +1,35 @@
+#include "input/DXKeyboard.h"
+
+#include <cstdio>
+
+static_assert(static_cast<uint32_t>(kInputKeyCount) == platform::kKeyboardDataSize,
+              "a snapshot holds the keyboard's whole table");
+
+DXKeyboard::DXKeyboard(platform::InstanceHandle instance, platform::WindowHandle window)
+    : DXInputDevice(instance, window) {
+    deviceGuid = platform::kSysKeyboardGuid;
+    Setup();
+}
+
+void DXKeyboard::Setup() {
+    SetupSystemDevice(platform::InputDataFormat::Keyboard,
+                      {"DXKeyboard: Can't create keyboard device - %s\n",
+                       "DXKeyboard: Failed to set cooperation level properly - %s\n",
+                       "DXKeyboard: Error setting data format - %s\n",
+                       "DXKeyboard: Couldn't acquire the keyboard...\n",
+                       "DXKeyboard: Loaded keyboard device - %s\n"});
+}
+
+std::unique_ptr<InputState> DXKeyboard::Poll() {
+    auto state = std::make_unique<InputState>();
+    platform::InputResult acquireResult = platform::InputResult::Ok;
+    if (!ReadRecovering(kInputKeyCount, state->keys, acquireResult)) {
+        std::printf("DXKeyboard: Can't reacquire Keyboard device....\n");
+        return nullptr;
+    }
+    return state;
+}
+
+std::unique_ptr<InputState> DXKeyboard::Peek() {
+    return nullptr;
+}

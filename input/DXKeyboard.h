@@ -1,0 +1,15 @@
+// The system keyboard: a table of every key, indexed by DirectInput scan code, read without the
+// window's focus. Depends on DXInputDevice.
+#pragma once
+
+#include "input/DXInputDevice.h"
+
+class DXKeyboard final : public DXInputDevice {
+public:
+    DXKeyboard(platform::InstanceHandle instance, platform::WindowHandle window);
+
+    std::unique_ptr<InputState> Poll() override;
+    // Always null: the keyboard has no plain read.
+    std::unique_ptr<InputState> Peek() override;
+    void Setup() override;
+};

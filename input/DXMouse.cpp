@@ -1,0 +1,48 @@
+#include "input/DXMouse.h"
+
+#include <cstdio>
+
+namespace {
+
+std::unique_ptr<InputState> SnapshotOf(const platform::MouseData& data) {
+    auto state = std::make_unique<InputState>();
+    state->moveX = data.x;
+    state->moveY = data.y;
+    state->buttons[0] = (data.buttons[0] & platform::kButtonDown) != 0;
+    state->buttons[1] = (data.buttons[1] & platform::kButtonDown) != 0;
+    return state;
+}
+
+} // namespace
+
+DXMouse::DXMouse(platform::InstanceHandle instance, platform::WindowHandle window)
+    : DXInputDevice(instance, window) {
+    deviceGuid = platform::kSysMouseGuid;
+    Setup();
+}
+
+void DXMouse::Setup() {
+    SetupSystemDevice(platform::InputDataFormat::Mouse,
+                      {"DXMouse: Can't create mouse device - %s\n",
+                       "DXMouse: Failed to set cooperation level properly - %s\n",
+                       "DXMouse: Error setting data format - %s\n", "DXMouse: Couldnt acquire the mouse...\n",
+                       "DXMouse: Loaded mouse device - %s\n"});
+}
+
+std::unique_ptr<InputState> DXMouse::Poll() {
+    platform::MouseData data;
+    platform::InputResult acquireResult = platform::InputResult::Ok;
+    if (!ReadRecovering(sizeof data, &data, acquireResult)) {
+        std::printf("DXMouse: Can't reacquire mouse device - %s\n", platform::InputResultName(acquireResult));
+        return nullptr;
+    }
+    return SnapshotOf(data);
+}
+
+std::unique_ptr<InputState> DXMouse::Peek() {
+    platform::MouseData data;
+    if (platform::Failed(device->GetDeviceState(sizeof data, &data))) {
+        return nullptr;
+    }
+    return SnapshotOf(data);
+}

@@ -1,0 +1,15 @@
+// The system mouse: relative motion and the two main buttons, read without the window's focus.
+// Depends on DXInputDevice.
+#pragma once
+
+#include "input/DXInputDevice.h"
+
+class DXMouse final : public DXInputDevice {
+public:
+    DXMouse(platform::InstanceHandle instance, platform::WindowHandle window);
+
+    std::unique_ptr<InputState> Poll() override;
+    // A snapshot from one plain read, or null when that read failed.
+    std::unique_ptr<InputState> Peek() override;
+    void Setup() override;
+};

@@ -1,0 +1,36 @@
+// The per-frame reading of mouse, keyboard and joystick, and the hand steering of the camera that
+// mouse and keyboard drive. Depends on the input devices, camera/Camera.h and shell/AppWindow.h.
+#pragma once
+
+#include "input/DXJoystick.h"
+#include "input/DXKeyboard.h"
+#include "input/DXMouse.h"
+#include "input/InputState.h"
+
+#include <memory>
+
+// Created on the first poll and kept for the rest of the run, ready or not.
+extern std::unique_ptr<DXMouse> mouseDevice;
+extern std::unique_ptr<DXKeyboard> keyboardDevice;
+extern std::unique_ptr<DXJoystick> joystickDevice;
+
+// The last snapshot of each device: the mouse's moveX and the joystick's stickY negated.
+extern InputState mouseState;
+extern InputState keyboardState;
+extern InputState joystickState;
+
+// Mouse-look speed in degrees per device unit, and keyboard steps in world units per frame.
+constexpr float kMouseLookDegreesPerCount = 0.15f;
+constexpr float kKeyboardStep = 0.1f;
+
+// Creates any missing device, polls the ready ones and steers the camera. False when the mouse and the
+// joystick both exist and are ready, true otherwise.
+bool PollInputDevices();
+// With the left button held, turns the camera by the mouse's motion (taking it out of a flight);
+// without it, sends a hand-steered camera back to its flight.
+void MouseLook();
+// While the camera is steered by hand, moves it along its own axes for each held W, S, A, D, T, G.
+void KeyboardMove();
+
+// Drops the devices and clears the three snapshots.
+void ResetInputDevicesForTests();

@@ -1,0 +1,73 @@
+#include "media/Sound.h"
+
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+
+FMODSound* soundInstance = nullptr;
+
+namespace {
+
+constexpr double kMillisecondsPerSecond = 1000.0;
+
+uint32_t StartOffsetMs(float startSeconds) {
+    const double milliseconds = std::trunc(static_cast<double>(startSeconds) * kMillisecondsPerSecond);
+    // A negative or unreadable offset starts at the beginning; a huge one stops at the longest
+    // offset the device can be given.
+    if (!(milliseconds > 0.0)) {
+        return 0;
+    }
+    return milliseconds >= static_cast<double>(UINT32_MAX) ? UINT32_MAX : static_cast<uint32_t>(milliseconds);
+}
+
+} // namespace
+
+Sound::~Sound() {
+    // An older player going away must not take the newer one's place with it.
+    if (soundInstance == this) {
+        soundInstance = nullptr;
+    }
+}
+
+FMODSound::FMODSound() {
+    soundInstance = this;
+    deviceHeld = platform::CurrentAudioDevice().Acquire();
+    if (!deviceHeld) {
+        std::printf("FMODSound: Cannot initialize sound!!\n");
+        std::fflush(stdout);
+    }
+}
+
+FMODSound::~FMODSound() {
+    // The stream holds its own share of the device, so it goes first either way.
+    stream.reset();
+    if (deviceHeld) {
+        platform::CurrentAudioDevice().Release();
+    }
+}
+
+void FMODSound::PlayTrack(const char* path, float startSeconds) {
+    const std::string requested = path ? path : "";
+    if (requested == currentTrack) {
+        return;
+    }
+    currentTrack = requested;
+    if (stream) {
+        stream->Stop();
+    }
+    stream = platform::CurrentAudioDevice().OpenMusic(requested);
+    if (!stream) {
+        std::printf("FMODSound: Cannot load track - %s", requested.c_str());
+        std::fflush(stdout);
+        return;
+    }
+    stream->SetPositionMs(StartOffsetMs(startSeconds));
+    stream->SetLooping(true);
+    stream->Play();
+}
+
+void FMODSound::StopTrack() {
+    if (stream) {
+        stream->Stop();
+    }
+}

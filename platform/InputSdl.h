@@ -1,0 +1,11 @@
+// The SDL backend of the device-input layer: the system mouse, the keyboard and SDL's joysticks.
+// Depends on SDL2 (in the implementation only).
+#pragma once
+
+#include "platform/InputLayer.h"
+
+namespace platform {
+
+InputBackend& SdlInputBackend();
+
+} // namespace platform

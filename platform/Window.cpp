@@ -1,0 +1,313 @@
+#include "platform/Window.h"
+
+#include "platform/GlGeneration.h"
+#include "platform/WindowInternals.h"
+#include "platform/WindowMessages.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+namespace platform {
+namespace {
+
+struct ClassRecord {
+    std::string name;
+    WindowProc procedure;
+    InstanceHandle instance;
+};
+
+std::vector<ClassRecord> classes;
+std::vector<std::unique_ptr<WindowObject>> windows;
+int cursorCount = 0;
+const char moduleMarker = 0;
+
+// A window procedure's answer to WM_CREATE that cancels the creation.
+constexpr LResult kCreateRefused = -1;
+constexpr int kMaxChannelBits = 8;
+
+// Offscreen windows render into a buffer that no display scans out, so nothing paces their swaps.
+constexpr const char* kDriversWithoutDisplay[] = {"offscreen", "dummy"};
+
+const ClassRecord* FindClass(const char* name) {
+    for (const ClassRecord& record : classes) {
+        if (name && record.name == name) {
+            return &record;
+        }
+    }
+    return nullptr;
+}
+
+bool DriverHasDisplay() {
+    const char* driver = SDL_GetCurrentVideoDriver();
+    for (const char* name : kDriversWithoutDisplay) {
+        if (driver && std::strcmp(driver, name) == 0) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Video and the OpenGL driver stay up from the first class to the end of the process. SDL would otherwise
+// unload the driver whenever its last window goes, reloading it on every full-screen toggle; and a driver
+// unloaded while its globals still point at memory makes that memory look leaked to leak checkers.
+bool StartVideo() {
+    if (SDL_WasInit(SDL_INIT_VIDEO)) {
+        return true;
+    }
+    // Closing the window is a message for the window procedure, not the end of the program.
+    SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+        std::fprintf(stderr, "cannot start the video system: %s\n", SDL_GetError());
+        return false;
+    }
+    // Without OpenGL no window can be made; that failure is reported when a window is created.
+    if (SDL_GL_LoadLibrary(nullptr) != 0) {
+        std::fprintf(stderr, "cannot load OpenGL: %s\n", SDL_GetError());
+    }
+    return true;
+}
+
+void RequestPixelFormat(const PixelFormat& format) {
+    SDL_GL_ResetAttributes();
+    // Windows counts colour bits without alpha; 32 means 8 per channel.
+    const int channelBits = std::min(kMaxChannelBits, format.colorBits / 3);
+    SDL_GL_SetAttribute(SDL_GL_RED_SIZE, channelBits);
+    SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, channelBits);
+    SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, channelBits);
+    SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, 0);
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, format.depthBits);
+    SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, format.stencilBits);
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, format.doubleBuffer ? 1 : 0);
+}
+
+} // namespace
+
+namespace internal {
+
+WindowObject* LiveWindow(WindowHandle window) {
+    for (const auto& record : windows) {
+        if (record.get() == window) {
+            return record.get();
+        }
+    }
+    return nullptr;
+}
+
+WindowHandle WindowFromSdlId(uint32_t sdlWindowId) {
+    for (const auto& record : windows) {
+        if (SDL_GetWindowID(record->sdlWindow) == sdlWindowId) {
+            return record.get();
+        }
+    }
+    return nullptr;
+}
+
+WindowHandle NewestWindow() {
+    return windows.empty() ? nullptr : windows.back().get();
+}
+
+std::vector<WindowHandle> LiveWindows() {
+    std::vector<WindowHandle> handles;
+    for (const auto& record : windows) {
+        handles.push_back(record.get());
+    }
+    return handles;
+}
+
+} // namespace internal
+
+InstanceHandle GetModuleHandle() {
+    return &moduleMarker;
+}
+
+bool RegisterClass(const WindowClass& windowClass) {
+    if (!windowClass.className || !windowClass.procedure) {
+        std::fprintf(stderr, "window class: a name and a window procedure are required\n");
+        return false;
+    }
+    if (FindClass(windowClass.className)) {
+        std::fprintf(stderr, "window class \"%s\" is already registered\n", windowClass.className);
+        return false;
+    }
+    if (!StartVideo()) {
+        return false;
+    }
+    classes.push_back({windowClass.className, windowClass.procedure, windowClass.instance});
+    return true;
+}
+
+bool UnregisterClass(const char* className, InstanceHandle instance) {
+    const auto found = std::find_if(classes.begin(), classes.end(), [&](const ClassRecord& record) {
+        return className && record.name == className && record.instance == instance;
+    });
+    if (found == classes.end()) {
+        return false;
+    }
+    for (const auto& window : windows) {
+        if (window->className == found->name) {
+            return false;
+        }
+    }
+    classes.erase(found);
+    return true;
+}
+
+WindowHandle CreateWindow(const WindowCreation& creation) {
+    const ClassRecord* windowClass = FindClass(creation.className);
+    if (!windowClass) {
+        std::fprintf(stderr, "window class \"%s\" is not registered\n",
+                     creation.className ? creation.className : "");
+        return nullptr;
+    }
+    RequestPixelFormat(creation.pixelFormat);
+
+    SDL_DisplayMode fullScreenMode{};
+    const bool fullScreen =
+        creation.style == WindowStyle::Popup && internal::PendingFullScreenMode(&fullScreenMode);
+    Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
+    if (creation.style == WindowStyle::Overlapped) {
+        flags |= SDL_WINDOW_RESIZABLE;
+    } else {
+        flags |= fullScreen ? SDL_WINDOW_FULLSCREEN : SDL_WINDOW_BORDERLESS;
+    }
+    if (creation.topMost) {
+        flags |= SDL_WINDOW_ALWAYS_ON_TOP;
+    }
+    SDL_Window* sdlWindow =
+        SDL_CreateWindow(creation.title, creation.x, creation.y, creation.width, creation.height, flags);
+    if (!sdlWindow) {
+        std::fprintf(stderr, "cannot create the window: %s\n", SDL_GetError());
+        return nullptr;
+    }
+    if (fullScreen && SDL_SetWindowDisplayMode(sdlWindow, &fullScreenMode) != 0) {
+        std::fprintf(stderr, "cannot give the window its full-screen mode: %s\n", SDL_GetError());
+        SDL_DestroyWindow(sdlWindow);
+        return nullptr;
+    }
+
+    auto record = std::make_unique<WindowObject>();
+    record->sdlWindow = sdlWindow;
+    record->procedure = windowClass->procedure;
+    record->className = windowClass->name;
+    WindowHandle window = record.get();
+    windows.push_back(std::move(record));
+
+    if (SendMessage(window, WM_CREATE, 0, reinterpret_cast<LParam>(creation.createParam)) == kCreateRefused) {
+        DestroyWindow(window);
+        return nullptr;
+    }
+    SDL_DisableScreenSaver();
+    SendMessage(window, WM_SYSCOMMAND, SC_SCREENSAVE, 0);
+    return window;
+}
+
+bool DestroyWindow(WindowHandle window) {
+    const auto found =
+        std::find_if(windows.begin(), windows.end(),
+                     [&](const std::unique_ptr<WindowObject>& record) { return record.get() == window; });
+    if (found == windows.end()) {
+        return false;
+    }
+    internal::DropQueuedMessages(window);
+    SDL_DestroyWindow((*found)->sdlWindow);
+    windows.erase(found);
+    return true;
+}
+
+bool ShowWindow(WindowHandle window) {
+    WindowObject* record = internal::LiveWindow(window);
+    if (!record) {
+        return false;
+    }
+    SDL_ShowWindow(record->sdlWindow);
+    // A window shown in its normal state is also activated, so it takes the keyboard.
+    SDL_RaiseWindow(record->sdlWindow);
+    return true;
+}
+
+void SetWindowUserData(WindowHandle window, void* data) {
+    if (WindowObject* record = internal::LiveWindow(window)) {
+        record->userData = data;
+    }
+}
+
+void* GetWindowUserData(WindowHandle window) {
+    WindowObject* record = internal::LiveWindow(window);
+    return record ? record->userData : nullptr;
+}
+
+DeviceContext GetDC(WindowHandle window) {
+    WindowObject* record = internal::LiveWindow(window);
+    return record ? &record->deviceContext : nullptr;
+}
+
+bool ReleaseDC(WindowHandle window, DeviceContext deviceContext) {
+    WindowObject* record = internal::LiveWindow(window);
+    return record && deviceContext == &record->deviceContext;
+}
+
+GlContext CreateGlContext(DeviceContext deviceContext) {
+    WindowObject* record = deviceContext ? internal::LiveWindow(deviceContext->window) : nullptr;
+    if (!record) {
+        return nullptr;
+    }
+    SDL_GLContext context = SDL_GL_CreateContext(record->sdlWindow);
+    if (!context) {
+        std::fprintf(stderr, "cannot create the OpenGL context: %s\n", SDL_GetError());
+        return nullptr;
+    }
+    NoteNewGlContext();
+    const bool intervalTaken = SDL_GL_SetSwapInterval(1) == 0 && SDL_GL_GetSwapInterval() == 1;
+    record->swapWaitsForDisplay = intervalTaken && DriverHasDisplay();
+    return static_cast<GlContext>(context);
+}
+
+bool DeleteGlContext(GlContext context) {
+    if (!context) {
+        return false;
+    }
+    SDL_GL_DeleteContext(context);
+    return true;
+}
+
+bool MakeCurrent(DeviceContext deviceContext, GlContext context) {
+    SDL_Window* sdlWindow = nullptr;
+    if (deviceContext) {
+        WindowObject* record = internal::LiveWindow(deviceContext->window);
+        if (!record) {
+            return false;
+        }
+        sdlWindow = record->sdlWindow;
+    }
+    if (SDL_GL_MakeCurrent(sdlWindow, context) != 0) {
+        std::fprintf(stderr, "cannot make the OpenGL context current: %s\n", SDL_GetError());
+        return false;
+    }
+    return true;
+}
+
+bool SwapBuffers(DeviceContext deviceContext) {
+    WindowObject* record = deviceContext ? internal::LiveWindow(deviceContext->window) : nullptr;
+    if (!record) {
+        return false;
+    }
+    SDL_GL_SwapWindow(record->sdlWindow);
+    return true;
+}
+
+bool SwapWaitsForDisplay(DeviceContext deviceContext) {
+    WindowObject* record = deviceContext ? internal::LiveWindow(deviceContext->window) : nullptr;
+    return record && record->swapWaitsForDisplay;
+}
+
+int ShowCursor(bool show) {
+    cursorCount += show ? 1 : -1;
+    if (SDL_WasInit(SDL_INIT_VIDEO)) {
+        SDL_ShowCursor(cursorCount >= 0 ? SDL_ENABLE : SDL_DISABLE);
+    }
+    return cursorCount;
+}
+
+} // namespace platform

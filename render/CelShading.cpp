@@ -1,0 +1,125 @@
+#include "render/CelShading.h"
+
+#include <cmath>
+
+namespace {
+
+constexpr float kInitialOutlineWidth = 3.0f;
+// Towards the viewer, in eye coordinates.
+const Vec3 kInitialLightDirection(0.0f, 0.0f, 1.0f);
+constexpr GLfloat kOutlineColour[3] = {0.0f, 0.0f, 0.0f};
+
+// The landscape is modelled with z up; this stands it upright in the scene.
+constexpr GLfloat kLandscapeTurnDegrees = 270.0f;
+// The temple stands on the landscape's plate.
+constexpr GLfloat kTempleScale = 0.63f;
+constexpr GLfloat kTempleOffset[3] = {-0.34f, 0.14f, -0.225f};
+// The cloud floats over the mountain.
+constexpr GLfloat kFloatingScale = 0.3f;
+constexpr GLfloat kFloatingOffset[3] = {0.75f, 0.75f, 1.25f};
+
+void DrawShadedAndOutlined(const EmbeddedMesh& mesh) {
+    DrawCelMesh(mesh);
+    if (outlineEnabled) {
+        DrawOutline(mesh);
+    }
+}
+
+} // namespace
+
+GLuint shadeTexture = 0;
+Vec3 lightDirection = kInitialLightDirection;
+bool outlineEnabled = true;
+bool outlineSmooth = true;
+float outlineWidth = kInitialOutlineWidth;
+float bobOffset = 0.0f;
+
+void DrawCelMesh(const EmbeddedMesh& mesh) {
+    glEnable(GL_TEXTURE_1D);
+    glBindTexture(GL_TEXTURE_1D, shadeTexture);
+    GLfloat m[16];
+    glGetFloatv(GL_MODELVIEW_MATRIX, m);
+    glDisable(GL_LIGHTING);
+    glBegin(GL_TRIANGLES);
+    for (int face = 0; face < mesh.FaceCount(); ++face) {
+        glColor3fv(mesh.FaceDiffuse(face));
+        for (int corner = 0; corner < 3; ++corner) {
+            const float* n = mesh.CornerNormal(face, corner);
+            // Only rotations and uniform scales reach the models, so turning the normal by the
+            // matrix and normalising it is enough (no inverse-transpose).
+            float turned[3];
+            for (int r = 0; r < 3; ++r) {
+                turned[r] = m[r] * n[0] + m[r + 4] * n[1] + m[r + 8] * n[2];
+            }
+            const float length =
+                std::sqrt(turned[0] * turned[0] + turned[1] * turned[1] + turned[2] * turned[2]);
+            if (length > 0.0f) {
+                for (float& component : turned) {
+                    component /= length;
+                }
+            }
+            float s =
+                turned[0] * lightDirection.x + turned[1] * lightDirection.y + turned[2] * lightDirection.z;
+            if (s < 0.0f) {
+                s = 0.0f;
+            }
+            glTexCoord1f(s);
+            glVertex3fv(mesh.CornerPosition(face, corner));
+        }
+    }
+    glEnd();
+    glDisable(GL_TEXTURE_1D);
+}
+
+void DrawOutline(const EmbeddedMesh& mesh) {
+    if (outlineSmooth) {
+        glHint(GL_LINE_SMOOTH_HINT, GL_NICEST);
+        glEnable(GL_LINE_SMOOTH);
+    } else {
+        glDisable(GL_LINE_SMOOTH);
+    }
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glPolygonMode(GL_BACK, GL_LINE);
+    glLineWidth(outlineWidth);
+    glCullFace(GL_FRONT);
+    glDepthFunc(GL_LEQUAL);
+    glColor3fv(kOutlineColour);
+    glBegin(GL_TRIANGLES);
+    for (int face = 0; face < mesh.FaceCount(); ++face) {
+        for (int corner = 0; corner < 3; ++corner) {
+            glVertex3fv(mesh.CornerPosition(face, corner));
+        }
+    }
+    glEnd();
+    glDepthFunc(GL_LESS);
+    glCullFace(GL_BACK);
+    glPolygonMode(GL_BACK, GL_FILL);
+    glDisable(GL_BLEND);
+}
+
+void DrawLandscapeModel() {
+    glRotatef(kLandscapeTurnDegrees, 1.0f, 0.0f, 0.0f);
+    DrawShadedAndOutlined(landscapeModel);
+    glPushMatrix();
+    glScalef(kTempleScale, kTempleScale, kTempleScale);
+    glTranslatef(kTempleOffset[0], kTempleOffset[1], kTempleOffset[2]);
+    DrawShadedAndOutlined(templeModel);
+    glPopMatrix();
+}
+
+void DrawFloatingModel() {
+    glTranslatef(0.0f, 0.0f, bobOffset);
+    glScalef(kFloatingScale, kFloatingScale, kFloatingScale);
+    glTranslatef(kFloatingOffset[0], kFloatingOffset[1], kFloatingOffset[2]);
+    DrawShadedAndOutlined(floatingModel);
+}
+
+void ResetCelShadingForTests() {
+    shadeTexture = 0;
+    lightDirection = kInitialLightDirection;
+    outlineEnabled = true;
+    outlineSmooth = true;
+    outlineWidth = kInitialOutlineWidth;
+    bobOffset = 0.0f;
+}

@@ -1,0 +1,35 @@
+// Draws the embedded models in the cartoon style (material colour times a grey ramp looked up per
+// corner, then black outlines). Depends on render/Models.h, camera/Math.h and OpenGL 1.1.
+#pragma once
+
+#include "camera/Math.h"
+#include "render/Models.h"
+
+#include <GL/gl.h>
+
+// The 1D ramp texture (see render/ShadeRamp.h); 0 until start-up creates it.
+extern GLuint shadeTexture;
+// In eye coordinates; (0, 0, 1) points from the scene towards the viewer.
+extern Vec3 lightDirection;
+extern bool outlineEnabled;
+extern bool outlineSmooth;
+// Line width of the outline in pixels, passed to glLineWidth unchecked.
+extern float outlineWidth;
+// Vertical offset of the floating model, moved by the per-frame update.
+extern float bobOffset;
+
+// Both expect face culling of GL_BACK, depth test GL_LESS and GL_FILL polygons, and leave exactly
+// that state, with lighting and 1D texturing disabled.
+// Turns the modelview upright for the landscape (left on the stack), draws it, then the temple on it.
+void DrawLandscapeModel();
+// Places the floating model (transforms left on the stack) and draws it.
+void DrawFloatingModel();
+
+// One cel-shaded pass of a model: the ramp coordinate of every corner comes from its normal turned
+// by the current modelview matrix, read once at the start.
+void DrawCelMesh(const EmbeddedMesh& mesh);
+// The back faces as thick black lines, which leaves them only along the silhouette.
+void DrawOutline(const EmbeddedMesh& mesh);
+
+// Puts the shading globals back to their initial values.
+void ResetCelShadingForTests();

@@ -1,0 +1,23 @@
+// The program's entry point: the full-screen question, the window class, and the loops that build a
+// window, run start-up, produce frames until a quit or a mode toggle, and shut down. Depends on AppWindow.
+#pragma once
+
+#include "shell/AppWindow.h"
+
+#include <cstdint>
+#include <functional>
+
+// What the loops call for each window: start-up once the context exists, per frame the update (given the
+// milliseconds since the previous frame) and the drawing, and shut-down before the window goes.
+struct FrameCallbacks {
+    std::function<bool(AppWindow*, KeyTable*)> startUp;
+    std::function<void(uint32_t)> updateFrame;
+    std::function<void()> drawFrame;
+    std::function<void()> shutDown;
+};
+
+// StartUp, UpdateFrame, DrawFrame and ShutDown of the shell.
+FrameCallbacks ShellFrameCallbacks();
+
+// -1 when the window class cannot be registered, otherwise 0.
+int AppMain(platform::InstanceHandle instance, const FrameCallbacks& callbacks);

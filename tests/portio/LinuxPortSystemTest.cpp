@@ -1,0 +1,153 @@
+#include "platform/qelio/LinuxPortSystem.h"
+
+#include "portio/QelIo.h"
+#include "portio/QelIoState.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <string>
+#include <tuple>
+#include <vector>
+
+namespace {
+
+constexpr uint32_t kOwnProcess = 3100;
+
+// A machine whose first parallel port is claimed by the kernel's parport driver.
+constexpr const char* kIoPortsWithParallelPort = "0000-0cf7 : PCI Bus 0000:00\n"
+                                                 "  0070-0071 : rtc_cmos\n"
+                                                 "  0378-037a : parport0\n"
+                                                 "  03f8-03ff : serial\n";
+constexpr const char* kIoPortsWithoutParallelPort = "0000-0cf7 : PCI Bus 0000:00\n"
+                                                    "  0060-0060 : keyboard\n"
+                                                    "  03f8-03ff : serial\n";
+
+class FakePortKernel : public platform::PortKernel {
+public:
+    int permissionError = 0; // answer to every ioperm call
+    int grantError = 0;      // answer to calls that grant, which alone need the privilege
+    int ioportsError = 0;
+    std::string ioports = kIoPortsWithParallelPort;
+    // (first port, count, allowed) of each ioperm call.
+    std::vector<std::tuple<uint16_t, uint16_t, bool>> permissionCalls;
+    bool granted = false;
+
+    int SetPortPermission(uint16_t firstPort, uint16_t count, bool allowed) override {
+        permissionCalls.emplace_back(firstPort, count, allowed);
+        int error = permissionError != 0 ? permissionError : allowed ? grantError : 0;
+        if (error == 0) {
+            granted = allowed;
+        }
+        return error;
+    }
+    uint32_t ProcessId() override { return kOwnProcess; }
+    int ReadIoPorts(std::string& text) override {
+        text = ioports;
+        return ioportsError;
+    }
+};
+
+class LinuxPortSystemTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ResetQelIoStateForTests();
+        qelio::InstallSystem(&system);
+    }
+    void TearDown() override { ResetQelIoStateForTests(); }
+
+    FakePortKernel kernel;
+    platform::LinuxPortSystem system{kernel};
+};
+
+TEST_F(LinuxPortSystemTest, SessionIsPortPermissionOnTheParallelRegisters) {
+    EXPECT_EQ(QelIoInitialize(kOwnProcess), 0);
+    EXPECT_TRUE(kernel.granted);
+    ASSERT_FALSE(kernel.permissionCalls.empty());
+    EXPECT_EQ(kernel.permissionCalls.back(), std::make_tuple(uint16_t{0x378}, uint16_t{3}, true));
+    EXPECT_EQ(QelIoGetLastError(), 0u);
+
+    EXPECT_EQ(QelIoCloseSession(kOwnProcess), 0);
+    EXPECT_FALSE(kernel.granted);
+    EXPECT_EQ(kernel.permissionCalls.back(), std::make_tuple(uint16_t{0x378}, uint16_t{3}, false));
+}
+
+TEST_F(LinuxPortSystemTest, KernelWithoutPortAccessGives10WithItsErrno) {
+    kernel.permissionError = ENOSYS;
+    EXPECT_EQ(QelIoInitialize(kOwnProcess), 10);
+    EXPECT_EQ(QelIoGetLastError(), static_cast<uint32_t>(ENOSYS));
+    EXPECT_EQ(qelIoDevice, qelio::kInvalidDeviceHandle);
+}
+
+TEST_F(LinuxPortSystemTest, MissingParallelPortGives10) {
+    kernel.ioports = kIoPortsWithoutParallelPort;
+    EXPECT_EQ(QelIoInitialize(kOwnProcess), 10);
+    EXPECT_EQ(QelIoGetLastError(), static_cast<uint32_t>(ENODEV));
+    EXPECT_FALSE(kernel.granted);
+
+    kernel.ioportsError = EACCES;
+    EXPECT_EQ(QelIoInitialize(kOwnProcess), 10);
+    EXPECT_EQ(QelIoGetLastError(), static_cast<uint32_t>(EACCES));
+}
+
+TEST_F(LinuxPortSystemTest, RefusedPermissionGives11) {
+    kernel.grantError = EPERM;
+    EXPECT_EQ(QelIoInitialize(kOwnProcess), 11);
+    EXPECT_EQ(QelIoGetLastError(), static_cast<uint32_t>(EPERM));
+    EXPECT_EQ(qelIoDevice, qelio::kInvalidDeviceHandle);
+}
+
+TEST_F(LinuxPortSystemTest, AnotherProcessGetsNoPermission) {
+    EXPECT_EQ(QelIoInitialize(kOwnProcess + 1), 11);
+    EXPECT_EQ(QelIoGetLastError(), static_cast<uint32_t>(EPERM));
+    EXPECT_FALSE(kernel.granted);
+
+    ASSERT_EQ(QelIoInitialize(kOwnProcess), 0);
+    EXPECT_EQ(QelIoCloseSession(kOwnProcess + 1), 11);
+    EXPECT_TRUE(kernel.granted) << "the refused close keeps the session";
+    EXPECT_EQ(QelIoCloseSession(kOwnProcess), 0);
+}
+
+TEST_F(LinuxPortSystemTest, NothingToInstallOrUninstall) {
+    ASSERT_EQ(QelIoInitialize(kOwnProcess), 0);
+    kernel.permissionCalls.clear();
+
+    EXPECT_EQ(QelIoInstall(), 0);
+    EXPECT_EQ(QelIoUninstall(), 0);
+    EXPECT_TRUE(kernel.permissionCalls.empty());
+    EXPECT_TRUE(kernel.granted);
+}
+
+TEST_F(LinuxPortSystemTest, AutoWithoutPortAccessEndsWith10) {
+    kernel.permissionError = ENOSYS;
+    EXPECT_EQ(QelIoInitializeAuto(kOwnProcess), 10);
+    EXPECT_EQ(QelIoGetLastError(), static_cast<uint32_t>(ENOSYS));
+}
+
+TEST(IoPortsListParallelPortTest, FindsThePortByItsRangeOrByNameWhenAddressesAreHidden) {
+    EXPECT_TRUE(platform::IoPortsListParallelPort(kIoPortsWithParallelPort, 0x378, 3));
+    EXPECT_FALSE(platform::IoPortsListParallelPort(kIoPortsWithoutParallelPort, 0x378, 3))
+        << "the PCI bus range covers the registers but is no parallel port";
+    EXPECT_FALSE(platform::IoPortsListParallelPort("  0278-027a : parport0\n", 0x378, 3));
+    EXPECT_TRUE(platform::IoPortsListParallelPort("0000-0000 : PCI Bus 0000:00\n"
+                                                  "  0000-0000 : parport0\n",
+                                                  0x378, 3));
+    EXPECT_FALSE(platform::IoPortsListParallelPort("", 0x378, 3));
+}
+
+// This machine's own kernel: without a parallel port or port permissions the result is 10, never a
+// session; with both, a session needs privileges that tests do not assume.
+TEST(LinuxPortSystemRealKernelTest, WithoutParallelPortTheDeviceCannotBeOpened) {
+    std::string ioports;
+    if (platform::RealPortKernel().ReadIoPorts(ioports) == 0 &&
+        platform::IoPortsListParallelPort(ioports, 0x378, 3)) {
+        GTEST_SKIP() << "this machine has a parallel port";
+    }
+    ResetQelIoStateForTests();
+    EXPECT_EQ(QelIoInitialize(kOwnProcess), 10);
+    uint32_t error = QelIoGetLastError();
+    EXPECT_TRUE(error == ENOSYS || error == ENODEV) << error;
+    ResetQelIoStateForTests();
+}
+
+} // namespace

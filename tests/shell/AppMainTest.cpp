@@ -1,0 +1,216 @@
+#include "shell/AppMain.h"
+
+#include "platform/GlGeneration.h"
+#include "platform/MessageBox.h"
+#include "support/FakeClock.h"
+
+#include <cstdlib>
+#include <functional>
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+namespace {
+
+// Frames and windows after which a run that should have ended is stopped, so a fault fails instead of
+// hanging.
+constexpr size_t kFrameLimit = 500;
+constexpr size_t kWindowLimit = 10;
+
+class AppMainTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        setenv("SDL_VIDEODRIVER", "offscreen", 1);
+        ResetAppWindowGlobalsForTests();
+        platform::SetMessageBoxHook([this](const char* text, const char*, platform::MessageBoxStyle style) {
+            boxes.push_back(text);
+            if (style == platform::MessageBoxStyle::QuestionYesNo) {
+                return answer;
+            }
+            return platform::MessageBoxAnswer::Ok;
+        });
+    }
+    void TearDown() override {
+        platform::SetMessageBoxHook(nullptr);
+        platform::SetWaitMessageHookForTests(nullptr);
+        ResetAppWindowGlobalsForTests();
+    }
+
+    int Run() {
+        FrameCallbacks callbacks;
+        callbacks.startUp = [this](AppWindow* appWindow, KeyTable* keys) {
+            calls.push_back("StartUp");
+            window = appWindow;
+            keyTable = keys;
+            generations.push_back(platform::GlContextGeneration());
+            if (generations.size() > kWindowLimit) {
+                ADD_FAILURE() << "the run did not end";
+                keepRunning = 0;
+                return false;
+            }
+            return onStartUp ? onStartUp() : true;
+        };
+        callbacks.updateFrame = [this](uint32_t ms) {
+            calls.push_back("Update");
+            frameMs.push_back(ms);
+            if (frameMs.size() > kFrameLimit) {
+                ADD_FAILURE() << "the loop did not end";
+                RequestQuit(window);
+            } else if (onFrame) {
+                onFrame(static_cast<int>(frameMs.size()));
+            }
+        };
+        callbacks.drawFrame = [this] { calls.push_back("Draw"); };
+        callbacks.shutDown = [this] { calls.push_back("ShutDown"); };
+        return AppMain(platform::GetModuleHandle(), callbacks);
+    }
+
+    platform::MessageBoxAnswer answer = platform::MessageBoxAnswer::No;
+    std::vector<std::string> boxes;
+    std::vector<std::string> calls;
+    std::vector<uint32_t> frameMs;
+    std::vector<uint32_t> generations;
+    std::function<bool()> onStartUp;
+    std::function<void(int frame)> onFrame;
+    AppWindow* window = nullptr;
+    KeyTable* keyTable = nullptr;
+};
+
+using Calls = std::vector<std::string>;
+
+TEST_F(AppMainTest, StartUpFailureEndsTheRunWithoutFrames) {
+    onStartUp = [] { return false; };
+    EXPECT_EQ(Run(), 0);
+    EXPECT_EQ(calls, (Calls{"StartUp", "ShutDown"}));
+    EXPECT_EQ(boxes, (std::vector<std::string>{"Would You Like To Run In Fullscreen Mode?"}));
+    EXPECT_EQ(keepRunning, 0);
+    EXPECT_EQ(mainWindowHandle, nullptr) << "a window that never ran is not handed to the input devices";
+}
+
+TEST_F(AppMainTest, FirstWindowMatchesTheQuestionsAnswer) {
+    testing_support::FakeClock clock;
+    onFrame = [this](int) {
+        EXPECT_EQ(window->fullScreen, 0);
+        EXPECT_EQ(window->width, 800);
+        EXPECT_EQ(window->height, 600);
+        EXPECT_EQ(window->bitsPerPixel, 32);
+        EXPECT_STREQ(window->title, "Orvik Standview 2003");
+        EXPECT_STREQ(window->appClass->className, "OpenGL");
+        EXPECT_EQ(mainWindowHandle, window->window);
+        EXPECT_EQ(mainInstanceHandle, platform::GetModuleHandle());
+        RequestQuit(window);
+    };
+    EXPECT_EQ(Run(), 0);
+    EXPECT_EQ(calls, (Calls{"StartUp", "Update", "Draw", "ShutDown"}));
+}
+
+TEST_F(AppMainTest, FirstFrameGetsStartUpsTimeAndLaterFramesAreNeverShorterThanARefresh) {
+    testing_support::FakeClock clock;
+    onStartUp = [&] {
+        clock.AdvanceMs(250);
+        return true;
+    };
+    onFrame = [&](int frame) {
+        if (frame == 3) {
+            clock.AdvanceMs(40); // a slow frame
+        }
+        if (frame == 5) {
+            RequestQuit(window);
+        }
+    };
+    EXPECT_EQ(Run(), 0);
+    // The offscreen window's swap does not wait for a display, so the loop paces itself at 60 Hz.
+    EXPECT_EQ(frameMs, (std::vector<uint32_t>{250, 17, 17, 40, 17}));
+}
+
+TEST_F(AppMainTest, ElapsedTimeIsRightAcrossTheTickWrap) {
+    testing_support::FakeClock clock(0xFFFFFFFFu - 10);
+    onStartUp = [&] {
+        clock.AdvanceMs(25);
+        return true;
+    };
+    onFrame = [this](int frame) {
+        if (frame == 2) {
+            RequestQuit(window);
+        }
+    };
+    EXPECT_EQ(Run(), 0);
+    EXPECT_EQ(frameMs, (std::vector<uint32_t>{25, 17}));
+}
+
+TEST_F(AppMainTest, NoFramesWhileMinimisedAndTheFirstAfterwardsGetsTheWholeTime) {
+    testing_support::FakeClock clock;
+    int waits = 0;
+    platform::SetWaitMessageHookForTests([&] {
+        ++waits;
+        EXPECT_EQ(frameMs.size(), 1u) << "no frame while minimised";
+        if (waits == 3) {
+            clock.AdvanceMs(5000);
+            platform::PostMessage(window->window, platform::WM_SIZE, platform::SIZE_RESTORED,
+                                  platform::MakeLParam(800, 600));
+        }
+    });
+    onFrame = [&](int frame) {
+        if (frame == 1) {
+            platform::PostMessage(window->window, platform::WM_SIZE, platform::SIZE_MINIMIZED, 0);
+        } else {
+            RequestQuit(window);
+        }
+    };
+    EXPECT_EQ(Run(), 0);
+    EXPECT_EQ(waits, 3);
+    ASSERT_EQ(frameMs.size(), 2u);
+    EXPECT_EQ(frameMs[1], 5000u);
+}
+
+TEST_F(AppMainTest, CloseEndsTheRun) {
+    testing_support::FakeClock clock;
+    onFrame = [this](int) { platform::PostMessage(window->window, platform::WM_CLOSE, 0, 0); };
+    EXPECT_EQ(Run(), 0);
+    EXPECT_EQ(calls, (Calls{"StartUp", "Update", "Draw", "ShutDown"}));
+}
+
+TEST_F(AppMainTest, ToggleRebuildsTheWindowInTheOtherModeAndStartsAgain) {
+    testing_support::FakeClock clock;
+    onFrame = [this](int frame) {
+        if (frame == 1) {
+            platform::PostMessage(window->window, platform::WM_KEYDOWN, 0x70, 0);
+            RequestToggleFullScreen(window);
+        } else {
+            EXPECT_EQ((*keyTable)[0x70], 0) << "keys held across the toggle read as up";
+            EXPECT_EQ(window->fullScreen, 0);
+            RequestQuit(window);
+        }
+    };
+    EXPECT_EQ(Run(), 0);
+    EXPECT_EQ(calls,
+              (Calls{"StartUp", "Update", "Draw", "ShutDown", "StartUp", "Update", "Draw", "ShutDown"}));
+    ASSERT_EQ(generations.size(), 2u);
+    EXPECT_GT(generations[1], generations[0]) << "the second start-up runs on a new context";
+    EXPECT_EQ(wantFullScreen, 1);
+    // The offscreen display has no 800 by 600 mode, so the full-screen window falls back to a window.
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes[1], "Mode Switch Failed.\nRunning In Windowed Mode.");
+}
+
+TEST_F(AppMainTest, AnsweringYesAsksForFullScreen) {
+    testing_support::FakeClock clock;
+    answer = platform::MessageBoxAnswer::Yes;
+    onFrame = [this](int) { RequestQuit(window); };
+    EXPECT_EQ(Run(), 0);
+    EXPECT_EQ(wantFullScreen, 1);
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes[1], "Mode Switch Failed.\nRunning In Windowed Mode.");
+}
+
+TEST_F(AppMainTest, ClassRegistrationFailureEndsWithMinusOne) {
+    ASSERT_TRUE(platform::RegisterClass({"OpenGL", AppWindowProc, platform::GetModuleHandle()}));
+    EXPECT_EQ(Run(), -1);
+    EXPECT_TRUE(calls.empty());
+    EXPECT_EQ(boxes,
+              (std::vector<std::string>{"Would You Like To Run In Fullscreen Mode?",
+                                        "RegisterClassEx Failed!", "Error Registering Window Class!"}));
+    EXPECT_TRUE(platform::UnregisterClass("OpenGL", platform::GetModuleHandle()));
+}
+
+} // namespace
