@@ -31,16 +31,6 @@ protected:
 
 } // namespace
 
-TEST_F(PictureTexturesTest, AllStartNeverLoaded) {
-    for (GLuint texture : startScreenTextures) {
-        EXPECT_EQ(texture, 0xFFFFFFFFu);
-    }
-    EXPECT_EQ(scrollTextureHorse, 0xFFFFFFFFu);
-    EXPECT_EQ(scrollTextureMountain, 0xFFFFFFFFu);
-    EXPECT_EQ(scrollTextureParthenon, 0xFFFFFFFFu);
-    EXPECT_EQ(cubesTexture, 0xFFFFFFFFu);
-}
-
 TEST_F(PictureTexturesTest, FailedLoadKeepsANameOfTheSameContext) {
     platform::OffscreenContext gl(16, 16);
     ASSERT_TRUE(gl.Ok());
