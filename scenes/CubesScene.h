@@ -1,5 +1,4 @@
-// The video stage: flies the camera to "Cubes", silences the music and shows the movie carousel
-// under a title picture; each press of its button moves the carousel on and grants another 35 s.
+// The video stage: the movie carousel under a title picture, kept alive by its button.
 // Depends on scenes/Scene.h, camera/, media/VideoCarousel.h and media/Sound.h.
 #pragma once
 

@@ -9,15 +9,32 @@
 
 namespace {
 
+// clang-format off
 const ExhibitSetup kHorse = {
-    "Horse",        "data/images/ScrollTrogan.tga", &scrollTextureHorse,
-    &waypointHorse, "data/music/horse.mp3",         {"MainScreen", "Parthenon", "Mountain", "Cubes"}};
+    "Horse",
+    "data/images/ScrollTrogan.tga",
+    &scrollTextureHorse,
+    &waypointHorse,
+    "data/music/horse.mp3",
+    {"MainScreen", "Parthenon", "Mountain", "Cubes"},
+};
 const ExhibitSetup kMountain = {
-    "Mountain",        "data/images/ScrollOlympus.tga", &scrollTextureMountain,
-    &waypointMountain, "data/music/olympus.mp3",        {"MainScreen", "Parthenon", "Horse", "Cubes"}};
+    "Mountain",
+    "data/images/ScrollOlympus.tga",
+    &scrollTextureMountain,
+    &waypointMountain,
+    "data/music/olympus.mp3",
+    {"MainScreen", "Parthenon", "Horse", "Cubes"},
+};
 const ExhibitSetup kParthenon = {
-    "Parthenon",        "data/images/ScrollParthenon.tga", &scrollTextureParthenon,
-    &waypointParthenon, "data/music/parthenon.mp3",        {"MainScreen", "Horse", "Mountain", "Cubes"}};
+    "Parthenon",
+    "data/images/ScrollParthenon.tga",
+    &scrollTextureParthenon,
+    &waypointParthenon,
+    "data/music/parthenon.mp3",
+    {"MainScreen", "Horse", "Mountain", "Cubes"},
+};
+// clang-format on
 
 constexpr float kTrackStart = 0.0f; // seconds into the track
 constexpr double kRevealSeconds = 3.0;

@@ -1,6 +1,5 @@
-// The three exhibits: each flies the camera to its waypoint, plays its own music and, once the
-// camera has arrived, unrolls its scroll picture from the top down; after 35 s the start screen
-// returns. Depends on scenes/Scene.h, camera/, media/Sound.h and shell/AppWindow.h.
+// The three exhibits: a flight to the exhibit's waypoint, its music and its unrolling scroll picture.
+// Depends on scenes/Scene.h, camera/, media/Sound.h and shell/AppWindow.h.
 #pragma once
 
 #include "scenes/Scene.h"

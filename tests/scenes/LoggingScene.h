@@ -1,4 +1,5 @@
 // A scene for tests that writes what runs into a shared log and answers its two questions as told.
+// Depends on scenes/Scene.h.
 #pragma once
 
 #include "scenes/Scene.h"
