@@ -228,14 +228,6 @@ TEST_F(UpdateFrameTest, AKeyAndAButtonInOneFrameFireInTheTablesOrder) {
     EXPECT_EQ(log, (Log{"enter mountain", "enter cubes"}));
 }
 
-TEST_F(UpdateFrameTest, HoldingAButtonOfARunningSceneDoesNotRestartIt) {
-    status = kButton3;
-    UpdateFrame(16);
-    UpdateFrame(16);
-    UpdateFrame(16);
-    EXPECT_EQ(log, Log{"enter horse"});
-}
-
 TEST_F(UpdateFrameTest, StepsVisibleScenesInNameOrderAfterTheSceneLines) {
     scenes.push_back(std::make_unique<RecordingScene>("Backstage", &log, 0u));
     scenes.back()->startByItself = true;
@@ -277,11 +269,6 @@ TEST_F(UpdateFrameTest, PoseLineGoesToTheDebuggerOutputOncePerPress) {
     mainCamera.rotation = savedRotation;
     EXPECT_EQ(output, "pos: -1.608900 0.614900 0.470800 rot: 0.154200 0.567800 0.109300 0.801200\n");
     EXPECT_EQ(keys['C'], 0);
-}
-
-TEST_F(UpdateFrameTest, FrameTimeIsTakenAsUnsigned) {
-    UpdateFrame(4000000000u);
-    EXPECT_EQ(frameMilliseconds, 4000000000.0f) << "taken as unsigned";
 }
 
 TEST_F(UpdateFrameTest, BobIsATriangleWaveStrictlyInsideItsBounds) {
