@@ -83,13 +83,6 @@ if [ -d "$source_dir/Data" ]; then
 else
     mkdir "$work/run/Data"
 fi
-# A sanitized program reports at exit the scenes that by design live to the end of the process (the
-# registry that points at them is gone by then): that joins the run's own leak suppressions.
-{
-    cat "$source_dir/tests/lsan.supp"
-    echo "leak:CreateScenes"
-} >"$work/lsan.supp"
-export LSAN_OPTIONS="${LSAN_OPTIONS:+$LSAN_OPTIONS:}suppressions=$work/lsan.supp"
 (cd "$work/run" && exec "$program") >"$work/program.log" 2>&1 &
 app_pid=$!
 
