@@ -1,13 +1,14 @@
 // The camera and the waypoints live in one file so that they are constructed in this order.
 #include "camera/Camera.h"
 #include "camera/Waypoints.h"
+#include "shell/ConstructionOrder.h"
 
-Camera mainCamera;
-SceneNode waypointBooth("Booth");
-SceneNode waypointBooth1("Booth1");
-SceneNode waypointBooth2("Booth2");
-SceneNode waypointBooth3("Booth3");
-SceneNode waypointHorse("Horse");
-SceneNode waypointMountain("Mountain");
-SceneNode waypointParthenon("Parthenon");
-SceneNode waypointCubes("Cubes");
+[[gnu::init_priority(kMainCameraConstructionOrder)]] Camera mainCamera;
+[[gnu::init_priority(kWaypointsConstructionOrder)]] SceneNode waypointBooth("Booth");
+[[gnu::init_priority(kWaypointsConstructionOrder)]] SceneNode waypointBooth1("Booth1");
+[[gnu::init_priority(kWaypointsConstructionOrder)]] SceneNode waypointBooth2("Booth2");
+[[gnu::init_priority(kWaypointsConstructionOrder)]] SceneNode waypointBooth3("Booth3");
+[[gnu::init_priority(kWaypointsConstructionOrder)]] SceneNode waypointHorse("Horse");
+[[gnu::init_priority(kWaypointsConstructionOrder)]] SceneNode waypointMountain("Mountain");
+[[gnu::init_priority(kWaypointsConstructionOrder)]] SceneNode waypointParthenon("Parthenon");
+[[gnu::init_priority(kWaypointsConstructionOrder)]] SceneNode waypointCubes("Cubes");

@@ -2,6 +2,7 @@
 
 #include "camera/Camera.h"
 #include "shell/AppWindow.h"
+#include "shell/ConstructionOrder.h"
 
 #include <limits>
 
@@ -9,9 +10,9 @@ std::unique_ptr<DXMouse> mouseDevice;
 std::unique_ptr<DXKeyboard> keyboardDevice;
 std::unique_ptr<DXJoystick> joystickDevice;
 
-InputState mouseState;
-InputState keyboardState;
-InputState joystickState;
+[[gnu::init_priority(kInputStatesConstructionOrder)]] InputState mouseState;
+[[gnu::init_priority(kInputStatesConstructionOrder)]] InputState keyboardState;
+[[gnu::init_priority(kInputStatesConstructionOrder)]] InputState joystickState;
 
 namespace {
 

@@ -1,12 +1,27 @@
 #include "shell/StartUp.h"
 
-#include <GL/gl.h>
+#include "camera/Camera.h"
+#include "camera/Waypoints.h"
+#include "media/Sound.h"
+#include "platform/ParallelPort.h"
+#include "platform/Paths.h"
+#include "platform/Process.h"
+#include "render/CelShading.h"
+#include "render/ScreenEffects.h"
+#include "render/ShadeRamp.h"
+#include "scenes/Scene.h"
+#include "scenes/Scenes.h"
+#include "shell/CaptureList.h"
+
+#include <cstdio>
 
 namespace {
 
 constexpr GLfloat kClearGrey = 0.7f;
 constexpr GLfloat kClearAlpha = 0.0f;
 constexpr GLclampd kClearDepth = 1.0;
+constexpr const char* kShadeRampFileMode = "r";
+constexpr const char* kFirstScene = "MainScreen";
 
 void SetGlState() {
     glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
@@ -24,17 +39,51 @@ void SetGlState() {
 
 AppWindow* currentWindow = nullptr;
 KeyTable* currentKeys = nullptr;
+GLuint blurList = 0;
+GLuint captureList = 0;
 
 void ResetStartUpGlobalsForTests() {
     currentWindow = nullptr;
     currentKeys = nullptr;
+    blurList = 0;
+    captureList = 0;
 }
 
 bool StartUp(AppWindow* appWindow, KeyTable* keys) {
     currentWindow = appWindow;
     currentKeys = keys;
     SetGlState();
-    return true;
+
+    FILE* rampFile = platform::OpenFile(kShadeRampFile, kShadeRampFileMode);
+    if (rampFile == nullptr) {
+        return false;
+    }
+    float ramp[kShadeRampSize][3];
+    ReadShadeRamp(rampFile, ramp);
+    std::fclose(rampFile);
+    shadeTexture = CreateShadeTexture(ramp);
+
+    lightDirection = Vec3(0.0f, 0.0f, 1.0f);
+    lightDirection.Normalize();
+
+    CreateScenes();
+    // Aimed before the waypoints get their poses, so the first flight starts out towards the origin.
+    mainCamera.SetTarget(&waypointBooth);
+    sceneTexture = CreateEmptyTexture(sceneTextureSize, sceneTextureSize);
+    AssignWaypointPoses();
+    StartScene(kFirstScene);
+
+    // Without port access the button panel reads as idle, so a failure needs no handling here.
+    platform::OpenPortSession(platform::GetCurrentProcessId());
+    // The player makes itself the current one and lives to the end of the process, like any earlier
+    // player of a previous window.
+    new FMODSound();
+
+    blurList = BuildBlurList();
+    captureList = BuildCaptureList();
+    return captureList != 0;
 }
 
-void ShutDown() {}
+void ShutDown() {
+    glDeleteTextures(1, &shadeTexture);
+}

@@ -1,15 +1,23 @@
 // Start-up of each new window and its OpenGL context, and shut-down before the window goes.
-// Depends on AppWindow (the window and key table it keeps) and OpenGL.
+// Depends on AppWindow, the scenes, the camera and waypoints, rendering, the music player and QELIO.
 #pragma once
 
 #include "shell/AppWindow.h"
 
+#include <GL/gl.h>
+
 // The window being started and its key table, for the per-frame update's quit and toggle requests.
 extern AppWindow* currentWindow;
 extern KeyTable* currentKeys;
+// The glow layers over the frame, and the small render copied into sceneTexture; both replayed by
+// every frame and recorded anew by each start-up on its own context.
+extern GLuint blurList;
+extern GLuint captureList;
 
-// False when the program cannot run in this window; the run then ends.
+// False when the program cannot run in this window (no shading ramp file, or no capture list); the
+// run then ends. Needs the window's GL context to be current.
 bool StartUp(AppWindow* appWindow, KeyTable* keys);
+// Deletes the shading ramp; everything else of the context goes with the context.
 void ShutDown();
 
 void ResetStartUpGlobalsForTests();

@@ -1,7 +1,167 @@
 #include "shell/UpdateFrame.h"
 
+#include "camera/Camera.h"
+#include "input/ButtonPanel.h"
+#include "input/InputAggregation.h"
+#include "media/VideoCarousel.h"
+#include "platform/DebugOutput.h"
+#include "platform/ParallelPort.h"
+#include "platform/Process.h"
+#include "platform/VirtualKeys.h"
+#include "render/CelShading.h"
+#include "scenes/CubesScene.h"
+#include "scenes/Scene.h"
+#include "shell/CaptureList.h"
 #include "shell/DrawFrame.h"
+#include "shell/StartUp.h"
+
+#include <cstdio>
+
+namespace {
+
+// Operator keys (virtual-key codes; letters and digits are their ASCII capitals).
+constexpr uint32_t kQuitKey = platform::VK_ESCAPE;
+constexpr uint32_t kToggleFullScreenKey = platform::VK_F1;
+constexpr uint32_t kToggleOutlinesKey = '1';
+constexpr uint32_t kToggleOutlineSmoothingKey = '2';
+constexpr uint32_t kToggleCaptureOutlinesKey = '3';
+constexpr uint32_t kWiderOutlineKey = platform::VK_UP;
+constexpr uint32_t kNarrowerOutlineKey = platform::VK_DOWN;
+constexpr uint32_t kPrintPoseKey = 'C';
+constexpr uint32_t kFreeCameraKey = 'F';
+constexpr float kOutlineWidthStep = 1.0f;
+
+// A scene change asked for by an operator key or by a visitor's button.
+struct SceneLine {
+    uint32_t key;
+    int button;
+    const char* scene;
+    // A press while this scene runs moves its movie carousel on and grants the scene more time.
+    bool pressWhileRunningAdvances;
+};
+constexpr SceneLine kSceneLines[] = {
+    {'L', 3, "Horse", false},
+    {'K', 2, "Mountain", false},
+    {'J', 1, "Parthenon", false},
+    {'H', 4, "Cubes", true},
+};
+
+constexpr float kBobRate = 0.025f * 0.001f; // per millisecond: 2 s from one end to the other
+constexpr double kBobBound = 0.025;
+constexpr double kBobTurnMargin = 0.0001;
+constexpr float kBobTurnOffset = static_cast<float>(kBobBound - kBobTurnMargin);
+
+constexpr const char* kPoseFormat = "pos: %f %f %f rot: %f %f %f %f\n";
+// Seven floats in %f take at most 47 characters each.
+constexpr size_t kPoseLineSize = 512;
+
+// The key table exists only once start-up has run; before that every key reads as up.
+bool KeyDown(uint32_t key) {
+    return currentKeys != nullptr && (*currentKeys)[key] != 0;
+}
+
+void ClearKey(uint32_t key) {
+    if (currentKeys != nullptr) {
+        (*currentKeys)[key] = 0;
+    }
+}
+
+// True when the key was down; the key then reads as up until it is pressed (or repeats) again.
+bool TakeKey(uint32_t key) {
+    if (!KeyDown(key)) {
+        return false;
+    }
+    ClearKey(key);
+    return true;
+}
+
+void PrintCameraPose() {
+    const Vec3& p = mainCamera.position;
+    const Quaternion& r = mainCamera.rotation;
+    char line[kPoseLineSize];
+    std::snprintf(line, sizeof line, kPoseFormat, p.x, p.y, p.z, r.x, r.y, r.z, r.w);
+    platform::OutputDebugString(line);
+}
+
+void HandleOperatorKeys() {
+    if (KeyDown(kQuitKey)) {
+        const uint32_t processId = platform::GetCurrentProcessId();
+        platform::ClosePortSession(processId);
+        RequestQuit(currentWindow);
+    }
+    if (KeyDown(kToggleFullScreenKey)) {
+        RequestToggleFullScreen(currentWindow);
+    }
+    if (TakeKey(kToggleOutlinesKey)) {
+        outlineEnabled = !outlineEnabled;
+    }
+    if (TakeKey(kToggleOutlineSmoothingKey)) {
+        outlineSmooth = !outlineSmooth;
+    }
+    if (TakeKey(kToggleCaptureOutlinesKey)) {
+        captureOutlines = !captureOutlines;
+    }
+    if (TakeKey(kWiderOutlineKey)) {
+        outlineWidth += kOutlineWidthStep;
+    }
+    if (TakeKey(kNarrowerOutlineKey)) {
+        outlineWidth -= kOutlineWidthStep;
+    }
+    if (TakeKey(kPrintPoseKey)) {
+        PrintCameraPose();
+    }
+}
+
+void SwitchTo(const SceneLine& line) {
+    if (line.pressWhileRunningAdvances) {
+        auto* cubes = dynamic_cast<CubesScene*>(FindScene(line.scene));
+        if (cubes != nullptr && cubes->active) {
+            cubes->carousel->Next();
+            cubes->KeepAlive();
+            return;
+        }
+    }
+    StartScene(line.scene);
+}
+
+void HandleSceneLines() {
+    for (const SceneLine& line : kSceneLines) {
+        // The port is read only for a line whose key is up.
+        if (KeyDown(line.key) || ReadButtonPanel() == line.button) {
+            ClearKey(line.key);
+            SwitchTo(line);
+        }
+    }
+}
+
+void MoveBob() {
+    bobOffset += static_cast<float>(bobDirection) * frameMilliseconds * kBobRate;
+    if (bobOffset >= kBobBound) {
+        bobDirection = -bobDirection;
+        bobOffset = kBobTurnOffset;
+    } else if (bobOffset <= -kBobBound) {
+        bobDirection = -bobDirection;
+        bobOffset = -kBobTurnOffset;
+    }
+}
+
+} // namespace
+
+int32_t bobDirection = 1;
+
+void ResetUpdateFrameGlobalsForTests() {
+    bobDirection = 1;
+}
 
 void UpdateFrame(uint32_t elapsedMs) {
     frameMilliseconds = static_cast<float>(elapsedMs);
+    HandleOperatorKeys();
+    HandleSceneLines();
+    // Held, not cleared: hand steering is asked for again every frame.
+    if (KeyDown(kFreeCameraKey)) {
+        mainCamera.SetMode(Free);
+    }
+    PollInputDevices();
+    StepScenes();
+    MoveBob();
 }

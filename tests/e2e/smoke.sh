@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Runs the real program on a virtual X server: answers the full-screen question, checks that frames
-# reach the screen, ends the program the way a session manager would (SIGTERM) and checks its exit code.
+# reach the screen (the background in the corners, then the models over the lower half), ends the
+# program the way a session manager would (SIGTERM) and checks its exit code.
 #
 # Usage: smoke.sh PROGRAM ANSWER COLOUR
 #   ANSWER  no  (Escape: a window) or yes (Enter: full screen)
-#   COLOUR  the colour the visible frame is expected to show, as ImageMagick names it
+#   COLOUR  the colour of the visible frame's background, as ImageMagick names it
 set -uo pipefail
 
 program=$(readlink -f "$1")
@@ -17,9 +18,14 @@ readonly question_caption="Start FullScreen?"
 readonly width=800
 readonly height=600
 readonly wait_seconds=30        # for the server, each window and the first frames (sanitized builds are slow)
+readonly model_wait_seconds=120 # the camera's first flight slows down with the frame rate
 readonly exit_wait_seconds=15
 readonly min_colour_fraction=0.999
 readonly colour_fuzz=1%          # about 2 of 255 per channel
+# Corner squares that neither the models nor the start screen's picture reach.
+readonly corner=12
+# Share of the lower half of the client area, under the start screen's picture, where models must show.
+readonly min_model_fraction=0.05
 
 work=$(mktemp -d)
 xvfb_pid=""
@@ -104,19 +110,34 @@ w=$(field "Width")
 h=$(field "Height")
 [ "$w" = "$width" ] && [ "$h" = "$height" ] || fail "client area is ${w}x${h}, not ${width}x${height}"
 
-# Fraction of the client area's pixels that show the expected colour.
+# Fraction of the pixels of the client area's part (WxH+X+Y, relative to the client area) that show the
+# background colour.
 colour_fraction() {
-    import -window root "$work/screen.png" 2>/dev/null || return 1
-    convert "$work/screen.png" -crop "${w}x${h}+${x}+${y}" +repage -fuzz "$colour_fuzz" \
+    convert "$work/screen.png" -crop "${w}x${h}+${x}+${y}" +repage -crop "$1" +repage -fuzz "$colour_fuzz" \
         -fill black +opaque "$colour" -fill white -opaque "$colour" -colorspace Gray -format '%[fx:mean]' info:
 }
-frame_shown() {
-    fraction=$(colour_fraction) || return 1
-    awk -v f="$fraction" -v min="$min_colour_fraction" 'BEGIN { exit !(f >= min) }'
+corners_shown() {
+    import -window root "$work/screen.png" 2>/dev/null || return 1
+    corners=""
+    local part fraction
+    for part in "${corner}x${corner}+0+0" "${corner}x${corner}+$((w - corner))+0" \
+        "${corner}x${corner}+0+$((h - corner))" "${corner}x${corner}+$((w - corner))+$((h - corner))"; do
+        fraction=$(colour_fraction "$part") || return 1
+        corners="$corners $fraction"
+        awk -v f="$fraction" -v min="$min_colour_fraction" 'BEGIN { exit !(f >= min) }' || return 1
+    done
 }
-fraction=""
-wait_for "$wait_seconds" frame_shown ||
-    fail "the ${w}x${h} client area at ($x,$y) is not $colour (fraction ${fraction:-unknown})"
+models_shown() {
+    import -window root "$work/screen.png" 2>/dev/null || return 1
+    background=$(colour_fraction "${w}x$((h / 2))+0+$((h / 2))") || return 1
+    awk -v f="$background" -v min="$min_model_fraction" 'BEGIN { exit !(1 - f >= min) }'
+}
+corners=""
+wait_for "$wait_seconds" corners_shown ||
+    fail "the corners of the ${w}x${h} client area at ($x,$y) are not $colour (fractions:${corners:- unknown})"
+background=""
+wait_for "$model_wait_seconds" models_shown ||
+    fail "no models over the lower half of the client area (background fraction ${background:-unknown})"
 kill -0 "$app_pid" 2>/dev/null || fail "the program ended on its own"
 
 kill -TERM "$app_pid"
@@ -126,4 +147,4 @@ status=$?
 app_pid=""
 [ "$status" -eq 0 ] || fail "exit code $status after SIGTERM"
 
-echo "PASS: answered $answer; ${w}x${h} client area at ($x,$y) showed $colour (fraction $fraction); exit code 0"
+echo "PASS: answered $answer; ${w}x${h} client area at ($x,$y): corners $colour, lower half ${background} background; exit code 0"

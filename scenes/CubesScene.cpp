@@ -1,0 +1,70 @@
+#include "scenes/CubesScene.h"
+
+#include "camera/Camera.h"
+#include "camera/Waypoints.h"
+#include "media/Sound.h"
+#include "media/VideoCarousel.h"
+#include "scenes/ExhibitScene.h"
+#include "scenes/OverlayQuad.h"
+#include "scenes/PictureTextures.h"
+
+namespace {
+
+const char* const kTitlePath = "data/images/cubes.TGA";
+const char* const kMoviePaths[] = {"Data/movies/Booth1.avi", "Data/movies/Booth2.avi",
+                                   "Data/movies/Booth3.avi", "Data/movies/face2.avi"};
+
+constexpr float kTitleAlpha = 0.85f;
+// Fractions of the viewport: the middle half of the width, from 2.5 % to 25 % of the height.
+constexpr double kTitleLeft = 0.25;
+constexpr double kTitleTop = 0.025;
+constexpr double kTitleRight = 0.75;
+constexpr double kTitleBottom = 0.25;
+
+} // namespace
+
+CubesScene::CubesScene() : Scene("Cubes", kSceneVisible), carousel(new VideoCarousel) {
+    LoadPicture(&cubesTexture, kTitlePath);
+    for (const char* path : kMoviePaths) {
+        carousel->AddClip(path);
+    }
+    carousel->Open();
+}
+
+CubesScene::~CubesScene() {
+    delete carousel;
+}
+
+void CubesScene::OnEnter() {
+    StopScene("MainScreen");
+    StopScene("Horse");
+    StopScene("Mountain");
+    StopScene("Parthenon");
+    mainCamera.SetTarget(&waypointCubes);
+    mainCamera.SetMode(FlyTo);
+    carousel->Rewind();
+    if (soundInstance != nullptr) {
+        soundInstance->StopTrack();
+    }
+    timeout = sceneTimeout;
+}
+
+bool CubesScene::IsFinished() {
+    if (clock.Elapsed() > timeout) {
+        StartScene("MainScreen");
+        return true;
+    }
+    return false;
+}
+
+void CubesScene::Draw() {
+    if (mainCamera.inFlight) {
+        return;
+    }
+    carousel->Draw();
+    DrawOverlayQuad(cubesTexture, kTitleAlpha, kTitleLeft, kTitleTop, kTitleRight, kTitleBottom);
+}
+
+void CubesScene::KeepAlive() {
+    timeout = static_cast<float>(clock.Elapsed() + sceneTimeout);
+}

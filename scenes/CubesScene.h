@@ -1,0 +1,33 @@
+// The video stage: the movie carousel under a title picture, kept alive by its button.
+// Depends on scenes/Scene.h, camera/, media/VideoCarousel.h and media/Sound.h.
+#pragma once
+
+#include "scenes/Scene.h"
+
+class VideoCarousel;
+
+class CubesScene final : public Scene {
+public:
+    // Registers as "Cubes", loads the title picture and opens the four movies (the last one is
+    // opened but kept out of the ring). Needs a current OpenGL context.
+    CubesScene();
+    // Only tests destroy a scene; the program keeps its scenes to the end of the process.
+    ~CubesScene();
+
+    bool ShouldStart() override { return false; }
+    // Stops the other scenes, flies to "Cubes", puts the first movie in front, stops the music and
+    // sets the time-out.
+    void OnEnter() override;
+    void Update() override {}
+    // Nothing during a flight; then the carousel and the title over the top of the screen.
+    void Draw() override;
+    // Past the time-out: starts the start screen and ends.
+    bool IsFinished() override;
+    void OnLeave() override { leaving = false; }
+
+    // The run now ends 35 s from this moment of the scene clock.
+    void KeepAlive();
+
+    float timeout = 0.0f;    // seconds of scene clock; set by OnEnter before it is read
+    VideoCarousel* carousel; // owned
+};

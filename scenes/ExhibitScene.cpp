@@ -1,0 +1,117 @@
+#include "scenes/ExhibitScene.h"
+
+#include "camera/Camera.h"
+#include "camera/Waypoints.h"
+#include "media/Sound.h"
+#include "scenes/OverlayQuad.h"
+#include "scenes/PictureTextures.h"
+#include "shell/AppWindow.h"
+
+namespace {
+
+// clang-format off
+const ExhibitSetup kHorse = {
+    "Horse",
+    "data/images/ScrollTrogan.tga",
+    &scrollTextureHorse,
+    &waypointHorse,
+    "data/music/horse.mp3",
+    {"MainScreen", "Parthenon", "Mountain", "Cubes"},
+};
+const ExhibitSetup kMountain = {
+    "Mountain",
+    "data/images/ScrollOlympus.tga",
+    &scrollTextureMountain,
+    &waypointMountain,
+    "data/music/olympus.mp3",
+    {"MainScreen", "Parthenon", "Horse", "Cubes"},
+};
+const ExhibitSetup kParthenon = {
+    "Parthenon",
+    "data/images/ScrollParthenon.tga",
+    &scrollTextureParthenon,
+    &waypointParthenon,
+    "data/music/parthenon.mp3",
+    {"MainScreen", "Horse", "Mountain", "Cubes"},
+};
+// clang-format on
+
+constexpr float kTrackStart = 0.0f; // seconds into the track
+constexpr double kRevealSeconds = 3.0;
+constexpr double kRevealRate = 0.33333334f; // of the window's height per second
+constexpr float kScrollAlpha = 0.9f;
+// The picture spans the viewport's width and its height but for a margin above and below.
+constexpr double kScrollTop = 0.025;
+constexpr double kScrollBottom = 0.975;
+// The reveal's box starts one column in, so column 0 of the window is never drawn.
+constexpr GLint kRevealLeft = 1;
+
+} // namespace
+
+ExhibitScene::ExhibitScene(const ExhibitSetup& exhibit) : Scene(exhibit.name, kSceneVisible), setup(exhibit) {
+    LoadPicture(setup.scrollTexture, setup.scrollPath);
+}
+
+HorseScene::HorseScene() : ExhibitScene(kHorse) {}
+MountainScene::MountainScene() : ExhibitScene(kMountain) {}
+ParthenonScene::ParthenonScene() : ExhibitScene(kParthenon) {}
+
+void ExhibitScene::OnEnter() {
+    for (const char* other : setup.othersToStop) {
+        StopScene(other);
+    }
+    mainCamera.SetTarget(setup.waypoint);
+    mainCamera.SetMode(FlyTo);
+    revealRunning = false;
+    revealPending = true;
+    // No player (start-up makes it after the first scenes start) means no music, nothing else.
+    if (soundInstance != nullptr) {
+        soundInstance->PlayTrack(setup.track, kTrackStart);
+    }
+}
+
+bool ExhibitScene::IsFinished() {
+    if (clock.Elapsed() > sceneTimeout) {
+        StartScene("MainScreen");
+        return true;
+    }
+    return false;
+}
+
+void ExhibitScene::OnLeave() {
+    if (soundInstance != nullptr) {
+        soundInstance->StopTrack();
+    }
+    leaving = false;
+}
+
+float ExhibitScene::RevealHeight() {
+    if (revealClock.Elapsed() > kRevealSeconds) {
+        revealRunning = false;
+    }
+    if (revealRunning) {
+        return static_cast<float>(viewHeight * (revealClock.Elapsed() * kRevealRate));
+    }
+    return viewHeight;
+}
+
+void ExhibitScene::Draw() {
+    if (mainCamera.inFlight) {
+        return;
+    }
+    if (revealPending) {
+        revealRunning = true;
+        revealClock.Reset();
+    }
+    revealPending = false;
+    // In window coordinates the box reaches from viewHeight - h up past the top edge, so only the
+    // top h rows are drawn.
+    DrawOverlayQuad(*setup.scrollTexture, kScrollAlpha, 0.0, kScrollTop, 1.0, kScrollBottom, [this] {
+        ScissorBox box;
+        box.x = kRevealLeft;
+        box.y = static_cast<GLint>(viewHeight - RevealHeight());
+        box.width = static_cast<GLsizei>(viewWidth);
+        box.height = static_cast<GLsizei>(viewHeight);
+        return box;
+    });
+}

@@ -1,0 +1,44 @@
+// The start screen: cycles three pictures over the top of the screen while the camera tours the
+// four booth waypoints in a fixed pseudo-random order. Depends on scenes/Scene.h and camera/.
+#pragma once
+
+#include "scenes/Scene.h"
+
+#include <cstdint>
+
+// When the picture last changed, in whole seconds of the start screen's clock, and the index
+// (0 "Booth" .. 3 "Booth3") of the booth picked last. Both persist across visits; the record of the
+// last change is deliberately not restarted on entry, so a later visit keeps its picture until its
+// clock has passed the previous visit's record by more than the interval.
+extern int32_t lastImageSwitch;
+extern int32_t lastBoothPick;
+
+// The booth tour's generator, never seeded, so every run tours in the same order: a 32-bit linear
+// congruential state starting at 1; each draw yields a number from 0 to 32767.
+int32_t NextBoothRandom();
+
+// Puts the generator, lastImageSwitch and lastBoothPick back to their values at program start.
+void ResetStartScreenStateForTests();
+
+class MainScreenScene final : public Scene {
+public:
+    // Registers as "MainScreen" and loads the three pictures; needs a current OpenGL context.
+    MainScreenScene();
+
+    bool ShouldStart() override { return false; }
+    // Stops the other scenes (not the music: a stopped exhibit silences itself) and flies to "Booth".
+    void OnEnter() override;
+    // Changes the picture every 5 s and, after 15 s and every 10 s after that, flies to another booth.
+    void Update() override;
+    // The current picture over the top 45 % of the viewport; drawn during flights too.
+    void Draw() override;
+    bool IsFinished() override { return false; }
+    void OnLeave() override { leaving = false; }
+
+    // Seconds of scene clock before the first booth change of a visit.
+    static constexpr int32_t kFirstBoothChange = 15;
+
+    int32_t imageIndex = 0; // kept across visits
+    int32_t imageCount = 3;
+    int32_t nextCameraChange = kFirstBoothChange; // seconds of scene clock
+};

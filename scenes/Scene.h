@@ -1,0 +1,75 @@
+// The stages of the presentation and the registry that addresses them by name: find, start, stop,
+// and the per-frame step and overlay drawing of every registered scene. Depends on shell/PerfTimer.h.
+#pragma once
+
+#include "shell/PerfTimer.h"
+
+#include <cstdint>
+#include <map>
+#include <string>
+
+// A scene registers itself under its lower-case name when constructed. The registry never owns a
+// scene: the program creates its scenes once per window and leaves them to the end of the process.
+class Scene {
+public:
+    // Registers under the lower-case name, with a number appended when the name is taken
+    // ("horse", then "horse1", "horse2", ...).
+    Scene(std::string name, uint32_t flags);
+    Scene(const Scene&) = delete;
+    Scene& operator=(const Scene&) = delete;
+
+    virtual void DrawIfActive();
+    // Ends a pending stop: true when the scene was leaving and is idle now.
+    virtual bool EndLeaving();
+    // A held scene neither steps nor draws, and its clock stands still.
+    virtual void Pause();
+    virtual void Resume();
+    // Asked every frame while idle: true starts the scene by itself.
+    virtual bool ShouldStart() = 0;
+    virtual void OnEnter();
+    // Once per frame while running, and once right after OnEnter.
+    virtual void Update();
+    // The scene's 2D overlay over the finished 3D image.
+    virtual void Draw();
+    // Asked every frame while running: true ends the run.
+    virtual bool IsFinished() = 0;
+    // Runs on every stop, possibly twice for one run: it must be harmless when repeated.
+    virtual void OnLeave();
+
+    // The per-frame driver: finishes a running scene or updates it, or starts an idle one that asks to.
+    void Step();
+
+    bool paused = false;
+    std::string name;
+    uint32_t flags = 0; // bit 0: stepped and drawn each frame; no other bit is read
+    PerfTimer clock;    // running time since the last start, paused time excluded
+    bool active = false;
+    bool leaving = false;
+
+protected:
+    // Not virtual: scenes are never destroyed through a Scene pointer. Removes the registry entry,
+    // so that a destroyed scene (in tests) leaves no dangling pointer behind.
+    ~Scene();
+};
+
+// Bit 0 of Scene::flags.
+constexpr uint32_t kSceneVisible = 1u;
+
+// Lower-case name -> scene, in byte-wise order of the names (the order of stepping and drawing).
+// Defined in scenes/SceneRegistry.cpp.
+extern std::map<std::string, Scene*> sceneRegistry;
+
+// The scene registered under the name, compared without regard to case; null when there is none.
+Scene* FindScene(std::string name);
+// True when the named scene was idle and has been started (clock at 0, OnEnter, Update).
+bool StartScene(std::string name);
+// True when the named scene was running and has been stopped (OnLeave).
+bool StopScene(std::string name);
+
+// Step of every registered scene with bit 0 of its flags, in registry order; once per frame.
+void StepScenes();
+// DrawIfActive of every registered scene with bit 0 of its flags, in registry order, after the 3D image.
+void DrawScenes();
+
+// Empties the registry without destroying anything.
+void ResetSceneRegistryForTests();

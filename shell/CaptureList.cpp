@@ -1,0 +1,56 @@
+#include "shell/CaptureList.h"
+
+#include "camera/Camera.h"
+#include "media/VideoCarousel.h"
+#include "render/CelShading.h"
+#include "render/ScreenEffects.h"
+#include "scenes/CubesScene.h"
+#include "shell/AppWindow.h"
+
+namespace {
+
+// The visible frame's background.
+constexpr GLfloat kBackgroundRed = 229.0f / 255.0f;
+constexpr GLfloat kBackgroundGreen = 121.0f / 255.0f;
+constexpr GLfloat kBackgroundBlue = 34.0f / 255.0f;
+constexpr GLfloat kBackgroundAlpha = 0.5f;
+constexpr const char* kCubesScene = "Cubes";
+
+void DrawModelsForCapture() {
+    const bool savedOutlineEnabled = outlineEnabled;
+    if (!captureOutlines) {
+        outlineEnabled = false;
+    }
+    DrawLandscapeModel();
+    DrawFloatingModel();
+    outlineEnabled = savedOutlineEnabled;
+}
+
+} // namespace
+
+bool captureOutlines = true;
+
+void ResetCaptureListGlobalsForTests() {
+    captureOutlines = true;
+}
+
+GLuint BuildCaptureList() {
+    const GLuint list = glGenLists(1);
+    if (list == 0) {
+        return 0;
+    }
+    glNewList(list, GL_COMPILE);
+    glViewport(0, 0, sceneTextureSize, sceneTextureSize);
+    DrawModelsForCapture();
+    auto* cubes = dynamic_cast<CubesScene*>(FindScene(kCubesScene));
+    if (cubes != nullptr && cubes->active && !mainCamera.inFlight) {
+        cubes->carousel->Draw();
+    }
+    glBindTexture(GL_TEXTURE_2D, sceneTexture);
+    glCopyTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 0, 0, sceneTextureSize, sceneTextureSize, 0);
+    glClearColor(kBackgroundRed, kBackgroundGreen, kBackgroundBlue, kBackgroundAlpha);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glViewport(0, 0, static_cast<GLsizei>(viewWidth), static_cast<GLsizei>(viewHeight));
+    glEndList();
+    return list;
+}

@@ -1,0 +1,102 @@
+#include "scenes/Scenes.h"
+
+#include "MediaFakes.h"
+#include "camera/Camera.h"
+#include "camera/Waypoints.h"
+#include "media/Sound.h"
+#include "media/VideoClip.h"
+#include "platform/OffscreenContext.h"
+#include "scenes/MainScreenScene.h"
+#include "scenes/PictureTextures.h"
+#include "scenes/Scene.h"
+#include "support/FakeClock.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::vector<std::string> Keys() {
+    std::vector<std::string> keys;
+    for (const auto& entry : sceneRegistry) {
+        keys.push_back(entry.first);
+    }
+    return keys;
+}
+
+// Runs in the source tree, so the bundled pictures load.
+class CreateScenesTest : public testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(gl.Ok());
+        std::filesystem::current_path(STANDVIEW_SOURCE_DIR);
+        ResetSceneRegistryForTests();
+        ResetStartScreenStateForTests();
+        ResetPictureTexturesForTests();
+        ResetVideoClipGlobalsForTests();
+        AssignWaypointPoses();
+    }
+    void TearDown() override {
+        DestroyScenesForTests();
+        std::filesystem::current_path(previousDir);
+        ResetStartScreenStateForTests();
+        ResetPictureTexturesForTests();
+        ResetVideoClipGlobalsForTests();
+    }
+
+    const std::filesystem::path previousDir = std::filesystem::current_path();
+    testing_support::FakeClock fakeClock;
+    platform::OffscreenContext gl{800, 600};
+    scenes_test::FakeVideoDecoder decoder;
+};
+
+} // namespace
+
+TEST_F(CreateScenesTest, ASecondSetGetsNumberedNamesAndStaysIdle) {
+    CreateScenes();
+    EXPECT_EQ(Keys(), (std::vector<std::string>{"cubes", "horse", "mainscreen", "mountain", "parthenon"}));
+    for (const auto& entry : sceneRegistry) {
+        EXPECT_EQ(entry.second->flags, 1u) << entry.first;
+        EXPECT_FALSE(entry.second->active) << entry.first;
+    }
+    const GLuint pictures[] = {startScreenTextures[0],
+                               startScreenTextures[1],
+                               startScreenTextures[2],
+                               scrollTextureHorse,
+                               scrollTextureMountain,
+                               scrollTextureParthenon,
+                               cubesTexture};
+    for (GLuint picture : pictures) {
+        EXPECT_NE(picture, kNoPicture);
+    }
+    Scene* const firstHorse = FindScene("Horse");
+
+    CreateScenes();
+    EXPECT_EQ(Keys(),
+              (std::vector<std::string>{"cubes", "cubes1", "horse", "horse1", "mainscreen", "mainscreen1",
+                                        "mountain", "mountain1", "parthenon", "parthenon1"}));
+    EXPECT_EQ(FindScene("Horse"), firstHorse);
+    EXPECT_NE(startScreenTextures[0], pictures[0]) << "the second set reloads the shared pictures";
+
+    ASSERT_TRUE(StartScene("MainScreen"));
+    ASSERT_TRUE(StartScene("Horse"));
+    for (int frame = 0; frame < 400; ++frame) {
+        fakeClock.AdvanceMs(100);
+        StepScenes();
+    }
+    EXPECT_TRUE(FindScene("mainscreen")->active) << "the horse's time ran out";
+    for (const char* second : {"cubes1", "horse1", "mainscreen1", "mountain1", "parthenon1"}) {
+        EXPECT_FALSE(FindScene(second)->active) << second;
+    }
+}
+
+TEST_F(CreateScenesTest, DestroyingEmptiesTheRegistry) {
+    CreateScenes();
+    DestroyScenesForTests();
+    EXPECT_TRUE(sceneRegistry.empty());
+    CreateScenes();
+    EXPECT_EQ(FindScene("mainscreen")->name, "mainscreen") << "names are free again";
+}

@@ -1,0 +1,187 @@
+#include "scenes/MainScreenScene.h"
+
+#include "LoggingScene.h"
+#include "SceneGl.h"
+#include "camera/Camera.h"
+#include "camera/Waypoints.h"
+#include "scenes/PictureTextures.h"
+#include "support/FakeClock.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <vector>
+
+using namespace scenes_test;
+
+namespace {
+
+constexpr int kFrameMs = 100;
+
+class MainScreenSceneTest : public testing::Test {
+protected:
+    void SetUp() override {
+        ResetSceneRegistryForTests();
+        ResetStartScreenStateForTests();
+        ResetPictureTexturesForTests();
+        mainCamera.SetTarget(nullptr);
+        mainCamera.SetMode(Free);
+    }
+    void TearDown() override {
+        ResetSceneRegistryForTests();
+        ResetStartScreenStateForTests();
+        ResetPictureTexturesForTests();
+    }
+
+    // Runs frames until the scene clock reaches the time, calling watch after each frame's step.
+    template <typename Watch> void RunUntilMs(int endMs, Watch watch) {
+        for (int ms = kFrameMs; ms <= endMs; ms += kFrameMs) {
+            fakeClock.AdvanceMs(kFrameMs);
+            StepScenes();
+            watch(ms);
+        }
+    }
+
+    static int BoothIndex(const SceneNode* node) {
+        const SceneNode* booths[] = {&waypointBooth, &waypointBooth1, &waypointBooth2, &waypointBooth3};
+        for (int i = 0; i < 4; ++i) {
+            if (node == booths[i]) {
+                return i;
+            }
+        }
+        return -1;
+    }
+
+    testing_support::FakeClock fakeClock;
+    testing_support::TempDir noData{true}; // no pictures: the constructor then makes no OpenGL call
+};
+
+} // namespace
+
+TEST_F(MainScreenSceneTest, PicturesChangeAtTheFirstFrameAfterEachFiveSeconds) {
+    MainScreenScene screen;
+    EXPECT_EQ(screen.name, "mainscreen");
+    ASSERT_TRUE(StartScene("MainScreen"));
+    EXPECT_EQ(screen.imageIndex, 0);
+
+    std::map<int, int> changes; // scene ms -> new picture
+    int shown = screen.imageIndex;
+    RunUntilMs(20000, [&](int ms) {
+        if (screen.imageIndex != shown) {
+            shown = screen.imageIndex;
+            changes[ms] = shown;
+        }
+    });
+    EXPECT_EQ(changes, (std::map<int, int>{{5100, 1}, {10100, 2}, {15100, 0}}));
+    EXPECT_EQ(lastImageSwitch, 15);
+}
+
+TEST_F(MainScreenSceneTest, ALaterVisitKeepsItsPictureUntilPastThePreviousRecord) {
+    MainScreenScene screen;
+    ASSERT_TRUE(StartScene("MainScreen"));
+    RunUntilMs(12000, [](int) {});
+    ASSERT_EQ(screen.imageIndex, 2);
+    ASSERT_EQ(lastImageSwitch, 10);
+    ASSERT_TRUE(StopScene("MainScreen"));
+
+    ASSERT_TRUE(StartScene("MainScreen"));
+    EXPECT_EQ(screen.imageIndex, 2) << "the picture is not reset on entry";
+    int firstChange = 0;
+    RunUntilMs(16000, [&](int ms) {
+        if (firstChange == 0 && screen.imageIndex != 2) {
+            firstChange = ms;
+        }
+    });
+    EXPECT_EQ(firstChange, 15100);
+    EXPECT_EQ(screen.imageIndex, 0);
+}
+
+TEST_F(MainScreenSceneTest, FliesToBoothThenTheFixedTourAfterFifteenSeconds) {
+    MainScreenScene screen;
+    ASSERT_TRUE(StartScene("MainScreen"));
+    EXPECT_EQ(mainCamera.target, &waypointBooth);
+    EXPECT_EQ(mainCamera.mode, FlyTo);
+
+    std::map<int, int> flights; // scene ms -> booth index
+    const SceneNode* target = mainCamera.target;
+    RunUntilMs(75100, [&](int ms) {
+        if (mainCamera.target != target) {
+            target = mainCamera.target;
+            flights[ms] = BoothIndex(target);
+            EXPECT_EQ(mainCamera.mode, FlyTo);
+        }
+    });
+    EXPECT_EQ(flights,
+              (std::map<int, int>{
+                  {15100, 1}, {25100, 3}, {35100, 2}, {45100, 0}, {55100, 1}, {65100, 0}, {75100, 2}}));
+}
+
+TEST_F(MainScreenSceneTest, NeverPicksTheSameBoothTwiceInARowAcrossVisits) {
+    MainScreenScene screen;
+    std::vector<int> picks;
+    for (int visit = 0; visit < 10; ++visit) {
+        ASSERT_TRUE(StartScene("MainScreen"));
+        EXPECT_EQ(screen.nextCameraChange, 15);
+        RunUntilMs(15100, [](int) {});
+        picks.push_back(BoothIndex(mainCamera.target));
+        EXPECT_EQ(picks.back(), lastBoothPick);
+        ASSERT_TRUE(StopScene("MainScreen"));
+    }
+    // The eighth visit's first draw repeats the seventh pick and is drawn again.
+    EXPECT_EQ(picks, (std::vector<int>{1, 3, 2, 0, 1, 0, 2, 0, 1, 3}));
+}
+
+TEST_F(MainScreenSceneTest, GeneratorStartsFromOneAndIsResettable) {
+    const int32_t first = NextBoothRandom();
+    EXPECT_EQ(first, 41);
+    EXPECT_EQ(NextBoothRandom(), 18467);
+    ResetStartScreenStateForTests();
+    EXPECT_EQ(NextBoothRandom(), first);
+}
+
+TEST_F(MainScreenSceneTest, EntryStopsTheOthersInOrderAndNeverEnds) {
+    std::vector<std::string> log;
+    LoggingScene cubes("Cubes", log), horse("Horse", log), mountain("Mountain", log),
+        parthenon("Parthenon", log);
+    MainScreenScene screen;
+    for (const char* name : {"Cubes", "Horse", "Mountain", "Parthenon"}) {
+        ASSERT_TRUE(StartScene(name));
+    }
+    log.clear();
+    ASSERT_TRUE(StartScene("MainScreen"));
+    EXPECT_EQ(log,
+              (std::vector<std::string>{"parthenon leave", "horse leave", "mountain leave", "cubes leave"}));
+    fakeClock.AdvanceSeconds(3600);
+    StepScenes();
+    EXPECT_TRUE(screen.active);
+}
+
+TEST_F(MainScreenSceneTest, DrawsTheChosenPictureOverTheTopEvenInFlight) {
+    platform::OffscreenContext gl(800, 600);
+    ASSERT_TRUE(gl.Ok());
+    glViewport(0, 0, 800, 600);
+    MainScreenScene screen;
+    startScreenTextures[0] = SolidTexture(255, 0, 0);
+    startScreenTextures[1] = SolidTexture(0, 255, 0);
+    startScreenTextures[2] = SolidTexture(0, 0, 255);
+    ASSERT_TRUE(StartScene("MainScreen"));
+    mainCamera.inFlight = true;
+
+    const int full = Blend(255, 0.85f);
+    const std::pair<int, Rgb> cases[] = {
+        {0, {full, 0, 0}}, {1, {0, full, 0}}, {2, {0, 0, full}}, {7, {0, 0, full}}};
+    for (const auto& [index, colour] : cases) {
+        ClearBlack();
+        screen.imageIndex = index;
+        DrawScenes();
+        for (int row : {0, 269}) {
+            const Rgb pixel = PixelFromTop(gl, 400, row);
+            for (int c = 0; c < 3; ++c) {
+                EXPECT_NEAR(pixel[c], colour[c], 2) << "picture " << index << " row " << row;
+            }
+        }
+        EXPECT_EQ(PixelFromTop(gl, 400, 270), (Rgb{0, 0, 0}));
+    }
+    mainCamera.inFlight = false;
+}

@@ -1,0 +1,78 @@
+// Stand-ins for the sound output and the movie decoder, so that scene tests hear through the real
+// music player and watch through the real carousel without devices or movie files.
+#pragma once
+
+#include "platform/AudioDevice.h"
+#include "platform/VideoDecoder.h"
+
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace scenes_test {
+
+// Writes "open <path>", "play <path>" and "stop <path>" into a log; installs itself while it lives.
+class FakeAudioDevice final : public platform::AudioDevice {
+public:
+    FakeAudioDevice() { platform::InstallAudioDevice(this); }
+    ~FakeAudioDevice() override { platform::InstallAudioDevice(nullptr); }
+
+    bool Acquire() override { return true; }
+    void Release() override {}
+    std::unique_ptr<platform::MusicStream> OpenMusic(const std::string& path) override {
+        log.push_back("open " + path);
+        return std::make_unique<Stream>(path, log);
+    }
+
+    std::vector<std::string> log;
+
+private:
+    class Stream final : public platform::MusicStream {
+    public:
+        Stream(std::string streamPath, std::vector<std::string>& eventLog)
+            : path(std::move(streamPath)), log(eventLog) {}
+        void SetPositionMs(uint32_t) override {}
+        void SetLooping(bool) override {}
+        void Play() override { log.push_back("play " + path); }
+        void Stop() override { log.push_back("stop " + path); }
+
+    private:
+        std::string path;
+        std::vector<std::string>& log;
+    };
+};
+
+// Every file is a movie of 50 grey frames, 2 s long; installs itself while it lives.
+class FakeVideoDecoder final : public platform::VideoDecoder {
+public:
+    FakeVideoDecoder() { platform::InstallVideoDecoder(this); }
+    ~FakeVideoDecoder() override { platform::InstallVideoDecoder(nullptr); }
+
+    std::unique_ptr<platform::VideoStream> OpenStream(const std::string& path) override {
+        opened.push_back(path);
+        return std::make_unique<Stream>();
+    }
+
+    std::vector<std::string> opened;
+
+private:
+    class Stream final : public platform::VideoStream {
+    public:
+        platform::VideoStreamInfo Info() const override {
+            platform::VideoStreamInfo info;
+            info.frameCount = 50;
+            info.width = 64;
+            info.height = 64;
+            info.endTimeMs = 2000;
+            return info;
+        }
+        bool OpenFrameReader() override { return true; }
+        bool DecodeFrame(int32_t, uint8_t* picture) override {
+            std::memset(picture, 0x80, platform::kVideoPictureBytes);
+            return true;
+        }
+    };
+};
+
+} // namespace scenes_test

@@ -1,0 +1,95 @@
+#include "PresentationFixture.h"
+
+#include "camera/Camera.h"
+#include "camera/Waypoints.h"
+#include "media/Sound.h"
+#include "media/VideoClip.h"
+#include "platform/MessageBox.h"
+#include "render/CelShading.h"
+#include "scenes/MainScreenScene.h"
+#include "scenes/PictureTextures.h"
+#include "scenes/Scene.h"
+#include "scenes/Scenes.h"
+#include "shell/CaptureList.h"
+#include "shell/DrawFrame.h"
+#include "shell/StartUp.h"
+#include "shell/UpdateFrame.h"
+
+#include <filesystem>
+
+void PresentationFixture::SetUp() {
+    ASSERT_TRUE(gl.Ok());
+    platform::SetMessageBoxHook([this](const char* text, const char*, platform::MessageBoxStyle) {
+        messageBoxes.push_back(text);
+        return platform::MessageBoxAnswer::Ok;
+    });
+    // The camera, the waypoints and the scenes' shared state live for the process: start from the
+    // state the program starts with.
+    ResetFollowStateForTests();
+    mainCamera.SetTarget(nullptr);
+    mainCamera.SetMode(Follow);
+    mainCamera.position = Vec3(1.0f, 1.0f, 1.0f);
+    mainCamera.rotation = Quaternion();
+    mainCamera.inFlight = false;
+    for (SceneNode* node : {&waypointBooth, &waypointBooth1, &waypointBooth2, &waypointBooth3, &waypointHorse,
+                            &waypointMountain, &waypointParthenon, &waypointCubes}) {
+        node->Reset();
+    }
+    ResetStartScreenStateForTests();
+    window.keys = &keys;
+    // What window creation does for a new context before start-up runs.
+    ReshapeView(kWidth, kHeight);
+}
+
+void PresentationFixture::TearDown() {
+    DestroyScenesForTests();
+    ResetSceneRegistryForTests();
+    for (FMODSound* player : players) {
+        delete player;
+    }
+    ResetStartScreenStateForTests();
+    ResetPictureTexturesForTests();
+    ResetVideoClipGlobalsForTests();
+    ResetStartUpGlobalsForTests();
+    ResetDrawFrameGlobalsForTests();
+    ResetUpdateFrameGlobalsForTests();
+    ResetCaptureListGlobalsForTests();
+    ResetCelShadingForTests();
+    ResetFollowStateForTests();
+    ResetAppWindowGlobalsForTests();
+    platform::SetMessageBoxHook(nullptr);
+}
+
+void PresentationFixture::UseBundledData() const {
+    std::filesystem::create_directory_symlink(std::filesystem::path(STANDVIEW_SOURCE_DIR) / "Data",
+                                              std::filesystem::path(workDir.Path()) / "Data");
+}
+
+bool PresentationFixture::RunStartUp() {
+    FMODSound* const before = soundInstance;
+    const bool started = StartUp(&window, &keys);
+    if (soundInstance != before && soundInstance != nullptr) {
+        players.push_back(soundInstance);
+    }
+    return started;
+}
+
+std::vector<int> PresentationFixture::Pixel(int x, int y) const {
+    const std::vector<uint8_t> rgba = gl.ReadPixels(x, y, 1, 1);
+    return {rgba[0], rgba[1], rgba[2]};
+}
+
+void PresentationFixture::PlaceCamera(const SceneNode& pose) {
+    mainCamera.SetMode(Free);
+    mainCamera.inFlight = false;
+    mainCamera.position = pose.position;
+    mainCamera.rotation = pose.rotation;
+    // A turn by nothing rebuilds the view matrix from the rotation.
+    mainCamera.Rotate(Vec3(0.0f, 0.0f, 0.0f));
+}
+
+bool PresentationFixture::SwitchToNewContext() {
+    laterContext = std::make_unique<platform::OffscreenContext>(kWidth, kHeight);
+    ReshapeView(kWidth, kHeight);
+    return laterContext->Ok();
+}

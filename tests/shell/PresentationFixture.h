@@ -1,0 +1,55 @@
+// A whole presentation in one process for start-up and frame tests: an 800 by 600 offscreen context,
+// the bundled data (or none), a fake clock, a port device that grants sessions, message boxes answered
+// and logged, and everything start-up creates disposed of afterwards. Depends on the shell's subsystems.
+#pragma once
+
+#include "FakePortDriver.h"
+
+#include "platform/OffscreenContext.h"
+#include "shell/AppWindow.h"
+#include "support/FakeClock.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+class FMODSound;
+class SceneNode;
+
+class PresentationFixture : public ::testing::Test {
+protected:
+    static constexpr int kWidth = 800;
+    static constexpr int kHeight = 600;
+
+    void SetUp() override;
+    void TearDown() override;
+
+    // Links the bundled data folder into the working directory, as the program finds it beside itself.
+    void UseBundledData() const;
+    // StartUp on the fixture's window and key table; the music player it makes is disposed of later.
+    bool RunStartUp();
+    // RGB of one pixel of the back buffer, x from the left, y from the bottom.
+    std::vector<int> Pixel(int x, int y) const;
+    // A new current context, as a new window brings, sized by ReshapeView; it outlives the test's
+    // disposal of what start-up made.
+    bool SwitchToNewContext();
+    // Hand steering, standing at the node's pose and looking as it looks.
+    static void PlaceCamera(const SceneNode& pose);
+
+    testing_support::FakeClock clock;
+    testing_support::TempDir workDir{true};
+    testing_support::FakePortDriver driver;
+    platform::OffscreenContext gl{kWidth, kHeight};
+    std::unique_ptr<platform::OffscreenContext> laterContext;
+    KeyTable keys{};
+    AppWindow window{};
+    std::vector<std::string> messageBoxes;
+    std::vector<FMODSound*> players;
+};
+
+// Channel distance for flat colours read back from the frame.
+constexpr int kColourTolerance = 2;

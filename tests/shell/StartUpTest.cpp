@@ -1,0 +1,223 @@
+#include "PresentationFixture.h"
+
+#include "camera/Camera.h"
+#include "camera/Waypoints.h"
+#include "media/Sound.h"
+#include "platform/ParallelPort.h"
+#include "platform/Process.h"
+#include "portio/QelIoNames.h"
+#include "render/CelShading.h"
+#include "render/ScreenEffects.h"
+#include "scenes/Scene.h"
+#include "shell/StartUp.h"
+
+#include <GL/gl.h>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+std::vector<std::string> RegistryKeys() {
+    std::vector<std::string> keys;
+    for (const auto& entry : sceneRegistry) {
+        keys.push_back(entry.first);
+    }
+    return keys;
+}
+
+void ExpectPose(const SceneNode& node, Vec3 position, Quaternion rotation) {
+    EXPECT_EQ(node.position.x, position.x) << node.name;
+    EXPECT_EQ(node.position.y, position.y) << node.name;
+    EXPECT_EQ(node.position.z, position.z) << node.name;
+    EXPECT_EQ(node.rotation.x, rotation.x) << node.name;
+    EXPECT_EQ(node.rotation.y, rotation.y) << node.name;
+    EXPECT_EQ(node.rotation.z, rotation.z) << node.name;
+    EXPECT_EQ(node.rotation.w, rotation.w) << node.name;
+}
+
+const Vec3 kBoothPosition(-1.6089f, 0.6149f, 0.4708f);
+const Quaternion kBoothRotation(0.1542f, 0.5678f, 0.1093f, 0.8012f);
+const Vec3 kHorsePosition(-0.201275f, 0.377024f, 0.918975f);
+const Quaternion kHorseRotation(0.188857f, 0.351072f, 0.073043f, 0.914191f);
+
+// Registered as "MainScreen" before start-up, it takes that name from the real start screen, so that
+// start-up's request to start the start screen reaches it: it notes what start-up had done by then.
+class StartScreenProbe final : public Scene {
+public:
+    struct Seen {
+        bool entered = false;
+        SceneNode* cameraTarget = nullptr;
+        float flightDistance = 0.0f;
+        Vec3 cameraPosition;
+        Vec3 boothPosition;
+        GLuint sceneTexture = 0;
+        GLuint shadeTexture = 0;
+        std::vector<std::string> scenes;
+        size_t portRequests = 0;
+        FMODSound* player = nullptr;
+        GLuint blurList = 0;
+        GLuint captureList = 0;
+    };
+
+    StartScreenProbe(const testing_support::FakePortDriver& driver)
+        : Scene("MainScreen", kSceneVisible), driver(driver) {}
+    ~StartScreenProbe() = default;
+
+    bool ShouldStart() override { return false; }
+    bool IsFinished() override { return false; }
+    void OnEnter() override {
+        seen.entered = true;
+        seen.cameraTarget = mainCamera.target;
+        seen.flightDistance = mainCamera.flightDistance;
+        seen.cameraPosition = mainCamera.position;
+        seen.boothPosition = waypointBooth.position;
+        seen.sceneTexture = ::sceneTexture;
+        seen.shadeTexture = ::shadeTexture;
+        seen.scenes = RegistryKeys();
+        seen.portRequests = driver.requests.size();
+        seen.player = soundInstance;
+        seen.blurList = ::blurList;
+        seen.captureList = ::captureList;
+    }
+
+    Seen seen;
+
+private:
+    const testing_support::FakePortDriver& driver;
+};
+
+using StartUpTest = PresentationFixture;
+
+TEST_F(StartUpTest, WithoutTheRampFileItFailsSilentlyAndDoesNothingElse) {
+    FMODSound* const player = soundInstance;
+    SceneNode* const target = mainCamera.target;
+    const GLuint previousSceneTexture = sceneTexture;
+
+    EXPECT_FALSE(RunStartUp());
+
+    EXPECT_EQ(currentWindow, &window);
+    EXPECT_EQ(currentKeys, &keys);
+    GLfloat clear[4];
+    glGetFloatv(GL_COLOR_CLEAR_VALUE, clear);
+    EXPECT_NEAR(clear[0], 0.7f, 1e-6) << "the GL state comes before the file";
+    EXPECT_TRUE(messageBoxes.empty());
+    EXPECT_EQ(shadeTexture, 0u);
+    EXPECT_TRUE(sceneRegistry.empty());
+    EXPECT_EQ(mainCamera.target, target);
+    EXPECT_EQ(sceneTexture, previousSceneTexture);
+    ExpectPose(waypointBooth, Vec3(), Quaternion());
+    EXPECT_TRUE(driver.requests.empty()) << "no port session";
+    EXPECT_EQ(soundInstance, player);
+    EXPECT_EQ(blurList, 0u);
+    EXPECT_EQ(captureList, 0u);
+}
+
+TEST_F(StartUpTest, StepsRunInOrder) {
+    UseBundledData();
+    StartScreenProbe probe(driver);
+    FMODSound* const previousPlayer = soundInstance;
+    std::vector<FMODSound*> playerAtPortRequest;
+    std::vector<GLuint> blurListAtPortRequest;
+    driver.onRequest = [&](const testing_support::FakePortDriver::Request&) {
+        playerAtPortRequest.push_back(soundInstance);
+        blurListAtPortRequest.push_back(blurList);
+    };
+
+    ASSERT_TRUE(RunStartUp());
+
+    // By the start of the start screen: ramp, scenes, camera aimed, scene texture, poses; nothing later.
+    const StartScreenProbe::Seen& seen = probe.seen;
+    ASSERT_TRUE(seen.entered);
+    EXPECT_NE(seen.shadeTexture, 0u);
+    EXPECT_EQ(seen.scenes, (std::vector<std::string>{"cubes", "horse", "mainscreen", "mainscreen1",
+                                                     "mountain", "parthenon"}));
+    EXPECT_EQ(seen.cameraTarget, &waypointBooth);
+    EXPECT_FLOAT_EQ(seen.flightDistance, Distance(seen.cameraPosition, Vec3()))
+        << "the camera was aimed while the booth still stood at the origin";
+    EXPECT_NE(seen.sceneTexture, 0u);
+    EXPECT_EQ(seen.boothPosition.x, kBoothPosition.x) << "the poses are given before the start screen starts";
+    EXPECT_EQ(seen.portRequests, 0u);
+    EXPECT_EQ(seen.player, previousPlayer);
+    EXPECT_EQ(seen.blurList, 0u);
+    EXPECT_EQ(seen.captureList, 0u);
+
+    // Then the port session, the player, and the two lists.
+    ASSERT_EQ(driver.requests.size(), 1u);
+    EXPECT_EQ(driver.requests[0].code, qelio::kOpenSessionCode);
+    EXPECT_EQ(driver.requests[0].processId, platform::GetCurrentProcessId());
+    EXPECT_EQ(playerAtPortRequest, std::vector<FMODSound*>{previousPlayer});
+    EXPECT_EQ(blurListAtPortRequest, std::vector<GLuint>{0u});
+    EXPECT_NE(soundInstance, previousPlayer);
+    EXPECT_NE(soundInstance, nullptr);
+    EXPECT_TRUE(glIsList(blurList));
+    EXPECT_TRUE(glIsList(captureList));
+    EXPECT_NE(blurList, captureList);
+}
+
+TEST_F(StartUpTest, LeavesTheStartScreenRunningWithTheCameraOnItsWay) {
+    UseBundledData();
+    ASSERT_TRUE(RunStartUp());
+
+    EXPECT_TRUE(messageBoxes.empty()) << "every bundled movie opens";
+    EXPECT_TRUE(FindScene("MainScreen")->active);
+    for (const char* idle : {"Horse", "Mountain", "Parthenon", "Cubes"}) {
+        EXPECT_FALSE(FindScene(idle)->active) << idle;
+    }
+    ExpectPose(waypointBooth, kBoothPosition, kBoothRotation);
+    ExpectPose(waypointHorse, kHorsePosition, kHorseRotation);
+    EXPECT_EQ(mainCamera.target, &waypointBooth);
+    EXPECT_EQ(mainCamera.mode, FlyTo);
+    EXPECT_TRUE(platform::PortSessionOpen());
+    EXPECT_EQ(lightDirection.x, 0.0f);
+    EXPECT_EQ(lightDirection.y, 0.0f);
+    EXPECT_EQ(lightDirection.z, 1.0f);
+    EXPECT_TRUE(glIsTexture(shadeTexture));
+    EXPECT_NE(captureList, 0u);
+}
+
+TEST_F(StartUpTest, ShutDownDeletesOnlyTheShadingRamp) {
+    UseBundledData();
+    ASSERT_TRUE(RunStartUp());
+    const GLuint ramp = shadeTexture;
+    ShutDown();
+    EXPECT_FALSE(glIsTexture(ramp));
+    EXPECT_TRUE(glIsTexture(sceneTexture));
+    EXPECT_TRUE(glIsList(blurList));
+    EXPECT_TRUE(glIsList(captureList));
+    EXPECT_NE(FindScene("MainScreen"), nullptr);
+    EXPECT_NE(soundInstance, nullptr);
+}
+
+// What a full-screen toggle does: shut down, a new context, start up again.
+TEST_F(StartUpTest, AfterAToggleASecondSetOfScenesAndASecondPlayerAreMade) {
+    UseBundledData();
+    ASSERT_TRUE(RunStartUp());
+    StartScene("Horse");
+    waypointHorse.position = Vec3(9.0f, 9.0f, 9.0f);
+    // An open session needs no second request; a closed one shows that start-up asks again.
+    platform::ClosePortSession(platform::GetCurrentProcessId());
+    ShutDown();
+
+    ASSERT_TRUE(SwitchToNewContext());
+    ASSERT_TRUE(RunStartUp());
+
+    EXPECT_EQ(RegistryKeys(),
+              (std::vector<std::string>{"cubes", "cubes1", "horse", "horse1", "mainscreen", "mainscreen1",
+                                        "mountain", "mountain1", "parthenon", "parthenon1"}));
+    EXPECT_TRUE(FindScene("MainScreen")->active) << "the start screen is asked for again";
+    EXPECT_FALSE(FindScene("Horse")->active);
+    for (const char* second : {"cubes1", "horse1", "mainscreen1", "mountain1", "parthenon1"}) {
+        EXPECT_FALSE(sceneRegistry.at(second)->active) << second;
+    }
+    ExpectPose(waypointHorse, kHorsePosition, kHorseRotation);
+    ASSERT_EQ(players.size(), 2u);
+    EXPECT_EQ(soundInstance, players[1]);
+    ASSERT_EQ(driver.requests.size(), 3u);
+    EXPECT_EQ(driver.requests[2].code, qelio::kOpenSessionCode);
+    EXPECT_TRUE(platform::PortSessionOpen());
+    EXPECT_TRUE(glIsList(captureList));
+}
+
+} // namespace

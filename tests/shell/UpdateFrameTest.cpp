@@ -1,0 +1,339 @@
+#include "FakePortDriver.h"
+#include "PresentationFixture.h"
+
+#include "camera/Camera.h"
+#include "input/DXInputDevice.h"
+#include "input/InputAggregation.h"
+#include "media/VideoCarousel.h"
+#include "platform/Clock.h"
+#include "platform/InputLayer.h"
+#include "platform/ParallelPort.h"
+#include "platform/Process.h"
+#include "platform/VirtualKeys.h"
+#include "platform/WindowMessages.h"
+#include "portio/QelIoNames.h"
+#include "render/CelShading.h"
+#include "scenes/CubesScene.h"
+#include "scenes/Scene.h"
+#include "shell/AppWindow.h"
+#include "shell/CaptureList.h"
+#include "shell/DrawFrame.h"
+#include "shell/StartUp.h"
+#include "shell/UpdateFrame.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+// Status register values with one button held.
+constexpr uint8_t kButton1 = 0x3F;
+constexpr uint8_t kButton2 = 0xFF;
+constexpr uint8_t kButton3 = 0x5F;
+constexpr uint8_t kButton4 = 0x6F;
+
+// Logs its starts (and, when asked, its steps), and is never finished.
+class RecordingScene final : public Scene {
+public:
+    RecordingScene(const std::string& name, std::vector<std::string>* log, uint32_t flags = kSceneVisible)
+        : Scene(name, flags), log(log) {}
+    ~RecordingScene() = default;
+
+    bool ShouldStart() override { return startByItself; }
+    void OnEnter() override { log->push_back("enter " + name); }
+    void Update() override {
+        if (logUpdates) {
+            log->push_back("update " + name);
+        }
+    }
+    bool IsFinished() override { return false; }
+    void OnLeave() override { leaving = false; }
+
+    bool startByItself = false;
+    bool logUpdates = false;
+
+private:
+    std::vector<std::string>* log;
+};
+
+// No input devices at all, so that no mouse of the test machine steers the camera.
+class NoInputDevices final : public platform::InputBackend {
+public:
+    platform::InputResult Create(platform::InstanceHandle, uint32_t,
+                                 std::unique_ptr<platform::InputSystem>&) override {
+        return platform::InputResult::DeviceNotRegistered;
+    }
+};
+
+class UpdateFrameTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        platform::InstallInputBackend(&noInputDevices);
+        std::memset(keys.keyDown, 0, sizeof keys.keyDown);
+        currentKeys = &keys;
+        currentWindow = &window;
+        keepRunning = 1;
+        ASSERT_EQ(platform::OpenPortSession(platform::GetCurrentProcessId()), 0);
+        driver.requests.clear();
+        for (const char* name : {"Horse", "Mountain", "Parthenon", "Cubes"}) {
+            scenes.push_back(std::make_unique<RecordingScene>(name, &log));
+        }
+        savedCameraMode = mainCamera.mode;
+    }
+
+    void TearDown() override {
+        scenes.clear();
+        ResetSceneRegistryForTests();
+        ResetStartUpGlobalsForTests();
+        ResetDrawFrameGlobalsForTests();
+        ResetUpdateFrameGlobalsForTests();
+        ResetCaptureListGlobalsForTests();
+        ResetCelShadingForTests();
+        ResetInputDevicesForTests();
+        ResetDirectInputForTests();
+        platform::InstallInputBackend(nullptr);
+        ResetAppWindowGlobalsForTests();
+        TakeMessages();
+        mainCamera.SetMode(savedCameraMode);
+    }
+
+    // The messages posted to no window (the test's window has none), oldest first; the queue is emptied.
+    static std::vector<uint32_t> TakeMessages() {
+        std::vector<uint32_t> messages;
+        platform::Message message;
+        while (platform::PeekMessage(&message, nullptr)) {
+            messages.push_back(message.message);
+        }
+        return messages;
+    }
+
+    void Press(uint32_t key) { keys[key] = 1; }
+
+    NoInputDevices noInputDevices;
+    testing_support::FakePortDriver driver;
+    KeyTable keys;
+    AppWindow window{};
+    uint8_t& status = driver.status;
+    int& portReads = driver.statusReads;
+    std::vector<std::string> log;
+    std::vector<std::unique_ptr<RecordingScene>> scenes;
+    CameraMode savedCameraMode = Free;
+};
+
+using Log = std::vector<std::string>;
+
+TEST_F(UpdateFrameTest, OperatorKeysActAndOnlyTheOneShotKeysAreCleared) {
+    for (uint32_t key : {uint32_t{'1'}, uint32_t{'2'}, uint32_t{'3'}, platform::VK_UP, uint32_t{'F'}}) {
+        Press(key);
+    }
+    UpdateFrame(16);
+
+    EXPECT_FALSE(outlineEnabled);
+    EXPECT_FALSE(outlineSmooth);
+    EXPECT_FALSE(captureOutlines);
+    EXPECT_EQ(outlineWidth, 4.0f);
+    for (uint32_t key : {uint32_t{'1'}, uint32_t{'2'}, uint32_t{'3'}, platform::VK_UP}) {
+        EXPECT_EQ(keys[key], 0) << "key " << key << " acts once per press";
+    }
+    EXPECT_EQ(keys['F'], 1) << "free steering is asked for while F is held";
+
+    // Without a new press nothing toggles back.
+    UpdateFrame(16);
+    EXPECT_FALSE(outlineEnabled);
+    EXPECT_FALSE(outlineSmooth);
+    EXPECT_FALSE(captureOutlines);
+    EXPECT_EQ(outlineWidth, 4.0f);
+}
+
+TEST_F(UpdateFrameTest, FullScreenToggleIsRequestedEveryFrameTheKeyIsHeld) {
+    Press(platform::VK_F1);
+    UpdateFrame(16);
+    UpdateFrame(16);
+    EXPECT_EQ(keys[platform::VK_F1], 1);
+    EXPECT_EQ(TakeMessages(), (std::vector<uint32_t>{kToggleFullScreenMessage, kToggleFullScreenMessage}));
+    EXPECT_EQ(keepRunning, 1);
+}
+
+TEST_F(UpdateFrameTest, NarrowingPastZeroPassesNegativeWidthsOn) {
+    for (float expected : {2.0f, 1.0f, 0.0f, -1.0f}) {
+        Press(platform::VK_DOWN);
+        UpdateFrame(16);
+        EXPECT_EQ(outlineWidth, expected);
+    }
+}
+
+TEST_F(UpdateFrameTest, EscapeClosesThePortSessionThenQuitsAndThatFrameReadsNoButtons) {
+    const uint32_t processId = platform::GetCurrentProcessId();
+    status = kButton1;
+    Press(platform::VK_ESCAPE);
+    driver.onRequest = [](const testing_support::FakePortDriver::Request&) {
+        EXPECT_EQ(keepRunning, 1) << "the session is closed before the quit is requested";
+    };
+    UpdateFrame(16);
+
+    ASSERT_EQ(driver.requests.size(), 1u);
+    EXPECT_EQ(driver.requests[0].code, qelio::kCloseSessionCode);
+    EXPECT_EQ(driver.requests[0].processId, processId);
+    EXPECT_EQ(keepRunning, 0);
+    EXPECT_EQ(TakeMessages(), std::vector<uint32_t>{platform::WM_QUIT});
+    EXPECT_EQ(keys[platform::VK_ESCAPE], 1);
+    EXPECT_EQ(portReads, 0) << "the port is not read once its session is closed";
+    EXPECT_EQ(log, Log{}) << "a held button cannot start a scene after the session is closed";
+
+    // Held, the key asks again; there is no session left to close.
+    UpdateFrame(16);
+    EXPECT_EQ(TakeMessages(), std::vector<uint32_t>{platform::WM_QUIT});
+    EXPECT_EQ(portReads, 0);
+}
+
+TEST_F(UpdateFrameTest, EachLineReadsThePortOnlyWhenItsKeyIsUp) {
+    UpdateFrame(16);
+    EXPECT_EQ(portReads, 4) << "no key: every line reads the port afresh";
+    EXPECT_EQ(log, Log{});
+
+    portReads = 0;
+    Press('L');
+    Press('H');
+    UpdateFrame(16);
+    EXPECT_EQ(portReads, 2) << "only the lines of K and J read the port";
+    EXPECT_EQ(log, (Log{"enter horse", "enter cubes"}));
+    EXPECT_EQ(keys['L'], 0);
+    EXPECT_EQ(keys['H'], 0);
+}
+
+TEST_F(UpdateFrameTest, EachButtonStartsItsScene) {
+    const std::pair<uint8_t, const char*> presses[] = {
+        {kButton3, "horse"}, {kButton2, "mountain"}, {kButton1, "parthenon"}, {kButton4, "cubes"}};
+    for (const auto& [button, scene] : presses) {
+        status = button;
+        UpdateFrame(16);
+    }
+    EXPECT_EQ(log, (Log{"enter horse", "enter mountain", "enter parthenon", "enter cubes"}));
+}
+
+TEST_F(UpdateFrameTest, AKeyAndAButtonInOneFrameFireInTheTablesOrder) {
+    status = kButton1; // Parthenon's button
+    Press('L');        // Horse's key
+    UpdateFrame(16);
+    EXPECT_EQ(log, (Log{"enter horse", "enter parthenon"}));
+
+    log.clear();
+    status = kButton2; // Mountain's button
+    Press('H');        // Cubes' key, after Mountain in the table
+    UpdateFrame(16);
+    EXPECT_EQ(log, (Log{"enter mountain", "enter cubes"}));
+}
+
+TEST_F(UpdateFrameTest, StepsVisibleScenesInNameOrderAfterTheSceneLines) {
+    scenes.push_back(std::make_unique<RecordingScene>("Backstage", &log, 0u));
+    scenes.back()->startByItself = true;
+    scenes.push_back(std::make_unique<RecordingScene>("Autostart", &log));
+    scenes.back()->startByItself = true;
+    for (auto& scene : scenes) {
+        scene->logUpdates = true;
+    }
+    Press('J');
+    UpdateFrame(16);
+    EXPECT_EQ(log, (Log{"enter parthenon", "update parthenon", "enter autostart", "update autostart",
+                        "update parthenon"}))
+        << "a scene without the visible flag is not stepped";
+}
+
+TEST_F(UpdateFrameTest, HeldFPutsTheCameraInFreeModeEveryFrameAndTheDevicesArePolled) {
+    Press('F');
+    mainCamera.SetMode(FlyTo);
+    UpdateFrame(16);
+    EXPECT_EQ(mainCamera.mode, Free);
+    EXPECT_NE(mouseDevice, nullptr) << "the first poll creates the devices";
+    mainCamera.SetMode(Follow);
+    UpdateFrame(16);
+    EXPECT_EQ(mainCamera.mode, Free);
+    EXPECT_EQ(keys['F'], 1);
+}
+
+TEST_F(UpdateFrameTest, PoseLineGoesToTheDebuggerOutputOncePerPress) {
+    const Vec3 savedPosition = mainCamera.position;
+    const Quaternion savedRotation = mainCamera.rotation;
+    mainCamera.position = Vec3(-1.6089f, 0.6149f, 0.4708f);
+    mainCamera.rotation = Quaternion(0.1542f, 0.5678f, 0.1093f, 0.8012f);
+    Press('C');
+    testing::internal::CaptureStderr();
+    UpdateFrame(16);
+    UpdateFrame(16);
+    const std::string output = testing::internal::GetCapturedStderr();
+    mainCamera.position = savedPosition;
+    mainCamera.rotation = savedRotation;
+    EXPECT_EQ(output, "pos: -1.608900 0.614900 0.470800 rot: 0.154200 0.567800 0.109300 0.801200\n");
+    EXPECT_EQ(keys['C'], 0);
+}
+
+TEST_F(UpdateFrameTest, BobIsATriangleWaveStrictlyInsideItsBounds) {
+    constexpr uint32_t kFrameMs = 20;
+    std::vector<int> turns; // the frames at which the direction flipped
+    for (int frame = 1; frame <= 250; ++frame) {
+        const int32_t before = bobDirection;
+        UpdateFrame(kFrameMs);
+        ASSERT_LT(bobOffset, 0.025f);
+        ASSERT_GT(bobOffset, -0.025f);
+        if (bobDirection != before) {
+            turns.push_back(frame);
+            EXPECT_EQ(bobOffset, before > 0 ? 0.0249f : -0.0249f);
+        }
+    }
+    // From the middle to an end takes 1 s; from one end to the other 2 s.
+    ASSERT_GE(turns.size(), 2u);
+    EXPECT_NEAR(turns[0] * kFrameMs, 1000, kFrameMs);
+    EXPECT_NEAR((turns[1] - turns[0]) * kFrameMs, 2000, kFrameMs);
+    EXPECT_EQ(bobDirection, turns.size() % 2 ? -1 : 1);
+}
+
+TEST_F(UpdateFrameTest, ALongFrameFlipsTheBobOnceAtTheBound) {
+    UpdateFrame(5000);
+    EXPECT_EQ(bobOffset, 0.0249f);
+    EXPECT_EQ(bobDirection, -1);
+    UpdateFrame(5000);
+    EXPECT_EQ(bobOffset, -0.0249f);
+    EXPECT_EQ(bobDirection, 1);
+}
+
+// The real video stage, made by start-up.
+class CubesLineTest : public PresentationFixture {
+protected:
+    void SetUp() override {
+        PresentationFixture::SetUp();
+        platform::InstallInputBackend(&noInputDevices);
+        UseBundledData();
+        ASSERT_TRUE(RunStartUp());
+    }
+    void TearDown() override {
+        ResetInputDevicesForTests();
+        ResetDirectInputForTests();
+        platform::InstallInputBackend(nullptr);
+        PresentationFixture::TearDown();
+    }
+
+    NoInputDevices noInputDevices;
+};
+
+TEST_F(CubesLineTest, APressWhileTheCubesRunMovesTheCarouselOnAndGrantsMoreTime) {
+    auto* cubes = dynamic_cast<CubesScene*>(FindScene("Cubes"));
+    ASSERT_NE(cubes, nullptr);
+    keys['H'] = 1;
+    UpdateFrame(16);
+    ASSERT_TRUE(cubes->active);
+    EXPECT_EQ(cubes->carousel->state, VideoCarousel::kResting) << "the first press only starts the stage";
+
+    clock.AdvanceSeconds(20.0);
+    driver.status = 0x6F; // button 4
+    UpdateFrame(16);
+    EXPECT_TRUE(cubes->active);
+    EXPECT_EQ(cubes->carousel->state, VideoCarousel::kSliding);
+    EXPECT_EQ(cubes->carousel->transitionStart, platform::GetTickCount());
+    EXPECT_NEAR(cubes->timeout, 55.0f, 0.01f) << "35 s from the press";
+}
+
+} // namespace
