@@ -187,16 +187,19 @@ e2e_mean_difference() {
         -format '%[fx:255*mean]' info:
 }
 
-# e2e_picture_rows IMAGE PICTURE LEFT TOP WIDTH HEIGHT: how closely each row of the screenshot's
-# rectangle shows the picture (a TGA as the program stretches it over that rectangle), one line per
-# row: the row's y in the frame and the mean absolute difference, 0 to 255, over the picture's opaque
-# pixels (black is transparent in the pictures). Rows with no opaque pixel print -1.
+# e2e_picture_rows IMAGE PICTURE ALPHA BACKDROP LEFT TOP WIDTH HEIGHT: how closely each row of the
+# screenshot's rectangle shows the picture (a TGA as the program lays it over that rectangle at the
+# given alpha) over the backdrop colour, one line per row: the row's y in the frame and the mean
+# absolute difference, 0 to 255, over the picture's opaque pixels (black is transparent in the
+# pictures, and 32-bit pictures carry their own alpha as well). Rows with no opaque pixel print -1.
 e2e_picture_rows() {
-    local image=$1 picture=$2 left=$3 top=$4 width=$5 height=$6
-    local expected="$E2E_WORK/expected.png" mask="$E2E_WORK/mask.png"
+    local image=$1 picture=$2 alpha=$3 backdrop=$4 left=$5 top=$6 width=$7 height=$8
+    local layer="$E2E_WORK/layer.png" expected="$E2E_WORK/expected.png" mask="$E2E_WORK/mask.png"
     # The TGA files are stored bottom-up; ImageMagick keeps that order, the program shows them upright.
-    convert "$picture" -flip -resize "${width}x${height}!" -alpha off "$expected"
-    convert "$expected" -fill white +opaque black -colorspace Gray "$mask"
+    convert "$picture" -flip -alpha set -transparent black -resize "${width}x${height}!" "$layer"
+    convert "$layer" -alpha extract -threshold 50% "$mask"
+    convert -size "${width}x${height}" "xc:$backdrop" \
+        \( "$layer" -channel A -evaluate multiply "$alpha" +channel \) -composite -alpha off "$expected"
     paste \
         <(convert "$image" -crop "${width}x${height}+${left}+${top}" +repage "$expected" \
               -compose difference -composite -colorspace Gray "$mask" -compose multiply -composite \

@@ -1,0 +1,259 @@
+#!/usr/bin/env bash
+# One walk through the whole presentation on a virtual X server, as an operator at the booth would
+# take it, checking screenshots and the music output at each step:
+#   the start screen (its picture over the top 45 %, the models on the orange background below);
+#   L, K and J: each exhibit's flight, its scroll unrolled from the top, its track playing;
+#   H: the movie carousel under its title, moving, and the music silenced;
+#   the start screen back once the video stage's 35 s have run out;
+#   F1: a new window in the other mode, where the show goes on (K brings the mountain's scroll);
+#   Escape: the end of the run with exit code 0.
+#
+# Usage: scenes.sh PROGRAM
+# E2E_KEEP_SHOTS=DIR keeps every screenshot in DIR.
+set -uo pipefail
+source "$(dirname "$0")/lib.sh"
+
+readonly images="$E2E_SOURCE_DIR/Data/images"
+
+# A picture row "shows" when its mean difference from the picture laid over the frame's background
+# (at the scene's alpha) is below this limit, 0 to 255. Where a picture shows, its rows differ by
+# resampling (up to 10) and by what of the models shines through (a scroll over the temple: 12 to
+# 14). Rows of the pale background where a scroll does not show yet differ by 23 and more; one start
+# picture differs from another in most rows by more than that.
+readonly row_limit=18
+# A run of this many rows that do not show the picture ends the shown part of a partly unrolled scroll.
+readonly boundary_run=8
+# Fractions of a picture's rows that must show for "whole" and may show for "nothing yet". The video
+# stage's title lies partly over the front cube, which shines through it.
+readonly whole_fraction=0.9
+readonly title_fraction=0.8
+readonly none_fraction=0.1
+# A scene's flight and the start of its reveal, on a busy machine (frames of 50 ms make flights ten
+# times longer than at display rate).
+readonly arrival_seconds=90
+readonly reveal_seconds=3
+readonly scene_timeout_seconds=35
+# Music: the output lags the request by the mixer's buffers; the peak level of playing music.
+readonly audio_lag_seconds=1
+readonly audio_audible_peak=0.05
+# Below this the output is silence (a sixteen-bit sample of 1 is 0.00003).
+readonly audio_silent_peak=0.001
+# The frame's background: the orange clear colour (229,121,34) with the glow's twenty layers of the
+# small render's white background added on top (alphas summing to 0.63): (255,255,195) once clamped.
+readonly background="rgb(255,255,195)"
+# Near the models the small render is not white, so less is added and the orange shows through: a
+# halo from orange to the background's yellow, around this colour.
+readonly glow_halo="rgb(255,185,95)"
+readonly glow_halo_fuzz=12%
+
+# --- Picture checks -------------------------------------------------------------------------------
+
+# shown_rows IMAGE PICTURE ALPHA LEFT TOP WIDTH HEIGHT: over the picture's rows that have opaque pixels,
+# prints "shown total boundary below": how many rows show the picture, how many there are, the y
+# where the first run of rows that do not show it begins (the rectangle's bottom when there is none),
+# and how many rows below that boundary show it all the same.
+shown_rows() {
+    e2e_picture_rows "$1" "$2" "$3" "$background" "$4" "$5" "$6" "$7" |
+        awk -v limit="$row_limit" -v run_length="$boundary_run" -v bottom="$(($5 + $7))" '
+        $2 < 0 { next }
+        { n++; y[n] = $1; shown[n] = $2 < limit }
+        END {
+            boundary = bottom; run = 0
+            for (i = 1; i <= n; i++) {
+                if (shown[i]) { count++; run = 0; continue }
+                if (++run == run_length && boundary == bottom) boundary = y[i - run_length + 1]
+            }
+            for (i = 1; i <= n; i++) if (shown[i] && y[i] >= boundary) below++
+            printf "%d %d %d %d\n", count, n, boundary, below
+        }'
+}
+
+# fraction_at_least A B LIMIT: whether A / B >= LIMIT.
+fraction_at_least() { awk -v a="$1" -v b="$2" -v l="$3" 'BEGIN { exit !(b > 0 && a / b >= l) }'; }
+fraction_below() { awk -v a="$1" -v b="$2" -v l="$3" 'BEGIN { exit !(b > 0 && a / b < l) }'; }
+number_at_least() { awk -v a="$1" -v l="$2" 'BEGIN { exit !(a >= l) }'; }
+
+# The start screen's picture spans the full width and the top 45 % of the frame.
+start_picture_shown() {
+    local picture shown total
+    for picture in StartScreen.TGA StartScreen2.TGA StartScreen3.TGA; do
+        read -r shown total _ _ < <(shown_rows "$1" "$images/$picture" 0.85 0 0 "$E2E_WIDTH" $((E2E_HEIGHT * 45 / 100)))
+        if fraction_at_least "$shown" "$total" "$whole_fraction"; then
+            start_picture="$picture ($shown of $total rows)"
+            return 0
+        fi
+    done
+    start_picture="none of the three ($picture: $shown of $total rows)"
+    return 1
+}
+
+# An exhibit's scroll spans the full width, from 2.5 % to 97.5 % of the height.
+scroll_rows() {
+    shown_rows "$1" "$images/$2" 0.9 0 $((E2E_HEIGHT * 25 / 1000)) "$E2E_WIDTH" $((E2E_HEIGHT * 95 / 100))
+}
+
+# The video stage's title: the middle half of the width, from 2.5 % to 25 % of the height.
+title_rows() {
+    shown_rows "$1" "$images/cubes.TGA" 0.85 $((E2E_WIDTH / 4)) $((E2E_HEIGHT * 25 / 1000)) $((E2E_WIDTH / 2)) \
+        $((E2E_HEIGHT * 225 / 1000))
+}
+
+# --- Music checks ---------------------------------------------------------------------------------
+
+# audio_peak_since BYTES: the peak of the music written since that offset, skipping the output's lag.
+audio_peak_since() {
+    e2e_audio_peak $(($1 + audio_lag_seconds * E2E_AUDIO_RATE * E2E_AUDIO_FRAME_BYTES)) "$(e2e_audio_bytes)"
+}
+
+# --- The walk -------------------------------------------------------------------------------------
+
+# lower_half_parts IMAGE: prints the fractions of the lower half that show the background, the
+# orange glow around the models, and neither (the models themselves).
+lower_half_parts() {
+    local lower="${E2E_WIDTH}x$((E2E_HEIGHT / 2))+0+$((E2E_HEIGHT / 2))" plain halo
+    plain=$(e2e_colour_fraction "$1" "$lower" "$background")
+    halo=$(convert "$1" -crop "$lower" +repage -fuzz "$glow_halo_fuzz" -fill black +opaque "$glow_halo" \
+        -fill white -opaque "$glow_halo" -colorspace Gray -format '%[fx:mean]' info:)
+    awk -v p="$plain" -v h="$halo" 'BEGIN { printf "%.3f %.3f %.3f\n", p, h, 1 - p - h }'
+}
+
+# The start screen's picture over the top and, once the camera looks at them, the models with their
+# glow on the background below.
+start_screen_now() {
+    e2e_shot "$1"
+    start_picture_shown "$E2E_SHOT" || return 1
+    read -r plain halo models < <(lower_half_parts "$E2E_SHOT")
+    awk -v p="$plain" -v h="$halo" -v m="$models" 'BEGIN { exit !(p >= 0.05 && h >= 0.005 && m >= 0.05) }'
+}
+
+check_start_screen() { # NAME
+    start_picture="" plain="" halo="" models=""
+    e2e_wait_for "$E2E_START_SECONDS" start_screen_now "$1" ||
+        e2e_fail "$1: no start screen: the top shows ${start_picture:-nothing}; lower half: $plain background, $halo glow, $models models"
+    e2e_log "$1: the top shows $start_picture; lower half: $plain background, $halo orange glow, $models models"
+}
+
+# e2e_keep NAME: keeps the last screenshot under that name too.
+e2e_keep() {
+    cp "$E2E_SHOT" "$E2E_WORK/$1.png"
+    if [ -n "${E2E_KEEP_SHOTS:-}" ]; then cp "$E2E_SHOT" "$E2E_KEEP_SHOTS/$1.png"; fi
+}
+
+# visit_exhibit KEY SCROLL NAME: presses the key, follows the flight and the reveal, checks the music.
+visit_exhibit() {
+    local key=$1 scroll=$2 name=$3
+    local audio_before pressed shown total boundary below early="" whole=""
+    audio_before=$(e2e_audio_bytes)
+    e2e_press "$key"
+    pressed=$(date +%s)
+    e2e_log "$name: pressed $key"
+    # During the flight nothing of the scroll shows; then it unrolls from the top over 3 s.
+    while [ $(($(date +%s) - pressed)) -lt "$arrival_seconds" ]; do
+        e2e_shot "$name-poll"
+        read -r shown total boundary below < <(scroll_rows "$E2E_SHOT" "$scroll")
+        if [ -z "$early" ] && fraction_below "$shown" "$total" "$whole_fraction" &&
+            ! fraction_below "$shown" "$total" "$none_fraction"; then
+            # Part of the scroll: the top part, with next to nothing shown below its lower edge.
+            [ "$below" -le 5 ] ||
+                e2e_fail "$name: a partly shown scroll ($shown of $total rows) shows $below rows below row $boundary"
+            e2e_keep "$name-early"
+            early="$shown of $total rows, all but $below of them above row $boundary"
+            e2e_log "$name: early in the reveal: $early"
+        elif fraction_at_least "$shown" "$total" "$whole_fraction"; then
+            e2e_keep "$name-whole"
+            whole="$shown of $total rows"
+            break
+        fi
+    done
+    [ -n "$whole" ] || e2e_fail "$name: the scroll $scroll never showed whole ($shown of $total rows at last)"
+    [ -n "$early" ] || e2e_fail "$name: no screenshot caught the scroll partly unrolled from the top"
+    e2e_log "$name: later the whole scroll: $whole"
+    local peak
+    peak=$(audio_peak_since "$audio_before")
+    number_at_least "$peak" "$audio_audible_peak" || e2e_fail "$name: the music output stays silent (peak $peak)"
+    e2e_log "$name: music playing, peak $peak"
+}
+
+visit_cubes() {
+    local audio_before pressed shown total
+    e2e_press H
+    pressed=$(date +%s)
+    audio_before=$(e2e_audio_bytes)
+    e2e_log "cubes: pressed H"
+    cubes_started=$pressed
+    while :; do
+        e2e_shot cubes-a
+        read -r shown total _ _ < <(title_rows "$E2E_SHOT")
+        fraction_at_least "$shown" "$total" "$title_fraction" && break
+        [ $(($(date +%s) - pressed)) -lt "$arrival_seconds" ] ||
+            e2e_fail "cubes: the title never showed ($shown of $total rows)"
+    done
+    e2e_log "cubes: the title shows ($shown of $total rows)"
+    sleep 1
+    e2e_shot cubes-b
+    # The front cube plays its movie in the middle of the frame, below the title; the title stands still.
+    local front="$((E2E_WIDTH * 40 / 100))x$((E2E_HEIGHT * 40 / 100))+$((E2E_WIDTH * 30 / 100))+$((E2E_HEIGHT * 35 / 100))"
+    local title_region="$((E2E_WIDTH / 2))x$((E2E_HEIGHT * 20 / 100))+$((E2E_WIDTH / 4))+$((E2E_HEIGHT * 3 / 100))"
+    local moved still
+    moved=$(e2e_mean_difference "$E2E_WORK/cubes-a.png" "$E2E_WORK/cubes-b.png" "$front")
+    still=$(e2e_mean_difference "$E2E_WORK/cubes-a.png" "$E2E_WORK/cubes-b.png" "$title_region")
+    number_at_least "$moved" 3 || e2e_fail "cubes: the front cube did not change in a second (difference $moved)"
+    awk -v s="$still" -v m="$moved" 'BEGIN { exit !(s < m / 3) }' ||
+        e2e_fail "cubes: the title changed as much as the front cube ($still against $moved)"
+    e2e_log "cubes: a second later the front cube differs by $moved, the title by $still"
+    local peak
+    peak=$(audio_peak_since "$audio_before")
+    ! number_at_least "$peak" "$audio_silent_peak" ||
+        e2e_fail "cubes: the music went on (peak $peak)"
+    e2e_log "cubes: the music is silent, peak $peak"
+}
+
+e2e_init "$1"
+e2e_start_xvfb
+e2e_make_run_dir
+e2e_start_program
+e2e_answer_question no
+e2e_wait_main_window
+e2e_log "window $E2E_MAIN, client area $E2E_GEOMETRY"
+
+check_start_screen start-screen
+silence=$(e2e_audio_peak 0 "$(e2e_audio_bytes)")
+! number_at_least "$silence" "$audio_silent_peak" || e2e_fail "music before any exhibit (peak $silence)"
+e2e_log "start screen: no music (peak $silence)"
+
+visit_exhibit L ScrollTrogan.tga horse
+visit_exhibit K ScrollOlympus.tga mountain
+visit_exhibit J ScrollParthenon.tga parthenon
+visit_cubes
+
+# The video stage hands back to the start screen after its 35 s.
+e2e_log "waiting for the video stage's time to run out"
+back_to_start() {
+    e2e_shot back-poll && start_picture_shown "$E2E_SHOT"
+}
+sleep $((scene_timeout_seconds - ($(date +%s) - cubes_started) - 3))
+e2e_wait_for $((arrival_seconds)) back_to_start || e2e_fail "the start screen did not come back: $start_picture"
+back_after=$(($(date +%s) - cubes_started))
+[ "$back_after" -ge $((scene_timeout_seconds - 1)) ] || e2e_fail "the start screen came back after $back_after s"
+check_start_screen start-again
+e2e_log "the start screen came back $back_after s after H"
+
+# F1: the window goes and one in the other mode comes; the show goes on there.
+old_window=$E2E_MAIN
+e2e_press F1
+new_window() { local id; id=$(e2e_window_id "$E2E_TITLE"); [ -n "$id" ] && [ "$id" != "$old_window" ]; }
+e2e_wait_for "$E2E_START_SECONDS" new_window || e2e_fail "F1 made no new window"
+e2e_running || e2e_fail "the program ended after F1"
+e2e_wait_main_window
+e2e_log "F1: new window $E2E_MAIN (was $old_window), client area $E2E_GEOMETRY"
+check_start_screen after-toggle
+# The new window's start-up made a new music player, which has played nothing yet: the mountain's
+# track is heard again.
+visit_exhibit K ScrollOlympus.tga mountain-after-toggle
+
+# Escape ends the run.
+e2e_press Escape
+e2e_wait_exit 20 || e2e_fail "the program did not end after Escape"
+[ "$E2E_EXIT_CODE" -eq 0 ] || e2e_fail "exit code $E2E_EXIT_CODE after Escape"
+e2e_log "Escape: the program ended with exit code 0"
+echo "PASS: start screen, three exhibits with scroll and music, the video stage, its time-out, F1 and Escape"
