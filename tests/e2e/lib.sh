@@ -131,15 +131,21 @@ e2e_answer_question() {
     esac
     e2e_wait_for "$E2E_START_SECONDS" e2e_has_window "$E2E_QUESTION_CAPTION" ||
         e2e_fail "no \"$E2E_QUESTION_CAPTION\" message box appeared"
-    local box
-    box=$(e2e_window_id "$E2E_QUESTION_CAPTION")
-    xdotool windowfocus --sync "$box" || e2e_fail "cannot focus the message box"
-    xdotool key "$key" || e2e_fail "cannot press $key"
+    # A box that is mapped but not yet taking input loses the key: press again until the box is gone.
+    local box attempt
+    for attempt in 1 2 3 4 5; do
+        box=$(e2e_window_id "$E2E_QUESTION_CAPTION")
+        [ -n "$box" ] || return 0
+        xdotool windowfocus --sync "$box" 2>/dev/null && xdotool key "$key" || true
+        e2e_wait_for 5 bash -c "! xwininfo -root -tree | grep -qF '\"$E2E_QUESTION_CAPTION\"'" && return 0
+    done
+    e2e_fail "the \"$E2E_QUESTION_CAPTION\" box did not take the answer ($key)"
 }
 
 # Waits for the program's window to be shown and focuses it; sets E2E_MAIN and E2E_GEOMETRY.
 e2e_wait_main_window() {
-    e2e_wait_for "$E2E_START_SECONDS" e2e_has_window "$E2E_TITLE" || e2e_fail "no \"$E2E_TITLE\" window appeared"
+    e2e_wait_for "$E2E_START_SECONDS" e2e_has_window "$E2E_TITLE" ||
+        e2e_fail "no \"$E2E_TITLE\" window appeared; windows: $(xwininfo -root -tree | grep -o '"[^"]*"' | tr '\n' ' ')"
     E2E_MAIN=$(e2e_window_id "$E2E_TITLE")
     e2e_wait_for "$E2E_START_SECONDS" e2e_viewable "$E2E_MAIN" || e2e_fail "the window was never shown"
     local info

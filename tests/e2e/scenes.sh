@@ -5,7 +5,8 @@
 #   L, K and J: each exhibit's flight, its scroll unrolled from the top, its track playing;
 #   H: the movie carousel under its title, moving, and the music silenced;
 #   the start screen back once the video stage's 35 s have run out;
-#   F1: a new window in the other mode, where the show goes on (K brings the mountain's scroll);
+#   F1: a new window in the other mode (full screen, so topmost), where the show goes on (K brings the
+#       mountain's scroll, and the new music player plays its track again);
 #   Escape: the end of the run with exit code 0.
 #
 # Usage: scenes.sh PROGRAM
@@ -239,13 +240,17 @@ check_start_screen start-again
 e2e_log "the start screen came back $back_after s after H"
 
 # F1: the window goes and one in the other mode comes; the show goes on there.
+# A full-screen window is made topmost, which X shows as the "above" state; a plain window is not.
+topmost() { xprop -id "$1" _NET_WM_STATE 2>/dev/null | grep -q _NET_WM_STATE_ABOVE; }
 old_window=$E2E_MAIN
+! topmost "$old_window" || e2e_fail "the window asked for with No is topmost, as a full-screen one"
 e2e_press F1
 new_window() { local id; id=$(e2e_window_id "$E2E_TITLE"); [ -n "$id" ] && [ "$id" != "$old_window" ]; }
 e2e_wait_for "$E2E_START_SECONDS" new_window || e2e_fail "F1 made no new window"
 e2e_running || e2e_fail "the program ended after F1"
 e2e_wait_main_window
-e2e_log "F1: new window $E2E_MAIN (was $old_window), client area $E2E_GEOMETRY"
+topmost "$E2E_MAIN" || e2e_fail "the window after F1 is not topmost: not in full-screen mode"
+e2e_log "F1: new window $E2E_MAIN (was $old_window), topmost as a full-screen window, client area $E2E_GEOMETRY"
 check_start_screen after-toggle
 # The new window's start-up made a new music player, which has played nothing yet: the mountain's
 # track is heard again.
