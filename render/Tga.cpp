@@ -66,8 +66,8 @@ TgaLayout ReadLayout(const uint8_t* header) {
     layout.height = ReadLe16(header + kHeightOffset);
     layout.runLength = header[kImageTypeOffset] == kRunLengthTrueColour;
     const size_t pixels = static_cast<size_t>(layout.width) * static_cast<size_t>(layout.height);
-    // Nothing to upload in an empty picture; refusing it keeps a texture without an image from
-    // being reported as loaded.
+    // Nothing to upload in an empty picture (refusing it keeps a texture without an image from
+    // being reported as loaded); a picture past the bound costs more memory than any screen shows.
     if (layout.bytesPerPixel != 0 && pixels <= kMaxTgaPixels) {
         layout.pixelCount = pixels;
     }
