@@ -5,8 +5,9 @@
 #   L, K and J: each exhibit's flight, its scroll unrolled from the top, its track playing;
 #   H: the movie carousel under its title, moving, and the music silenced;
 #   the start screen back once the video stage's 35 s have run out;
+#   J again: the exhibit whose track was the last one played plays it again;
 #   F1: a new window in the other mode (full screen, so topmost), where the show goes on (K brings the
-#       mountain's scroll, and the new music player plays its track again);
+#       mountain's scroll and its track again);
 #   Escape: the end of the run with exit code 0.
 #
 # Usage: scenes.sh PROGRAM
@@ -244,6 +245,9 @@ back_after=$(($(date +%s) - cubes_started))
 [ "$back_after" -ge $((scene_timeout_seconds - 1)) ] || e2e_fail "the start screen came back after $back_after s"
 check_start_screen start-again
 e2e_log "the start screen came back $back_after s after H"
+# The Parthenon's track was the last one played before the video stage stopped the music: entered
+# again, the exhibit plays it again.
+visit_exhibit J ScrollParthenon.tga parthenon-again
 
 # F1: the window goes and one in the other mode comes; the show goes on there.
 # A full-screen window is made topmost, which X shows as the "above" state; a plain window is not.
@@ -258,8 +262,7 @@ e2e_wait_main_window
 topmost "$E2E_MAIN" || e2e_fail "the window after F1 is not topmost: not in full-screen mode"
 e2e_log "F1: new window $E2E_MAIN (was $old_window), topmost as a full-screen window, client area $E2E_GEOMETRY"
 check_start_screen after-toggle
-# The new window's start-up made a new music player, which has played nothing yet: the mountain's
-# track is heard again.
+# The music player outlives the window: the mountain's track is heard again in the new one.
 visit_exhibit K ScrollOlympus.tga mountain-after-toggle
 
 # Escape ends the run.
