@@ -362,8 +362,8 @@ private:
         return taken;
     }
 
-    // While the left button drags, SDL's relative mode holds the pointer in place and reports the device's
-    // own moves, so a drag can go on past the screen's edge for as long as the hand does.
+    // While the left button drags, SDL's relative mode hides the pointer, keeps it in the window and
+    // reports the device's own moves, so a drag goes on past the screen's edge for as long as the hand does.
     void Steer(bool drag) {
         if (drag == steering) {
             return;
