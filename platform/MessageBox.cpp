@@ -1,5 +1,7 @@
 #include "platform/MessageBox.h"
 
+#include "platform/WindowInternals.h"
+
 #include <SDL.h>
 #include <algorithm>
 #include <cstdio>
@@ -43,6 +45,10 @@ MessageBoxAnswer ShowMessageBox(const char* text, const char* caption, MessageBo
     if (unattended) {
         return LogMessage(text, caption, style);
     }
+    // A box may come before the first window (the start question). With the program's display
+    // connection open first, the X server never finds itself without clients between the box and the
+    // window, when it would reset and refuse the window's connection.
+    internal::StartVideoSystem();
     enum { kOk, kYes, kNo };
     const SDL_MessageBoxButtonData okButtons[] = {
         {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT | SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, kOk, "OK"},

@@ -163,6 +163,10 @@ void RequestPixelFormat(const PixelFormat& format) {
 
 namespace internal {
 
+bool StartVideoSystem() {
+    return StartVideo();
+}
+
 WindowObject* LiveWindow(WindowHandle window) {
     for (const auto& record : windows) {
         if (record.get() == window) {

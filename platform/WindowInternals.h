@@ -25,6 +25,10 @@ struct WindowObject {
 
 namespace internal {
 
+// Starts the video system once for the process; its display connection stays open until the end.
+// False when no display can be opened.
+bool StartVideoSystem();
+
 // Null when the handle is not a live window (never dereferences it).
 WindowObject* LiveWindow(WindowHandle window);
 WindowHandle WindowFromSdlId(uint32_t sdlWindowId);

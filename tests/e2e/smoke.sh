@@ -18,11 +18,19 @@ readonly corner=12
 readonly min_model_fraction=0.05
 
 e2e_init "$1"
-e2e_start_xvfb
+# A server that resets when its last client leaves, as X servers do by default: the program keeps its
+# display connection from the question to its window, so the server never resets in between (which
+# would drop the window's connection now and then). A reset clears the root window's properties.
+e2e_start_xvfb resetting
 e2e_make_run_dir
 e2e_start_program
+e2e_wait_for "$E2E_START_SECONDS" e2e_has_window "$E2E_QUESTION_CAPTION" ||
+    e2e_fail "no \"$E2E_QUESTION_CAPTION\" message box appeared"
+xprop -root -f STANDVIEW_E2E_MARK 8s -set STANDVIEW_E2E_MARK present || e2e_fail "cannot mark the root window"
 e2e_answer_question "$answer"
 e2e_wait_main_window
+xprop -root STANDVIEW_E2E_MARK | grep -q present ||
+    e2e_fail "the X server reset between the question and the window (the root window lost its mark)"
 e2e_has_window "$E2E_QUESTION_CAPTION" && e2e_fail "the message box is still there"
 
 corners_shown() {
