@@ -1,0 +1,119 @@
+#!/usr/bin/env bash
+# The Debian package as an operator meets it: built by scripts/package.sh, its contents and lintian's
+# verdict, installed with apt-get, the kiosk unit as installed, the content folder kept over a
+# reinstallation, and the installed program run as the kiosk unit runs it: as the standview user with
+# the port capability in its ambient set, on the operators' content, drawing on a virtual X server
+# until SIGTERM ends it with exit code 0. The package is purged again however the stage ends.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/../.." && pwd)
+source "$root/tests/e2e/lib.sh"
+
+readonly unit=standview-kiosk.service
+unit_path=$(pkg-config --variable=systemdsystemunitdir systemd)/$unit
+readonly unit_path
+readonly content=/var/lib/standview/Data
+# The visible frame: an orange-to-pale-yellow background with dark outlined models, far from uniform.
+readonly min_frame_mean=0.3
+readonly min_frame_deviation=0.05
+# CAP_SYS_RAWIO's bit in the capability sets of /proc/PID/status.
+readonly rawio_bit=17
+
+if dpkg-query -W -f='${Status}' standview 2>/dev/null | grep -q 'ok installed'; then
+    echo "FAIL: standview is already installed here; this stage installs and purges its own build" >&2
+    exit 1
+fi
+
+bash "$root/scripts/package.sh" >"$root/build-deb.log" 2>&1 || {
+    tail -n 40 "$root/build-deb.log" >&2
+    echo "FAIL: the package did not build (log: build-deb.log)" >&2
+    exit 1
+}
+deb=$(ls "$root"/build-deb/standview_*.deb)
+echo "-- built $(basename "$deb")"
+
+fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
+
+echo "-- contents"
+listing=$(dpkg-deb -c "$deb" | awk '{print $6}')
+for path in ./usr/bin/standview "./usr/lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH)/libqelio.so" \
+    ".$unit_path" ./usr/libexec/standview/kiosk-session \
+    ./usr/libexec/standview/kiosk-xserver ./usr/lib/sysusers.d/standview.conf; do
+    grep -qxF "$path" <<<"$listing" || fail "the package lacks $path"
+done
+missing=$(cd "$root/Data" && find . -type f | sed 's|^\./|./usr/share/standview/Data/|' | sort |
+    comm -23 - <(sort <<<"$listing"))
+[ -z "$missing" ] || fail "the package lacks demo content: $missing"
+depends=$(dpkg-deb -f "$deb" Depends)
+for library in libsdl2 libavformat libgl1; do
+    grep -q "$library" <<<"$depends" || fail "Depends does not name $library: $depends"
+done
+
+echo "-- lintian"
+lintian --fail-on error --no-tag-display-limit "$deb" || fail "lintian reports errors"
+
+cleanup() {
+    e2e_cleanup
+    DEBIAN_FRONTEND=noninteractive apt-get purge -y -qq standview >/dev/null 2>&1 ||
+        echo "could not purge standview" >&2
+}
+trap cleanup EXIT
+
+echo "-- installing"
+DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "$deb" >/dev/null || fail "apt-get install failed"
+[ -z "$(readelf -d /usr/bin/standview | grep -E 'RPATH|RUNPATH')" ] || fail "the installed program has a run path"
+groups=" $(id -nG standview) "
+for group in lp audio video render; do
+    [[ $groups == *" $group "* ]] || fail "the standview user is not in $group (groups:$groups)"
+done
+diff -r /usr/share/standview/Data "$content" >/dev/null || fail "$content is not a copy of the demo content"
+[ "$(stat -c %U "$content/shader.txt")" = standview ] || fail "the content does not belong to standview"
+verify=$(systemd-analyze verify "$unit_path" 2>&1) && [ -z "$verify" ] ||
+    fail "systemd-analyze verify on the installed unit: $verify"
+[ "$(systemctl is-enabled "$unit" 2>&1)" = disabled ] || fail "the kiosk unit is not shipped disabled"
+
+echo "-- reinstalling over the operators' content"
+echo "operator's note" >"$content/note.txt"
+rm "$content/movies/face2.avi"
+DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --reinstall "$deb" >/dev/null || fail "reinstallation failed"
+[ -f "$content/note.txt" ] && [ ! -e "$content/movies/face2.avi" ] ||
+    fail "a reinstallation changed the operators' content"
+cp /usr/share/standview/Data/movies/face2.avi "$content/movies/"
+rm "$content/note.txt"
+
+echo "-- the installed program as the kiosk unit runs it"
+e2e_init /usr/bin/standview
+trap cleanup EXIT
+e2e_start_xvfb
+# The user's own working directory, where the program finds Data as it does under the unit.
+(cd /var/lib/standview && exec setpriv --reuid standview --regid standview --init-groups \
+    --inh-caps +sys_rawio --ambient-caps +sys_rawio -- \
+    env HOME=/var/lib/standview SDL_AUDIODRIVER=dummy /usr/bin/standview) >"$E2E_WORK/program.log" 2>&1 &
+E2E_APP_PID=$!
+e2e_answer_question no
+e2e_wait_main_window
+
+status=/proc/$E2E_APP_PID/status
+[ "$(awk '/^Uid:/ {print $2}' "$status")" = "$(id -u standview)" ] || e2e_fail "the program does not run as standview"
+effective=$(awk '/^CapEff:/ {print $2}' "$status")
+(((0x$effective >> rawio_bit) & 1)) || e2e_fail "the program lacks CAP_SYS_RAWIO (effective set $effective)"
+
+frame_stats() {
+    e2e_shot frame
+    read -r frame_mean frame_deviation < <(convert "$E2E_SHOT" -colorspace Gray \
+        -format '%[fx:mean] %[fx:standard_deviation]\n' info:)
+    awk -v m="$frame_mean" -v d="$frame_deviation" -v mm="$min_frame_mean" -v md="$min_frame_deviation" \
+        'BEGIN { exit !(m >= mm && d >= md) }'
+}
+frame_mean="" frame_deviation=""
+e2e_wait_for "$E2E_START_SECONDS" frame_stats ||
+    e2e_fail "no frame drawn: grey mean ${frame_mean:-unknown}, deviation ${frame_deviation:-unknown}"
+e2e_running || e2e_fail "the program ended on its own"
+
+kill -TERM "$E2E_APP_PID"
+e2e_wait_exit 15 || e2e_fail "the program did not end on SIGTERM"
+[ "$E2E_EXIT_CODE" -eq 0 ] || e2e_fail "exit code $E2E_EXIT_CODE after SIGTERM"
+echo "package: contents, lintian, installation and the installed program as standview with" \
+    "CAP_SYS_RAWIO (frame grey mean $frame_mean, deviation $frame_deviation; exit code 0) passed"
