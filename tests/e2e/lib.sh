@@ -8,8 +8,14 @@ readonly E2E_TITLE="Orvik Standview 2003"
 readonly E2E_QUESTION_CAPTION="Start FullScreen?"
 readonly E2E_WIDTH=800
 readonly E2E_HEIGHT=600
-# Xvfb, each window and the first frames; generous because the machine may be busy with other builds.
-readonly E2E_START_SECONDS=40
+# Limits of the waits, sized for a two-core machine busy with other builds and for the sanitizer build,
+# whose frames take several times as long. Every wait ends as soon as its condition holds.
+# Xvfb, each window and the first frames:
+readonly E2E_START_SECONDS=90
+# One camera flight: its length on screen grows with the square of the frame time.
+readonly E2E_FLIGHT_SECONDS=240
+# The end of the program once asked to end:
+readonly E2E_EXIT_SECONDS=30
 # The music output: what SDL's disk driver writes, 16-bit signed stereo at 44.1 kHz.
 readonly E2E_AUDIO_RATE=44100
 readonly E2E_AUDIO_FRAME_BYTES=4
@@ -58,20 +64,24 @@ e2e_seconds_since_start() {
     awk -v a="$E2E_START_NS" -v b="$(date +%s%N)" 'BEGIN { printf "%.1f", (b - a) / 1e9 }'
 }
 
-# e2e_wait_for SECONDS COMMAND...: retries the command every 0.2 s until it succeeds or time runs out.
+# e2e_wait_for SECONDS COMMAND...: retries the command every 0.2 s until it succeeds or the time has
+# passed by the clock (a try that takes a screenshot may itself take a second on a busy machine).
 e2e_wait_for() {
-    local tries=$(($1 * 5)) i
+    local deadline=$((SECONDS + $1))
     shift
-    for ((i = 0; i < tries; i++)); do
+    while :; do
         "$@" && return 0
+        [ "$SECONDS" -lt "$deadline" ] || return 1
         sleep 0.2
     done
-    return 1
 }
 
-# A server of its own; it picks a free display itself and writes the number to the descriptor.
+# A server of its own; it picks a free display itself and writes the number to the descriptor. Without
+# -noreset the server starts afresh whenever its last client leaves (each xwininfo or xdotool call, or
+# the question's box before the program's window connects) and drops the connections that arrive
+# meanwhile: one in several hundred, enough to fail a run now and then.
 e2e_start_xvfb() {
-    Xvfb -displayfd 3 -screen 0 "${E2E_WIDTH}x${E2E_HEIGHT}x24" -nolisten tcp \
+    Xvfb -displayfd 3 -noreset -screen 0 "${E2E_WIDTH}x${E2E_HEIGHT}x24" -nolisten tcp \
         3>"$E2E_WORK/display" 2>"$E2E_WORK/xvfb.log" &
     E2E_XVFB_PID=$!
     e2e_wait_for "$E2E_START_SECONDS" test -s "$E2E_WORK/display" ||
