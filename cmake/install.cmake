@@ -1,6 +1,6 @@
-# The installed layout: the program in the binary folder and QELIO in the system library folder, so
-# that the program needs no run path and still finds the library when it runs with a capability; the
-# demo content under the data folder; the kiosk unit, its X session and server scripts, and its user.
+# The installed layout: the program and its manual page; QELIO in the system library folder, so that
+# the program needs no run path and still finds the library when it runs with a capability; the demo
+# content under the data folder; the kiosk unit, its X session and server scripts, and its user.
 # The Debian package (debian/) seeds the operators' content folder from the demo content.
 include(GNUInstallDirs)
 
@@ -12,8 +12,10 @@ set(STANDVIEW_PACKAGING_DIR ${CMAKE_SOURCE_DIR}/packaging)
 configure_file(${STANDVIEW_PACKAGING_DIR}/standview-kiosk.service.in
     ${CMAKE_BINARY_DIR}/packaging/standview-kiosk.service @ONLY)
 configure_file(${STANDVIEW_PACKAGING_DIR}/kiosk-session.in ${CMAKE_BINARY_DIR}/packaging/kiosk-session @ONLY)
+configure_file(${STANDVIEW_PACKAGING_DIR}/standview.1.in ${CMAKE_BINARY_DIR}/packaging/standview.1 @ONLY)
 
 install(TARGETS standview RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(FILES ${CMAKE_BINARY_DIR}/packaging/standview.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/Data/ DESTINATION ${CMAKE_INSTALL_DATADIR}/standview/Data)
 install(FILES ${CMAKE_BINARY_DIR}/packaging/standview-kiosk.service DESTINATION ${STANDVIEW_SYSTEMD_UNIT_DIR})
 install(PROGRAMS ${CMAKE_BINARY_DIR}/packaging/kiosk-session ${STANDVIEW_PACKAGING_DIR}/kiosk-xserver

@@ -22,32 +22,31 @@ readonly rawio_bit=17
 readonly watchdog_usec=2000000
 readonly min_pings=3
 
-if dpkg-query -W -f='${Status}' standview 2>/dev/null | grep -q 'ok installed'; then
-    echo "FAIL: standview is already installed here; this stage installs and purges its own build" >&2
+fail() {
+    echo "FAIL: $*" >&2
     exit 1
+}
+
+if dpkg-query -W -f='${Status}' standview 2>/dev/null | grep -q 'ok installed'; then
+    fail "standview is already installed here; this stage installs and purges its own build"
 fi
 
 build_log=$(mktemp)
 if ! bash "$root/scripts/package.sh" >"$build_log" 2>&1; then
     tail -n 40 "$build_log" >&2
     rm -f "$build_log"
-    echo "FAIL: the package did not build" >&2
-    exit 1
+    fail "the package did not build"
 fi
 rm -f "$build_log"
 deb=$(ls "$root"/build-deb/standview_*.deb)
 echo "-- built $(basename "$deb")"
 
-fail() {
-    echo "FAIL: $*" >&2
-    exit 1
-}
-
 echo "-- contents"
 listing=$(dpkg-deb -c "$deb" | awk '{print $6}')
 for path in ./usr/bin/standview "./usr/lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH)/libqelio.so" \
     ".$unit_path" ./usr/libexec/standview/kiosk-session \
-    ./usr/libexec/standview/kiosk-xserver ./usr/lib/sysusers.d/standview.conf; do
+    ./usr/libexec/standview/kiosk-xserver ./usr/lib/sysusers.d/standview.conf \
+    ./usr/share/man/man1/standview.1.gz; do
     grep -qxF "$path" <<<"$listing" || fail "the package lacks $path"
 done
 missing=$(cd "$root/Data" && find . -type f | sed 's|^\./|./usr/share/standview/Data/|' | sort |
