@@ -6,6 +6,8 @@
 # server, reporting ready and feeding the watchdog through the service manager's socket, until SIGTERM
 # ends it with exit code 0. The package is purged again however the stage ends.
 set -euo pipefail
+# Installing a package and switching users take root.
+[ "$(id -u)" -eq 0 ] || exec sudo bash "$0" "$@"
 root=$(cd "$(dirname "$0")/../.." && pwd)
 source "$root/tests/e2e/lib.sh"
 
