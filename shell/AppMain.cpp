@@ -38,30 +38,16 @@ constexpr int kKioskFailedExitCode = 1;
 constexpr const char* kKioskNoWindowLog = "standview: no window could be made; the show cannot run\n";
 constexpr const char* kKioskStartUpLog = "standview: start-up failed; the show cannot run\n";
 
-struct StartAnswerEntry {
-    StartAnswer answer;
-    bool ask;
-    int32_t fullScreen; // when not asking
-};
-constexpr StartAnswerEntry kStartAnswers[] = {
-    {StartAnswer::Ask, true, 1},
-    {StartAnswer::FullScreen, false, 1},
-    {StartAnswer::Windowed, false, 0},
-};
-
+// 1 for full screen, 0 for a window: as the command line says, or as the person at the screen answers.
 int32_t FullScreenAtStart(StartAnswer answer) {
-    for (const StartAnswerEntry& entry : kStartAnswers) {
-        if (entry.answer != answer) {
-            continue;
-        }
-        if (entry.ask && platform::ShowMessageBox(kFullScreenQuestion, kFullScreenCaption,
-                                                  platform::MessageBoxStyle::QuestionYesNo) ==
-                             platform::MessageBoxAnswer::No) {
-            return 0;
-        }
-        return entry.fullScreen;
+    if (answer != StartAnswer::Ask) {
+        return answer == StartAnswer::FullScreen ? 1 : 0;
     }
-    return 1;
+    return platform::ShowMessageBox(kFullScreenQuestion, kFullScreenCaption,
+                                    platform::MessageBoxStyle::QuestionYesNo) ==
+                   platform::MessageBoxAnswer::No
+               ? 0
+               : 1;
 }
 
 // Names the running scenes to the service manager whenever they change; `shown` keeps the last text.

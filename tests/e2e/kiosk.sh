@@ -9,7 +9,7 @@
 set -uo pipefail
 source "$(dirname "$0")/lib.sh"
 
-readonly watchdog_seconds=4
+readonly watchdog_seconds=6
 readonly broken_movie=Booth2.avi
 readonly stop_seconds=$watchdog_seconds
 readonly exit_seconds=15
@@ -35,9 +35,12 @@ python3 "$(dirname "$0")/notify_listener.py" "$E2E_WORK/notify.sock" "$notes" &
 listener=$!
 e2e_wait_for 10 grep -qs LISTENING "$notes" || e2e_fail "the notification socket did not open"
 
-# The working directory has no Data of its own: everything must come from --data.
+# The working directory has no Data of its own: everything must come from --data. As in the kiosk
+# session, the watchdog is addressed to the service's main process (here this script), which the
+# program runs under.
 (cd "$E2E_WORK/run" && NOTIFY_SOCKET="$E2E_WORK/notify.sock" WATCHDOG_USEC=$((watchdog_seconds * 1000000)) \
-    SDL_AUDIODRIVER=dummy exec "$E2E_PROGRAM" --kiosk --windowed --data "$data") >"$E2E_WORK/program.log" 2>&1 &
+    WATCHDOG_PID=$$ SDL_AUDIODRIVER=dummy exec "$E2E_PROGRAM" --kiosk --windowed --data "$data") \
+    >"$E2E_WORK/program.log" 2>&1 &
 E2E_APP_PID=$!
 
 names="$E2E_WORK/windows"
@@ -82,12 +85,17 @@ resumed=$(now)
 kill -CONT "$E2E_APP_PID"
 e2e_wait_for 20 until_message_count "$resumed" WATCHDOG=1 1 || e2e_fail "no ping after the program went on"
 
-# The longest gap between pings while the program ran, against the watchdog's interval.
-gap=$(awk -v s="$stopped" -v r="$resumed" '$2 == "WATCHDOG=1" && ($1 < s || $1 > r) {
-        if (last != "" && $1 - last > gap && !(last < s && $1 > r)) gap = $1 - last; last = $1 }
-    END { printf "%.2f", gap }' "$notes")
-awk -v g="$gap" -v w="$watchdog_seconds" 'BEGIN { exit !(g < w / 2) }' ||
-    e2e_fail "a gap of $gap s between pings, not under half the ${watchdog_seconds} s interval"
+# While the program ran: at least two pings per interval, and never a gap as long as the interval (a
+# loaded machine may delay a frame now and then, so single gaps are held only to the watchdog itself).
+read -r pings gap < <(awk -v s="$stopped" -v r="$resumed" '$2 == "WATCHDOG=1" && ($1 < s || $1 > r) {
+        if (last != "" && !(last < s && $1 > r) && $1 - last > gap) gap = $1 - last
+        last = $1; n++ }
+    END { printf "%d %.2f\n", n, gap }' "$notes")
+running=$(awk -v a="$ready" -v b="$(now)" -v s="$stopped" -v r="$resumed" 'BEGIN { printf "%.1f", b - a - (r - s) }')
+awk -v n="$pings" -v t="$running" -v w="$watchdog_seconds" 'BEGIN { exit !(n >= 2 * t / w) }' ||
+    e2e_fail "$pings pings in $running s of running, fewer than two per ${watchdog_seconds} s interval"
+awk -v g="$gap" -v w="$watchdog_seconds" 'BEGIN { exit !(g < w) }' ||
+    e2e_fail "a gap of $gap s between pings, as long as the ${watchdog_seconds} s interval"
 
 kill -TERM "$E2E_APP_PID"
 e2e_wait_exit "$exit_seconds" || e2e_fail "the program still runs $exit_seconds s after SIGTERM"
@@ -95,6 +103,6 @@ e2e_wait_exit "$exit_seconds" || e2e_fail "the program still runs $exit_seconds 
 others=$(sort -u "$names" | grep -v -x -e "$E2E_TITLE" | tr '\n' ';')
 [ -z "$others" ] || e2e_fail "other windows appeared: $others"
 
-pings=$(grep -c ' WATCHDOG=1$' "$notes")
-echo "PASS: READY=1 after the first frame, $pings watchdog pings (longest gap $gap s of a ${watchdog_seconds} s" \
-    "interval), none in $stop_seconds s stopped, the Cubes scene ran with a broken movie, exit code 0, no other window"
+echo "PASS: READY=1 after the first frame, $pings watchdog pings in $running s running (longest gap $gap s," \
+    "interval ${watchdog_seconds} s), none in $stop_seconds s stopped, the Cubes scene ran with a broken movie," \
+    "exit code 0, no other window"
