@@ -2,6 +2,7 @@
 
 #include "camera/Waypoints.h"
 #include "render/Glow.h"
+#include "render/ScreenEffects.h"
 #include "scenes/Scene.h"
 #include "shell/DrawFrame.h"
 #include "shell/StartUp.h"
@@ -10,6 +11,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <string>
 #include <vector>
 
 namespace {
@@ -18,6 +20,9 @@ namespace {
 constexpr double kMeanLevels = 2.0;
 constexpr int kPixelLevels = 8;
 constexpr double kPixelsWithin = 0.99;
+
+constexpr int kFallbackWidth = 800;
+constexpr int kFallbackHeight = 600;
 
 // An exhibit's scroll has unrolled by then, and no scene has ended.
 constexpr double kSettleSeconds = 4.0;
@@ -113,3 +118,38 @@ TEST_F(GlowTest, FastGlowIsMadeAnewInTheContextOfANewWindow) {
 }
 
 } // namespace
+
+// Mesa reads its version override once per process, so this runs as a test of its own with
+// MESA_GL_VERSION_OVERRIDE=1.5 (cmake/bench.cmake) and is skipped in the ordinary run.
+TEST(GlowFallbackTest, ADriverWithoutShadersDrawsTheExactLayersAndSaysSoOnce) {
+    platform::OffscreenContext oldGl(kFallbackWidth, kFallbackHeight);
+    ASSERT_TRUE(oldGl.Ok());
+    const std::string version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
+    if (version.rfind("1.", 0) != 0) {
+        GTEST_SKIP() << "needs an OpenGL 1.x context, not " << version;
+    }
+    ReshapeView(kFallbackWidth, kFallbackHeight);
+    sceneTexture = CreateEmptyTexture(sceneTextureSize, sceneTextureSize);
+    const std::vector<uint8_t> white(sceneTextureSize * sceneTextureSize * 4, 255);
+    glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, sceneTextureSize, sceneTextureSize, GL_RGBA, GL_UNSIGNED_BYTE,
+                    white.data());
+    const GLuint list = BuildBlurList();
+
+    SetGlowMode(GlowMode::Fast);
+    testing::internal::CaptureStderr();
+    for (int frame = 0; frame < 2; ++frame) {
+        glClearColor(0, 0, 0, 1);
+        glClear(GL_COLOR_BUFFER_BIT);
+        DrawGlow(list);
+        EXPECT_FALSE(GlowIsFast());
+    }
+    const std::string log = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 1) << log;
+    EXPECT_NE(log.find("exact"), std::string::npos) << log;
+    const std::vector<uint8_t> centre = oldGl.ReadPixels(kFallbackWidth / 2, 300, 1, 1);
+    EXPECT_NEAR(centre[0], 0.63 * 255, 3) << "the twenty layers over black";
+
+    ResetGlowForTests();
+    sceneTexture = 0;
+    ResetAppWindowGlobalsForTests();
+}
