@@ -6,5 +6,5 @@ add_test(NAME e2e_scenes_walk
     COMMAND bash ${CMAKE_SOURCE_DIR}/tests/e2e/scenes.sh $<TARGET_FILE:standview>)
 add_test(NAME e2e_no_shader_ends_silently
     COMMAND bash ${CMAKE_SOURCE_DIR}/tests/e2e/no_shader.sh $<TARGET_FILE:standview>)
-set_tests_properties(e2e_scenes_walk PROPERTIES TIMEOUT 420 LABELS "e2e;no-sanitizer" RUN_SERIAL TRUE)
+set_tests_properties(e2e_scenes_walk PROPERTIES TIMEOUT 1500 LABELS "e2e;no-sanitizer" RUN_SERIAL TRUE)
 set_tests_properties(e2e_no_shader_ends_silently PROPERTIES TIMEOUT 120 LABELS "e2e;no-sanitizer")

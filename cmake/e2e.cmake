@@ -8,5 +8,5 @@ foreach(answer IN ITEMS no yes)
     add_test(NAME e2e_smoke_answer_${answer}
         COMMAND bash ${CMAKE_SOURCE_DIR}/tests/e2e/smoke.sh $<TARGET_FILE:standview> ${answer}
                 ${STANDVIEW_E2E_FRAME_COLOUR})
-    set_tests_properties(e2e_smoke_answer_${answer} PROPERTIES TIMEOUT 180 LABELS e2e)
+    set_tests_properties(e2e_smoke_answer_${answer} PROPERTIES TIMEOUT 600 LABELS e2e)
 endforeach()

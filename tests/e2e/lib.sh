@@ -8,8 +8,14 @@ readonly E2E_TITLE="Orvik Standview 2003"
 readonly E2E_QUESTION_CAPTION="Start FullScreen?"
 readonly E2E_WIDTH=800
 readonly E2E_HEIGHT=600
-# Xvfb, each window and the first frames; generous because the machine may be busy with other builds.
-readonly E2E_START_SECONDS=40
+# Limits of the waits, sized for a two-core machine busy with other builds and for the sanitizer build,
+# whose frames take several times as long. Every wait ends as soon as its condition holds.
+# Xvfb, each window and the first frames:
+readonly E2E_START_SECONDS=90
+# One camera flight: its length on screen grows with the square of the frame time.
+readonly E2E_FLIGHT_SECONDS=240
+# The end of the program once asked to end:
+readonly E2E_EXIT_SECONDS=30
 # The music output: what SDL's disk driver writes, 16-bit signed stereo at 44.1 kHz.
 readonly E2E_AUDIO_RATE=44100
 readonly E2E_AUDIO_FRAME_BYTES=4
@@ -23,6 +29,7 @@ E2E_GEOMETRY=""   # its client area as ImageMagick crop geometry, WxH+X+Y
 E2E_SHOT_COUNT=0
 
 e2e_cleanup() {
+    [ -n "${E2E_CAPTURE_PID:-}" ] && e2e_capture_stop
     if [ -n "$E2E_APP_PID" ] && kill -0 "$E2E_APP_PID" 2>/dev/null; then
         kill -KILL "$E2E_APP_PID" 2>/dev/null
     fi
@@ -58,20 +65,24 @@ e2e_seconds_since_start() {
     awk -v a="$E2E_START_NS" -v b="$(date +%s%N)" 'BEGIN { printf "%.1f", (b - a) / 1e9 }'
 }
 
-# e2e_wait_for SECONDS COMMAND...: retries the command every 0.2 s until it succeeds or time runs out.
+# e2e_wait_for SECONDS COMMAND...: retries the command every 0.2 s until it succeeds or the time has
+# passed by the clock (a try that takes a screenshot may itself take a second on a busy machine).
 e2e_wait_for() {
-    local tries=$(($1 * 5)) i
+    local deadline=$((SECONDS + $1))
     shift
-    for ((i = 0; i < tries; i++)); do
+    while :; do
         "$@" && return 0
+        [ "$SECONDS" -lt "$deadline" ] || return 1
         sleep 0.2
     done
-    return 1
 }
 
-# A server of its own; it picks a free display itself and writes the number to the descriptor.
+# A server of its own; it picks a free display itself and writes the number to the descriptor. Without
+# -noreset the server starts afresh whenever its last client leaves (each xwininfo or xdotool call, or
+# the question's box before the program's window connects) and drops the connections that arrive
+# meanwhile: one in several hundred, enough to fail a run now and then.
 e2e_start_xvfb() {
-    Xvfb -displayfd 3 -screen 0 "${E2E_WIDTH}x${E2E_HEIGHT}x24" -nolisten tcp \
+    Xvfb -displayfd 3 -noreset -screen 0 "${E2E_WIDTH}x${E2E_HEIGHT}x24" -nolisten tcp \
         3>"$E2E_WORK/display" 2>"$E2E_WORK/xvfb.log" &
     E2E_XVFB_PID=$!
     e2e_wait_for "$E2E_START_SECONDS" test -s "$E2E_WORK/display" ||
@@ -177,6 +188,44 @@ e2e_shot() {
         mkdir -p "$E2E_KEEP_SHOTS" && cp "$out" "$E2E_KEEP_SHOTS/"
     fi
     E2E_SHOT=$out
+}
+
+# e2e_capture_start: screenshots of the whole screen, one every tenth of a second or as fast as a busy
+# machine allows, the newest hundred kept, until e2e_capture_stop. For changes that last a few seconds
+# on screen, which a check that takes seconds per screenshot would miss.
+e2e_capture_start() {
+    E2E_CAPTURE_DIR="$E2E_WORK/capture"
+    rm -rf "$E2E_CAPTURE_DIR" && mkdir -p "$E2E_CAPTURE_DIR"
+    (
+        i=0
+        while :; do
+            name=$(printf '%06d' "$i")
+            import -window root "$E2E_CAPTURE_DIR/next.ppm" 2>/dev/null &&
+                mv "$E2E_CAPTURE_DIR/next.ppm" "$E2E_CAPTURE_DIR/$name.ppm"
+            rm -f "$E2E_CAPTURE_DIR/$(printf '%06d' $((i - 100))).ppm"
+            i=$((i + 1))
+            sleep 0.1
+        done
+    ) &
+    E2E_CAPTURE_PID=$!
+}
+e2e_capture_stop() {
+    kill "$E2E_CAPTURE_PID" 2>/dev/null
+    wait "$E2E_CAPTURE_PID" 2>/dev/null
+    E2E_CAPTURE_PID=""
+}
+# e2e_captured: the captured screenshots' paths, oldest first.
+e2e_captured() { find "$E2E_CAPTURE_DIR" -name '[0-9]*.ppm' | sort; }
+# e2e_capture_shot FILE NAME: the client area of a captured screenshot as $E2E_WORK/NAME.png (E2E_SHOT).
+e2e_capture_shot() {
+    E2E_SHOT="$E2E_WORK/$2.png"
+    convert "$1" -crop "$E2E_GEOMETRY" +repage "$E2E_SHOT"
+}
+# e2e_newest_capture NAME: the newest captured screenshot, as e2e_capture_shot leaves it.
+e2e_newest_capture() {
+    local newest
+    newest=$(e2e_captured | tail -n 1)
+    [ -n "$newest" ] && e2e_capture_shot "$newest" "$1"
 }
 
 # e2e_colour_fraction IMAGE REGION COLOUR: the fraction of the region's pixels (crop geometry) within
