@@ -10,12 +10,6 @@ GLuint sceneTexture = 0;
 namespace {
 
 constexpr int kRgbaBytes = 4;
-constexpr int kBlurLayers = 20;
-// Each layer shows a window into the texture smaller by this on every side...
-constexpr float kBlurInsetStep = 0.007f;
-// ...and adds itself more faintly: alphas 0.06, 0.057, ..., 0.003, summing to 0.63.
-constexpr float kBlurFirstAlpha = 0.06f;
-constexpr float kBlurAlphaStep = 0.003f;
 
 } // namespace
 

@@ -7,6 +7,13 @@
 // Side of sceneTexture and of the small viewport it is copied from.
 inline constexpr int sceneTextureSize = 512;
 
+// The glow's layers: each shows a window into sceneTexture smaller by kBlurInsetStep on every side
+// than the one before and adds itself more faintly: alphas 0.06, 0.057, ..., 0.003, summing to 0.63.
+inline constexpr int kBlurLayers = 20;
+inline constexpr float kBlurInsetStep = 0.007f;
+inline constexpr float kBlurFirstAlpha = 0.06f;
+inline constexpr float kBlurAlphaStep = 0.003f;
+
 // Receives the small render of every frame; 0 until start-up creates it.
 extern GLuint sceneTexture;
 

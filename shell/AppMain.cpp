@@ -5,6 +5,7 @@
 #include "platform/MessageBox.h"
 #include "platform/Paths.h"
 #include "platform/ServiceNotify.h"
+#include "render/Glow.h"
 #include "scenes/Scene.h"
 #include "shell/ContentCheck.h"
 #include "shell/DrawFrame.h"
@@ -167,6 +168,7 @@ int AppMain(platform::InstanceHandle instance, const FrameCallbacks& callbacks, 
 int RunProgram(const CommandLine& options) {
     platform::SetDataFolder(options.dataFolder);
     platform::SetMessageBoxesUnattended(options.kiosk);
+    SetGlowMode(options.glow);
     using Runner = int (*)(const CommandLine&);
     struct ActionEntry {
         ProgramAction action;

@@ -47,7 +47,9 @@ GLuint BuildCaptureList() {
         cubes->carousel->Draw();
     }
     glBindTexture(GL_TEXTURE_2D, sceneTexture);
-    glCopyTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 0, 0, sceneTextureSize, sceneTextureSize, 0);
+    // Into the storage that start-up gave the texture: redefining it every frame costs the driver a new
+    // megabyte each time for the same picture.
+    glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 0, 0, sceneTextureSize, sceneTextureSize);
     glClearColor(kBackgroundRed, kBackgroundGreen, kBackgroundBlue, kBackgroundAlpha);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glViewport(0, 0, static_cast<GLsizei>(viewWidth), static_cast<GLsizei>(viewHeight));

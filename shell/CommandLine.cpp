@@ -10,6 +10,7 @@ constexpr const char* kProgramName = "standview";
 constexpr const char* kDescription = "The booth presentation: a 3D walk through the exhibits, pictures, "
                                      "movies and music, steered by four buttons or the keys L, K, J and H.";
 constexpr const char* kVersionText = "standview " STANDVIEW_VERSION;
+constexpr const char* kGlowNames = "exact|fast|auto";
 
 void DeclareOptions(CLI::App& app, CommandLine& options) {
     CLI::Option* fullScreen = app.add_flag_callback(
@@ -29,6 +30,18 @@ void DeclareOptions(CLI::App& app, CommandLine& options) {
     app.add_flag("--kiosk", options.kiosk,
                  "Unattended: messages go to the log instead of boxes, and a show that cannot start "
                  "exits non-zero");
+    app.add_option_function<std::string>(
+           "--glow", [&options](const std::string& name) { GlowModeFromName(name.c_str(), &options.glow); },
+           "How the glow is drawn: the twenty exact layers, the fast single pass, or auto (fast on a "
+           "software rasterizer, the default)")
+        ->check(CLI::Validator(
+            [](std::string& name) {
+                GlowMode mode;
+                return GlowModeFromName(name.c_str(), &mode) ? std::string()
+                                                             : "must be " + std::string(kGlowNames);
+            },
+            ""))
+        ->type_name(kGlowNames);
 }
 
 // CLI11's messages may span lines; a usage error is reported on one.

@@ -4,6 +4,8 @@
 // entry in RunProgram's table (shell/AppMain.cpp).
 #pragma once
 
+#include "render/Glow.h"
+
 #include <ostream>
 #include <string>
 
@@ -23,6 +25,7 @@ struct CommandLine {
     // Nobody is there: no message box waits for a person, and a start that cannot succeed ends the run
     // with a non-zero exit code.
     bool kiosk = false;
+    GlowMode glow = GlowMode::Auto;
 };
 
 // The exit code of a command line the program does not understand.

@@ -2,6 +2,7 @@
 
 #include "camera/Camera.h"
 #include "render/CelShading.h"
+#include "render/Glow.h"
 #include "scenes/Scene.h"
 #include "shell/StartUp.h"
 
@@ -14,15 +15,7 @@ namespace {
 constexpr GLfloat kClearWhite = 1.0f;
 constexpr GLfloat kClearAlpha = 0.5f;
 
-} // namespace
-
-float frameMilliseconds = 0.0f;
-
-void ResetDrawFrameGlobalsForTests() {
-    frameMilliseconds = 0.0f;
-}
-
-void DrawFrame() {
+void DrawSmallRender() {
     glClearColor(kClearWhite, kClearWhite, kClearWhite, kClearAlpha);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glMatrixMode(GL_MODELVIEW);
@@ -33,13 +26,39 @@ void DrawFrame() {
     glPushMatrix();
     glCallList(captureList);
     glPopMatrix();
+}
 
+// Leaves the models' frame on the stack for the glow to pop.
+void DrawModels() {
     glPushMatrix();
     DrawLandscapeModel();
     // In the landscape's frame, which DrawLandscapeModel leaves on the stack.
     DrawFloatingModel();
-    glCallList(blurList);
-    glPopMatrix();
+}
 
-    DrawScenes();
+void DrawGlowOverModels() {
+    DrawGlow(blurList);
+    glPopMatrix();
+}
+
+} // namespace
+
+const FramePhase kFramePhases[] = {
+    {"small render and copy", DrawSmallRender},
+    {"models with outlines", DrawModels},
+    {"glow", DrawGlowOverModels},
+    {"scene overlays", DrawScenes},
+};
+const int kFramePhaseCount = static_cast<int>(sizeof kFramePhases / sizeof kFramePhases[0]);
+
+float frameMilliseconds = 0.0f;
+
+void ResetDrawFrameGlobalsForTests() {
+    frameMilliseconds = 0.0f;
+}
+
+void DrawFrame() {
+    for (const FramePhase& phase : kFramePhases) {
+        phase.draw();
+    }
 }

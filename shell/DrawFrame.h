@@ -6,6 +6,16 @@
 // Elapsed time of the current frame in milliseconds; written by UpdateFrame at the start of each frame.
 extern float frameMilliseconds;
 
+// The frame's steps in drawing order, named for timing them one by one; each expects the state the one
+// before leaves, so they run only all together and in this order.
+struct FramePhase {
+    const char* name;
+    void (*draw)();
+};
+extern const FramePhase kFramePhases[];
+extern const int kFramePhaseCount;
+
+// All phases in order.
 void DrawFrame();
 
 void ResetDrawFrameGlobalsForTests();

@@ -1,28 +1,46 @@
 #!/usr/bin/env bash
 # Measures the frame time of the whole presentation on a virtual X server: the program runs on the
 # bundled data, answers No (a window), and a preloaded timer (swap_timer.c) times the buffer swaps of
-# 300 frames of the start screen after the first 60. Prints the median and the spread.
+# FRAMES frames of the start screen after the first 60. Prints the median and the spread.
 #
-# Usage: frame_time.sh PROGRAM [FRAMES]      (needs a C compiler besides the end-to-end tools)
+# Each GLOW named (exact, fast, auto) is one run of the program with `--glow GLOW`, one after the other
+# on the same server, so that the glows are compared under the same load; with none, one run without
+# the option.
+#
+# Usage: frame_time.sh PROGRAM [FRAMES [GLOW...]]      (needs a C compiler besides the end-to-end tools)
 set -uo pipefail
 source "$(dirname "$0")/lib.sh"
 
 readonly frames=${2:-300}
 readonly skip=60
+glows=("${@:3}")
 
 e2e_init "$1"
 cc -shared -fPIC -O2 -Wall -Wextra -o "$E2E_WORK/swap_timer.so" "$(dirname "$0")/swap_timer.c" -ldl ||
     e2e_fail "cannot build the timer"
 e2e_start_xvfb
 e2e_make_run_dir
-result="$E2E_WORK/frame_time.txt"
-(cd "$E2E_RUN" && LD_PRELOAD="$E2E_WORK/swap_timer.so" SWAP_TIMER_OUT="$result" SWAP_TIMER_SKIP="$skip" \
-    SWAP_TIMER_FRAMES="$frames" SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$E2E_WORK/audio.raw" exec "$E2E_PROGRAM") \
-    >"$E2E_WORK/program.log" 2>&1 &
-E2E_APP_PID=$!
-e2e_answer_question no
-e2e_wait_main_window
-e2e_wait_for 600 test -s "$result" || e2e_fail "no $frames frames within ten minutes"
-cat "$result"
-e2e_press Escape
-e2e_wait_exit 20 || e2e_fail "the program did not end after Escape"
+
+# measure LABEL [PROGRAM OPTIONS...]: one run of the program, its figures printed after the label.
+measure() {
+    local label=$1 result="$E2E_WORK/frame_time.txt"
+    shift
+    rm -f "$result"
+    (cd "$E2E_RUN" && LD_PRELOAD="$E2E_WORK/swap_timer.so" SWAP_TIMER_OUT="$result" SWAP_TIMER_SKIP="$skip" \
+        SWAP_TIMER_FRAMES="$frames" SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$E2E_WORK/audio.raw" \
+        exec "$E2E_PROGRAM" "$@") >"$E2E_WORK/program.log" 2>&1 &
+    E2E_APP_PID=$!
+    e2e_answer_question no
+    e2e_wait_main_window
+    e2e_wait_for 600 test -s "$result" || e2e_fail "no $frames frames within ten minutes ($label)"
+    echo "$label$(cat "$result")"
+    e2e_press Escape
+    e2e_wait_exit 20 || e2e_fail "the program did not end after Escape ($label)"
+}
+
+if [ ${#glows[@]} -eq 0 ]; then
+    measure ""
+fi
+for glow in "${glows[@]}"; do
+    measure "glow $glow: " --glow "$glow"
+done

@@ -41,6 +41,7 @@ TEST(CommandLineTest, NoOptionsShowsAndAsksAsBeforeAndOptionsFillTheirFields) {
     EXPECT_EQ(plain.options.startAnswer, StartAnswer::Ask);
     EXPECT_EQ(plain.options.dataFolder, "");
     EXPECT_FALSE(plain.options.kiosk);
+    EXPECT_EQ(plain.options.glow, GlowMode::Auto);
 
     testing_support::TempDir content;
     const Parse kiosk = ParseArguments({"--kiosk", "--windowed", "--data", content.Path()});
@@ -49,6 +50,8 @@ TEST(CommandLineTest, NoOptionsShowsAndAsksAsBeforeAndOptionsFillTheirFields) {
     EXPECT_EQ(kiosk.options.startAnswer, StartAnswer::Windowed);
     EXPECT_EQ(kiosk.options.dataFolder, content.Path());
     EXPECT_EQ(ParseArguments({"--fullscreen"}).options.startAnswer, StartAnswer::FullScreen);
+    EXPECT_EQ(ParseArguments({"--glow", "exact"}).options.glow, GlowMode::Exact);
+    EXPECT_EQ(ParseArguments({"--glow=fast"}).options.glow, GlowMode::Fast);
     EXPECT_EQ(ParseArguments({"--check", "--data=" + content.Path()}).options.action, ProgramAction::Check);
 
     for (const char* info : {"--help", "--version"}) {
@@ -61,7 +64,12 @@ TEST(CommandLineTest, NoOptionsShowsAndAsksAsBeforeAndOptionsFillTheirFields) {
 
 TEST(CommandLineTest, UsageErrorsEndWithExitCode2AndOneLine) {
     const std::vector<std::vector<std::string>> wrong = {
-        {"--fullscreen", "--windowed"}, {"--data"}, {"--data", "/no/such/folder"}, {"--bogus"}, {"stray"},
+        {"--fullscreen", "--windowed"},
+        {"--data"},
+        {"--data", "/no/such/folder"},
+        {"--bogus"},
+        {"stray"},
+        {"--glow", "slow"},
     };
     for (const std::vector<std::string>& arguments : wrong) {
         const Parse parse = ParseArguments(arguments);

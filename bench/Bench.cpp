@@ -1,0 +1,198 @@
+// Times the frame of the whole presentation phase by phase, offscreen at 800x600 on the bundled data,
+// at fixed camera poses, with the exact glow and with the fast one frame by frame in turn (so that a
+// busy machine slows both alike), and prints a table of the median milliseconds. Time stands still
+// while a pose is measured, so every frame of a pose shows the same picture, and the bench also prints
+// how far the fast glow's frame lies from the exact one's there.
+//
+// Usage: standview_bench [FRAMES]     (frames per pose and glow; 40 by default)
+#include "camera/Camera.h"
+#include "camera/Waypoints.h"
+#include "platform/Clock.h"
+#include "platform/MessageBox.h"
+#include "platform/OffscreenContext.h"
+#include "render/Glow.h"
+#include "scenes/Scene.h"
+#include "shell/AppWindow.h"
+#include "shell/DrawFrame.h"
+#include "shell/StartUp.h"
+
+#include <GL/gl.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int kWidth = 800;
+constexpr int kHeight = 600;
+constexpr int kDefaultFrames = 40;
+constexpr int kWarmUpFrames = 3;
+constexpr int kLevelTolerance = 8;
+// Long enough for an exhibit's scroll to unroll, short of the scene's end.
+constexpr uint32_t kSettleMs = 4000;
+
+// Moves only when told, so the scenes' animations and the movies hold still.
+class StillClock final : public platform::Clock {
+public:
+    uint32_t TickCount() override { return static_cast<uint32_t>(micros / 1000); }
+    uint64_t PerformanceCounter() override { return micros; }
+    uint64_t PerformanceFrequency() override { return kMicrosPerSecond; }
+    void Delay(uint32_t milliseconds) override { micros += uint64_t{milliseconds} * 1000; }
+
+private:
+    static constexpr uint64_t kMicrosPerSecond = 1000000;
+    uint64_t micros = kMicrosPerSecond;
+};
+
+struct Pose {
+    const char* name;
+    const char* scene;
+    const SceneNode* waypoint;
+};
+const Pose kPoses[] = {
+    {"start screen", "MainScreen", &waypointBooth},
+    {"exhibit", "Parthenon", &waypointParthenon},
+    {"Cubes", "Cubes", &waypointCubes},
+};
+
+struct Way {
+    const char* name;
+    GlowMode mode;
+};
+constexpr Way kWays[] = {{"exact", GlowMode::Exact}, {"fast", GlowMode::Fast}};
+constexpr int kWayCount = 2;
+
+void PlaceCamera(const SceneNode& pose) {
+    mainCamera.SetMode(Free);
+    mainCamera.inFlight = false;
+    mainCamera.position = pose.position;
+    mainCamera.rotation = pose.rotation;
+    mainCamera.Rotate(Vec3(0.0f, 0.0f, 0.0f));
+}
+
+double Milliseconds(std::chrono::steady_clock::time_point from) {
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - from).count();
+}
+
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    const size_t n = values.size();
+    return n == 0 ? 0.0 : n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+// Each phase finished before the clock stops, so a phase is charged only for its own work.
+void TimeFrame(std::vector<std::vector<double>>& phaseTimes, std::vector<double>& frameTimes) {
+    glFinish();
+    const auto frameStart = std::chrono::steady_clock::now();
+    for (int phase = 0; phase < kFramePhaseCount; ++phase) {
+        const auto start = std::chrono::steady_clock::now();
+        kFramePhases[phase].draw();
+        glFinish();
+        phaseTimes[static_cast<size_t>(phase)].push_back(Milliseconds(start));
+    }
+    frameTimes.push_back(Milliseconds(frameStart));
+}
+
+void PrintDifference(const std::vector<uint8_t>& exact, const std::vector<uint8_t>& fast) {
+    double sum = 0;
+    size_t over = 0;
+    int largest = 0;
+    const size_t pixels = exact.size() / 4;
+    for (size_t p = 0; p < pixels; ++p) {
+        int worst = 0;
+        for (size_t c = 0; c < 3; ++c) {
+            const int d = std::abs(exact[p * 4 + c] - fast[p * 4 + c]);
+            sum += d;
+            worst = std::max(worst, d);
+        }
+        over += worst > kLevelTolerance ? 1 : 0;
+        largest = std::max(largest, worst);
+    }
+    std::printf("  fast vs exact: mean %.2f levels per channel, %.2f %% of pixels over %d, largest %d\n",
+                sum / (3.0 * pixels), 100.0 * over / pixels, kLevelTolerance, largest);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const int frames = argc > 1 ? std::max(1, std::atoi(argv[1])) : kDefaultFrames;
+    setenv("SDL_AUDIODRIVER", "dummy", 0);
+    std::error_code error;
+    std::filesystem::current_path(STANDVIEW_SOURCE_DIR, error);
+    if (error) {
+        std::fprintf(stderr, "standview_bench: cannot enter %s\n", STANDVIEW_SOURCE_DIR);
+        return 1;
+    }
+    platform::SetMessageBoxHook([](const char* text, const char*, platform::MessageBoxStyle) {
+        std::fprintf(stderr, "standview_bench: %s\n", text);
+        return platform::MessageBoxAnswer::No;
+    });
+    // Static: whatever still reads the clock at exit finds it.
+    static StillClock clock;
+    platform::InstallClock(&clock);
+    platform::OffscreenContext gl(kWidth, kHeight);
+    if (!gl.Ok()) {
+        return 1;
+    }
+    KeyTable keys{};
+    AppWindow window{};
+    window.keys = &keys;
+    ReshapeView(kWidth, kHeight);
+    if (!StartUp(&window, &keys)) {
+        std::fprintf(stderr, "standview_bench: start-up failed (is Data/shader.txt there?)\n");
+        return 1;
+    }
+    std::printf("%s, %dx%d, median of %d frames per pose and glow\n\n",
+                reinterpret_cast<const char*>(glGetString(GL_RENDERER)), kWidth, kHeight, frames);
+    std::printf("%-14s %-24s %10s %10s\n", "pose", "phase (ms)", kWays[0].name, kWays[1].name);
+
+    std::vector<double> allFrames[kWayCount];
+    for (const Pose& pose : kPoses) {
+        StartScene(pose.scene);
+        PlaceCamera(*pose.waypoint);
+        DrawFrame();
+        clock.Delay(kSettleMs);
+        std::vector<std::vector<double>> phaseTimes[kWayCount];
+        std::vector<double> frameTimes[kWayCount];
+        std::vector<uint8_t> pictures[kWayCount];
+        for (int way = 0; way < kWayCount; ++way) {
+            phaseTimes[way].resize(static_cast<size_t>(kFramePhaseCount));
+            SetGlowMode(kWays[way].mode);
+            for (int i = 0; i < kWarmUpFrames; ++i) {
+                DrawFrame();
+            }
+            pictures[way] = gl.ReadPixels(0, 0, kWidth, kHeight);
+            if (GlowIsFast() != (kWays[way].mode == GlowMode::Fast)) {
+                std::fprintf(stderr, "standview_bench: the %s glow is not available here\n", kWays[way].name);
+                return 1;
+            }
+        }
+        for (int frame = 0; frame < frames; ++frame) {
+            for (int way = 0; way < kWayCount; ++way) {
+                SetGlowMode(kWays[way].mode);
+                TimeFrame(phaseTimes[way], frameTimes[way]);
+            }
+        }
+        for (int phase = 0; phase < kFramePhaseCount; ++phase) {
+            std::printf("%-14s %-24s %10.2f %10.2f\n", phase == 0 ? pose.name : "", kFramePhases[phase].name,
+                        Median(phaseTimes[0][static_cast<size_t>(phase)]),
+                        Median(phaseTimes[1][static_cast<size_t>(phase)]));
+        }
+        std::printf("%-14s %-24s %10.2f %10.2f\n", "", "whole frame", Median(frameTimes[0]),
+                    Median(frameTimes[1]));
+        PrintDifference(pictures[0], pictures[1]);
+        for (int way = 0; way < kWayCount; ++way) {
+            allFrames[way].insert(allFrames[way].end(), frameTimes[way].begin(), frameTimes[way].end());
+        }
+    }
+    const double exact = Median(allFrames[0]);
+    const double fast = Median(allFrames[1]);
+    std::printf("\nall poses: whole frame %.2f ms exact, %.2f ms fast (fast/exact %.2f)\n", exact, fast,
+                fast / exact);
+    return 0;
+}

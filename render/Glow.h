@@ -1,0 +1,30 @@
+// The glow over each frame, drawn one of two ways. The exact way replays the recorded list of twenty
+// window-sized additive layers (BuildBlurList). The fast way computes the same zoom blur of sceneTexture
+// in one shader pass into a target a third of the window's size and adds that over the frame once: on a
+// software rasterizer it costs a few milliseconds instead of tens.
+#pragma once
+
+#include <GL/gl.h>
+
+enum class GlowMode { Exact, Fast, Auto };
+
+// Process-wide, set before the first window: Auto (the default) takes the fast way on a software
+// rasterizer and the exact way elsewhere. A change takes effect with the next glow drawn.
+GlowMode CurrentGlowMode();
+void SetGlowMode(GlowMode mode);
+// "exact", "fast" or "auto"; false, leaving *mode alone, for anything else.
+bool GlowModeFromName(const char* name, GlowMode* mode);
+
+// True for Mesa's software rasterizers, going by the GL_RENDERER string.
+bool IsSoftwareRenderer(const char* renderer);
+
+// Draws the glow over the frame with the projection and modelview of the caller, in the current
+// viewport: exactList replayed, or the fast way when the mode asks for it and this context has what it
+// needs (otherwise one line is logged and the exact list drawn). Nothing when exactList is 0. Leaves the
+// state that the exact list leaves.
+void DrawGlow(GLuint exactList);
+
+// True when the glow most recently drawn took the fast way.
+bool GlowIsFast();
+
+void ResetGlowForTests();

@@ -1,0 +1,155 @@
+#include "PresentationFixture.h"
+
+#include "camera/Waypoints.h"
+#include "render/Glow.h"
+#include "render/ScreenEffects.h"
+#include "scenes/Scene.h"
+#include "shell/DrawFrame.h"
+#include "shell/StartUp.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+// How far the fast glow's frame may lie from the exact layers' frame.
+constexpr double kMeanLevels = 2.0;
+constexpr int kPixelLevels = 8;
+constexpr double kPixelsWithin = 0.99;
+
+constexpr int kFallbackWidth = 800;
+constexpr int kFallbackHeight = 600;
+
+// An exhibit's scroll has unrolled by then, and no scene has ended.
+constexpr double kSettleSeconds = 4.0;
+
+struct Difference {
+    double meanLevels;
+    double fractionWithin;
+};
+
+Difference Compare(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b) {
+    double sum = 0;
+    size_t within = 0;
+    const size_t pixels = a.size() / 4;
+    for (size_t p = 0; p < pixels; ++p) {
+        int worst = 0;
+        for (size_t c = 0; c < 3; ++c) {
+            const int d = std::abs(a[p * 4 + c] - b[p * 4 + c]);
+            sum += d;
+            worst = std::max(worst, d);
+        }
+        within += worst <= kPixelLevels ? 1 : 0;
+    }
+    return {sum / (3.0 * pixels), static_cast<double>(within) / pixels};
+}
+
+class GlowTest : public PresentationFixture {
+protected:
+    void SetUp() override {
+        PresentationFixture::SetUp();
+        UseBundledData();
+        ASSERT_TRUE(RunStartUp());
+    }
+    void TearDown() override {
+        ResetGlowForTests();
+        PresentationFixture::TearDown();
+    }
+
+    const platform::OffscreenContext& Current() const { return laterContext ? *laterContext : gl; }
+
+    std::vector<uint8_t> FrameWith(GlowMode mode) {
+        SetGlowMode(mode);
+        DrawFrame();
+        EXPECT_EQ(GlowIsFast(), mode == GlowMode::Fast);
+        return Current().ReadPixels(0, 0, kWidth, kHeight);
+    }
+
+    // The same frame drawn both ways, compared; the glow itself must show, or nothing was compared.
+    void ExpectFastLooksExact(const char* where) {
+        SetGlowMode(GlowMode::Exact);
+        const GLuint list = blurList;
+        blurList = 0;
+        DrawFrame();
+        blurList = list;
+        const std::vector<uint8_t> withoutGlow = Current().ReadPixels(0, 0, kWidth, kHeight);
+        const std::vector<uint8_t> exact = FrameWith(GlowMode::Exact);
+        const std::vector<uint8_t> fast = FrameWith(GlowMode::Fast);
+
+        EXPECT_GT(Compare(exact, withoutGlow).meanLevels, 10.0) << where;
+        const Difference difference = Compare(exact, fast);
+        EXPECT_LE(difference.meanLevels, kMeanLevels) << where;
+        EXPECT_GE(difference.fractionWithin, kPixelsWithin) << where;
+    }
+};
+
+TEST_F(GlowTest, FastGlowLooksLikeTheExactLayersAtTheStartScreenAnExhibitAndTheCubes) {
+    SetGlowMode(GlowMode::Auto);
+    DrawFrame();
+    EXPECT_TRUE(GlowIsFast()) << "a software rasterizer takes the fast way by default";
+
+    PlaceCamera(waypointBooth);
+    ExpectFastLooksExact("start screen");
+
+    ASSERT_TRUE(StartScene("Parthenon"));
+    PlaceCamera(waypointParthenon);
+    DrawFrame();
+    clock.AdvanceSeconds(kSettleSeconds);
+    ExpectFastLooksExact("exhibit");
+
+    ASSERT_TRUE(StartScene("Cubes"));
+    PlaceCamera(waypointCubes);
+    DrawFrame();
+    clock.AdvanceSeconds(kSettleSeconds);
+    ExpectFastLooksExact("Cubes");
+}
+
+TEST_F(GlowTest, FastGlowIsMadeAnewInTheContextOfANewWindow) {
+    PlaceCamera(waypointBooth);
+    FrameWith(GlowMode::Fast);
+    ASSERT_TRUE(SwitchToNewContext());
+    ASSERT_TRUE(RunStartUp());
+    PlaceCamera(waypointBooth);
+    ExpectFastLooksExact("start screen in a new context");
+}
+
+} // namespace
+
+// Mesa reads its version override once per process, so this runs as a test of its own with
+// MESA_GL_VERSION_OVERRIDE=1.5 (cmake/bench.cmake) and is skipped in the ordinary run.
+TEST(GlowFallbackTest, ADriverWithoutShadersDrawsTheExactLayersAndSaysSoOnce) {
+    platform::OffscreenContext oldGl(kFallbackWidth, kFallbackHeight);
+    ASSERT_TRUE(oldGl.Ok());
+    const std::string version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
+    if (version.rfind("1.", 0) != 0) {
+        GTEST_SKIP() << "needs an OpenGL 1.x context, not " << version;
+    }
+    ReshapeView(kFallbackWidth, kFallbackHeight);
+    sceneTexture = CreateEmptyTexture(sceneTextureSize, sceneTextureSize);
+    const std::vector<uint8_t> white(sceneTextureSize * sceneTextureSize * 4, 255);
+    glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, sceneTextureSize, sceneTextureSize, GL_RGBA, GL_UNSIGNED_BYTE,
+                    white.data());
+    const GLuint list = BuildBlurList();
+
+    SetGlowMode(GlowMode::Fast);
+    testing::internal::CaptureStderr();
+    for (int frame = 0; frame < 2; ++frame) {
+        glClearColor(0, 0, 0, 1);
+        glClear(GL_COLOR_BUFFER_BIT);
+        DrawGlow(list);
+        EXPECT_FALSE(GlowIsFast());
+    }
+    const std::string log = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 1) << log;
+    EXPECT_NE(log.find("exact"), std::string::npos) << log;
+    const std::vector<uint8_t> centre = oldGl.ReadPixels(kFallbackWidth / 2, 300, 1, 1);
+    EXPECT_NEAR(centre[0], 0.63 * 255, 3) << "the twenty layers over black";
+
+    ResetGlowForTests();
+    sceneTexture = 0;
+    ResetAppWindowGlobalsForTests();
+}
