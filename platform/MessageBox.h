@@ -1,5 +1,5 @@
 // Modal message boxes: the full-screen question and the error reports. Backed by SDL's message box;
-// tests install a hook that answers instead of a person.
+// tests install a hook that answers instead of a person, and an unattended run logs them instead.
 #pragma once
 
 #include <functional>
@@ -7,16 +7,21 @@
 namespace platform {
 
 enum class MessageBoxStyle {
-    ErrorOk,        // caption "Error", exclamation icon, one OK button
-    QuestionYesNo,  // question icon, Yes and No buttons; Enter answers Yes, Escape No
+    ErrorOk,       // caption "Error", exclamation icon, one OK button
+    QuestionYesNo, // question icon, Yes and No buttons; Enter answers Yes, Escape No
 };
 
 enum class MessageBoxAnswer { Ok, Yes, No };
 
 MessageBoxAnswer ShowMessageBox(const char* text, const char* caption, MessageBoxStyle style);
 
-using MessageBoxHook = std::function<MessageBoxAnswer(const char* text, const char* caption, MessageBoxStyle)>;
+using MessageBoxHook =
+    std::function<MessageBoxAnswer(const char* text, const char* caption, MessageBoxStyle)>;
 // An empty hook puts the real message box back.
 void SetMessageBoxHook(MessageBoxHook hook);
+
+// When nobody is there to answer, each message becomes a line on standard error and gets the answer
+// Enter would give (Yes, or OK). A hook still takes precedence.
+void SetMessageBoxesUnattended(bool unattended);
 
 } // namespace platform

@@ -9,6 +9,10 @@
 namespace platform {
 namespace {
 
+constexpr const char* kDataComponent = "Data";
+
+std::string dataFolder;
+
 bool Exists(const std::string& path) {
     struct stat info;
     return stat(path.c_str(), &info) == 0;
@@ -48,8 +52,20 @@ std::string FindCaseless(const std::string& dir, const std::string& name) {
 
 } // namespace
 
+void SetDataFolder(const std::string& folder) {
+    dataFolder = folder;
+    while (dataFolder.size() > 1 && dataFolder.back() == '/') {
+        dataFolder.pop_back();
+    }
+}
+
 std::string ResolvePath(const std::string& path) {
-    const std::vector<std::string> parts = SplitComponents(path);
+    std::vector<std::string> parts = SplitComponents(path);
+    if (!dataFolder.empty() && parts.size() > 1 && strcasecmp(parts[0].c_str(), kDataComponent) == 0) {
+        std::vector<std::string> inFolder = SplitComponents(dataFolder);
+        inFolder.insert(inFolder.end(), parts.begin() + 1, parts.end());
+        parts.swap(inFolder);
+    }
     std::string plain;
     for (size_t i = 0; i < parts.size(); ++i) {
         plain += (i ? "/" : "") + parts[i];
@@ -74,6 +90,8 @@ std::string ResolvePath(const std::string& path) {
     return resolved;
 }
 
-FILE* OpenFile(const std::string& path, const char* mode) { return std::fopen(ResolvePath(path).c_str(), mode); }
+FILE* OpenFile(const std::string& path, const char* mode) {
+    return std::fopen(ResolvePath(path).c_str(), mode);
+}
 
 } // namespace platform

@@ -4,15 +4,12 @@
 #include "camera/Waypoints.h"
 #include "media/Sound.h"
 #include "media/VideoCarousel.h"
+#include "scenes/ContentPaths.h"
 #include "scenes/ExhibitScene.h"
 #include "scenes/OverlayQuad.h"
 #include "scenes/PictureTextures.h"
 
 namespace {
-
-const char* const kTitlePath = "data/images/cubes.TGA";
-const char* const kMoviePaths[] = {"Data/movies/Booth1.avi", "Data/movies/Booth2.avi",
-                                   "Data/movies/Booth3.avi", "Data/movies/face2.avi"};
 
 constexpr float kTitleAlpha = 0.85f;
 // Fractions of the viewport: the middle half of the width, from 2.5 % to 25 % of the height.
@@ -24,8 +21,8 @@ constexpr double kTitleBottom = 0.25;
 } // namespace
 
 CubesScene::CubesScene() : Scene("Cubes", kSceneVisible), carousel(new VideoCarousel) {
-    LoadPicture(&cubesTexture, kTitlePath);
-    for (const char* path : kMoviePaths) {
+    LoadPicture(&cubesTexture, kCubesTitlePath);
+    for (const char* path : kBoothMoviePaths) {
         carousel->AddClip(path);
     }
     carousel->Open();

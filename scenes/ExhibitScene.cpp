@@ -3,6 +3,7 @@
 #include "camera/Camera.h"
 #include "camera/Waypoints.h"
 #include "media/Sound.h"
+#include "scenes/ContentPaths.h"
 #include "scenes/OverlayQuad.h"
 #include "scenes/PictureTextures.h"
 #include "shell/AppWindow.h"
@@ -12,26 +13,26 @@ namespace {
 // clang-format off
 const ExhibitSetup kHorse = {
     "Horse",
-    "data/images/ScrollTrogan.tga",
+    kHorseScrollPath,
     &scrollTextureHorse,
     &waypointHorse,
-    "data/music/horse.mp3",
+    kHorseTrackPath,
     {"MainScreen", "Parthenon", "Mountain", "Cubes"},
 };
 const ExhibitSetup kMountain = {
     "Mountain",
-    "data/images/ScrollOlympus.tga",
+    kMountainScrollPath,
     &scrollTextureMountain,
     &waypointMountain,
-    "data/music/olympus.mp3",
+    kMountainTrackPath,
     {"MainScreen", "Parthenon", "Horse", "Cubes"},
 };
 const ExhibitSetup kParthenon = {
     "Parthenon",
-    "data/images/ScrollParthenon.tga",
+    kParthenonScrollPath,
     &scrollTextureParthenon,
     &waypointParthenon,
-    "data/music/parthenon.mp3",
+    kParthenonTrackPath,
     {"MainScreen", "Horse", "Mountain", "Cubes"},
 };
 // clang-format on

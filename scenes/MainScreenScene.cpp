@@ -2,6 +2,7 @@
 
 #include "camera/Camera.h"
 #include "camera/Waypoints.h"
+#include "scenes/ContentPaths.h"
 #include "scenes/OverlayQuad.h"
 #include "scenes/PictureTextures.h"
 
@@ -20,9 +21,6 @@ constexpr int32_t kBoothChangeInterval = 10; // seconds between booth changes af
 constexpr int kBoothCount = 4;
 constexpr float kPictureAlpha = 0.85f;
 constexpr double kPictureBottom = 0.45; // of the viewport's height
-
-const char* const kPicturePaths[3] = {"data/images/StartScreen.TGA", "data/images/StartScreen2.TGA",
-                                      "data/images/StartScreen3.TGA"};
 
 SceneNode* BoothWaypoint(int index) {
     SceneNode* const booths[kBoothCount] = {&waypointBooth, &waypointBooth1, &waypointBooth2,
@@ -50,7 +48,7 @@ void ResetStartScreenStateForTests() {
 
 MainScreenScene::MainScreenScene() : Scene("MainScreen", kSceneVisible) {
     for (int i = 0; i < 3; ++i) {
-        LoadPicture(&startScreenTextures[i], kPicturePaths[i]);
+        LoadPicture(&startScreenTextures[i], kStartScreenPicturePaths[i]);
     }
 }
 

@@ -3,12 +3,19 @@
 #include "platform/Clock.h"
 #include "platform/DisplayMode.h"
 #include "platform/MessageBox.h"
+#include "platform/Paths.h"
+#include "platform/ServiceNotify.h"
+#include "scenes/Scene.h"
+#include "shell/ContentCheck.h"
 #include "shell/DrawFrame.h"
 #include "shell/FramePacing.h"
 #include "shell/StartUp.h"
 #include "shell/UpdateFrame.h"
 
+#include <cstdio>
 #include <cstring>
+#include <iostream>
+#include <string>
 
 namespace {
 
@@ -22,9 +29,57 @@ constexpr const char* kFullScreenCaption = "Start FullScreen?";
 constexpr const char* kRegisterFailedText = "Error Registering Window Class!";
 constexpr const char* kCreateFailedText = "Error Creating OpenGL Window";
 
+constexpr const char* kSceneStatusPrefix = "Showing ";
+constexpr const char* kNoSceneStatus = "No scene running";
+
 constexpr int kRegisterFailedExitCode = -1;
+// A kiosk run that cannot show anything ends with this, so that the service manager starts it again.
+constexpr int kKioskFailedExitCode = 1;
+constexpr const char* kKioskNoWindowLog = "standview: no window could be made; the show cannot run\n";
+constexpr const char* kKioskStartUpLog = "standview: start-up failed; the show cannot run\n";
+
+struct StartAnswerEntry {
+    StartAnswer answer;
+    bool ask;
+    int32_t fullScreen; // when not asking
+};
+constexpr StartAnswerEntry kStartAnswers[] = {
+    {StartAnswer::Ask, true, 1},
+    {StartAnswer::FullScreen, false, 1},
+    {StartAnswer::Windowed, false, 0},
+};
+
+int32_t FullScreenAtStart(StartAnswer answer) {
+    for (const StartAnswerEntry& entry : kStartAnswers) {
+        if (entry.answer != answer) {
+            continue;
+        }
+        if (entry.ask && platform::ShowMessageBox(kFullScreenQuestion, kFullScreenCaption,
+                                                  platform::MessageBoxStyle::QuestionYesNo) ==
+                             platform::MessageBoxAnswer::No) {
+            return 0;
+        }
+        return entry.fullScreen;
+    }
+    return 1;
+}
+
+// Names the running scenes to the service manager whenever they change; `shown` keeps the last text.
+void ReportRunningScenes(std::string* shown) {
+    std::string running;
+    for (const auto& entry : sceneRegistry) {
+        if (entry.second->active) {
+            running += (running.empty() ? "" : ", ") + entry.second->name;
+        }
+    }
+    if (running != *shown) {
+        *shown = running;
+        platform::NotifyStatus(running.empty() ? kNoSceneStatus : kSceneStatusPrefix + running);
+    }
+}
 
 void RunMessageLoop(AppWindow* appWindow, const FrameCallbacks& callbacks) {
+    std::string runningScenes;
     const uint32_t minimumFrameMs =
         MinimumFrameMilliseconds(platform::SwapWaitsForDisplay(appWindow->deviceContext),
                                  platform::DisplayRefreshRate(appWindow->window));
@@ -43,10 +98,29 @@ void RunMessageLoop(AppWindow* appWindow, const FrameCallbacks& callbacks) {
             appWindow->lastTickCount = now;
             callbacks.drawFrame();
             platform::SwapBuffers(appWindow->deviceContext);
+            platform::NotifyFrameSwapped();
+            ReportRunningScenes(&runningScenes);
         } else {
             platform::WaitMessage();
         }
     }
+}
+
+int RunShow(const CommandLine& options) {
+    // Without its shading ramp the show would end at once; a kiosk says why before any window opens.
+    if (options.kiosk) {
+        const ContentReport ramp = CheckShadeRamp();
+        if (ramp.unreadable) {
+            std::fprintf(stderr, "standview: %s: %s; the show cannot start without it\n", ramp.path.c_str(),
+                         ramp.problem.c_str());
+            return kKioskFailedExitCode;
+        }
+    }
+    return AppMain(platform::GetModuleHandle(), ShellFrameCallbacks(), options);
+}
+
+int RunCheck(const CommandLine&) {
+    return PrintContentCheck(std::cout);
 }
 
 } // namespace
@@ -55,7 +129,7 @@ FrameCallbacks ShellFrameCallbacks() {
     return {StartUp, UpdateFrame, DrawFrame, ShutDown};
 }
 
-int AppMain(platform::InstanceHandle instance, const FrameCallbacks& callbacks) {
+int AppMain(platform::InstanceHandle instance, const FrameCallbacks& callbacks, const CommandLine& options) {
     AppClass appClass{instance, kClassName};
     KeyTable keys;
     std::memset(keys.keyDown, 0, sizeof keys.keyDown);
@@ -66,13 +140,7 @@ int AppMain(platform::InstanceHandle instance, const FrameCallbacks& callbacks) 
     appWindow.width = static_cast<int32_t>(viewWidth);
     appWindow.height = static_cast<int32_t>(viewHeight);
     appWindow.bitsPerPixel = kBitsPerPixel;
-    appWindow.fullScreen = 1;
-
-    if (platform::ShowMessageBox(kFullScreenQuestion, kFullScreenCaption,
-                                 platform::MessageBoxStyle::QuestionYesNo) ==
-        platform::MessageBoxAnswer::No) {
-        appWindow.fullScreen = 0;
-    }
+    appWindow.fullScreen = FullScreenAtStart(options.startAnswer);
 
     if (!RegisterAppClass(&appClass)) {
         platform::ShowMessageBox(kRegisterFailedText, kErrorCaption, platform::MessageBoxStyle::ErrorOk);
@@ -80,11 +148,13 @@ int AppMain(platform::InstanceHandle instance, const FrameCallbacks& callbacks) 
     }
     keepRunning = 1;
     wantFullScreen = appWindow.fullScreen;
+    const char* kioskFailure = nullptr;
 
     while (keepRunning == 1) {
         appWindow.fullScreen = wantFullScreen;
         if (!CreateAppWindow(&appWindow)) {
             platform::ShowMessageBox(kCreateFailedText, kErrorCaption, platform::MessageBoxStyle::ErrorOk);
+            kioskFailure = kKioskNoWindowLog;
             keepRunning = 0;
             break;
         }
@@ -93,6 +163,7 @@ int AppMain(platform::InstanceHandle instance, const FrameCallbacks& callbacks) 
             mainInstanceHandle = appClass.instance;
             RunMessageLoop(&appWindow, callbacks);
         } else {
+            kioskFailure = kKioskStartUpLog;
             RequestQuit(&appWindow);
         }
         callbacks.shutDown();
@@ -100,5 +171,29 @@ int AppMain(platform::InstanceHandle instance, const FrameCallbacks& callbacks) 
     }
 
     platform::UnregisterClass(kClassName, instance);
+    if (options.kiosk && kioskFailure) {
+        std::fputs(kioskFailure, stderr);
+        return kKioskFailedExitCode;
+    }
     return 0;
+}
+
+int RunProgram(const CommandLine& options) {
+    platform::SetDataFolder(options.dataFolder);
+    platform::SetMessageBoxesUnattended(options.kiosk);
+    using Runner = int (*)(const CommandLine&);
+    struct ActionEntry {
+        ProgramAction action;
+        Runner run;
+    };
+    static constexpr ActionEntry kActions[] = {
+        {ProgramAction::Show, RunShow},
+        {ProgramAction::Check, RunCheck},
+    };
+    for (const ActionEntry& entry : kActions) {
+        if (entry.action == options.action) {
+            return entry.run(options);
+        }
+    }
+    return kUsageErrorExitCode;
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "shell/AppWindow.h"
+#include "shell/CommandLine.h"
 
 #include <cstdint>
 #include <functional>
@@ -19,5 +20,11 @@ struct FrameCallbacks {
 // StartUp, UpdateFrame, DrawFrame and ShutDown of the shell.
 FrameCallbacks ShellFrameCallbacks();
 
-// -1 when the window class cannot be registered, otherwise 0.
-int AppMain(platform::InstanceHandle instance, const FrameCallbacks& callbacks);
+// -1 when the window class cannot be registered, otherwise 0; in a kiosk run also 1 when no window
+// or no start-up succeeded. The options settle the full-screen question and tell a kiosk run.
+int AppMain(platform::InstanceHandle instance, const FrameCallbacks& callbacks,
+            const CommandLine& options = {});
+
+// Applies the options that reach the whole process and does what the command line asks; returns the
+// process's exit code.
+int RunProgram(const CommandLine& options);

@@ -1,0 +1,34 @@
+// What the program is asked to do when started: the options of its command line, read with CLI11.
+// Adding an option takes a field here and one declaration in DeclareOptions (shell/CommandLine.cpp);
+// a new kind of run (one that reports and ends instead of showing) also takes a ProgramAction and its
+// entry in RunProgram's table (shell/AppMain.cpp).
+#pragma once
+
+#include <ostream>
+#include <string>
+
+enum class ProgramAction {
+    Show,  // the presentation
+    Check, // opens every content file and reports on each
+};
+
+// How the full-screen question at the start is settled.
+enum class StartAnswer { Ask, FullScreen, Windowed };
+
+struct CommandLine {
+    ProgramAction action = ProgramAction::Show;
+    StartAnswer startAnswer = StartAnswer::Ask;
+    // The content folder; empty means "Data" in the working directory, found without regard to case.
+    std::string dataFolder;
+    // Nobody is there: no message box waits for a person, and a start that cannot succeed ends the run
+    // with a non-zero exit code.
+    bool kiosk = false;
+};
+
+// The exit code of a command line the program does not understand.
+constexpr int kUsageErrorExitCode = 2;
+
+// Reads the arguments into *options. False when the run ends here: after --help or --version (printed
+// to `out`, exit code 0) or a usage error (one line on `err`, exit code 2); *exitCode then says which.
+bool ParseCommandLine(int argc, const char* const* argv, CommandLine* options, int* exitCode,
+                      std::ostream& out, std::ostream& err);

@@ -1,0 +1,131 @@
+#include "shell/ContentCheck.h"
+
+#include "platform/Paths.h"
+#include "platform/TrackCheck.h"
+#include "platform/VideoDecoder.h"
+#include "render/ShadeRamp.h"
+#include "render/Tga.h"
+#include "scenes/ContentPaths.h"
+
+#include <cerrno>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+namespace {
+
+constexpr const char* kNoValues = "holds no values";
+constexpr const char* kNotPicture = "not a TGA picture the show can read (cut short, or another format)";
+constexpr const char* kNotMovie = "not a movie the show can open";
+constexpr const char* kNoVideoDecoder = "its video cannot be decoded";
+constexpr const char* kNoFrames = "has no frames";
+constexpr const char* kFirstFrameFails = "its first frame cannot be decoded";
+constexpr const char* kLastFrameFails = "its last frame cannot be decoded";
+constexpr const char* kUsable = "OK";
+constexpr int kAllUsableExitCode = 0;
+constexpr int kSomeUnusableExitCode = 1;
+
+std::string CheckPicture(const char* path) {
+    return LoadTga(path) ? std::string() : kNotPicture;
+}
+
+std::string CheckMovie(const char* path) {
+    std::unique_ptr<platform::VideoStream> stream = platform::CurrentVideoDecoder().OpenStream(path);
+    if (!stream) {
+        return kNotMovie;
+    }
+    if (!stream->OpenFrameReader()) {
+        return kNoVideoDecoder;
+    }
+    const int32_t frames = stream->Info().frameCount;
+    if (frames <= 0) {
+        return kNoFrames;
+    }
+    std::vector<uint8_t> picture(platform::kVideoPictureBytes);
+    if (!stream->DecodeFrame(0, picture.data())) {
+        return kFirstFrameFails;
+    }
+    if (!stream->DecodeFrame(frames - 1, picture.data())) {
+        return kLastFrameFails;
+    }
+    return {};
+}
+
+std::string CheckTrack(const char* path) {
+    return platform::CheckTrackDecodes(path);
+}
+
+using Checker = std::string (*)(const char* path);
+struct KindChecker {
+    ContentKind kind;
+    Checker check;
+};
+constexpr KindChecker kCheckers[] = {
+    {ContentKind::Picture, CheckPicture},
+    {ContentKind::Movie, CheckMovie},
+    {ContentKind::Track, CheckTrack},
+};
+
+ContentReport CheckFile(const ContentFile& content) {
+    ContentReport report;
+    report.path = platform::ResolvePath(content.path);
+    // The loaders only say that they failed; opening the file first says why when it is not there.
+    FILE* file = platform::OpenFile(content.path, "rb");
+    if (!file) {
+        report.problem = std::strerror(errno);
+        report.unreadable = true;
+        return report;
+    }
+    std::fclose(file);
+    for (const KindChecker& checker : kCheckers) {
+        if (checker.kind == content.kind) {
+            report.problem = checker.check(content.path);
+        }
+    }
+    return report;
+}
+
+} // namespace
+
+ContentReport CheckShadeRamp() {
+    ContentReport report;
+    report.path = platform::ResolvePath(kShadeRampFile);
+    FILE* file = platform::OpenFile(kShadeRampFile, "r");
+    if (!file) {
+        report.problem = std::strerror(errno);
+        report.unreadable = true;
+        return report;
+    }
+    float ramp[kShadeRampSize][3];
+    errno = 0;
+    const int values = ReadShadeRamp(file, ramp);
+    if (std::ferror(file)) {
+        report.problem = std::strerror(errno != 0 ? errno : EIO);
+        report.unreadable = true;
+    } else if (values == 0) {
+        report.problem = kNoValues;
+    }
+    std::fclose(file);
+    return report;
+}
+
+std::vector<ContentReport> CheckContent() {
+    std::vector<ContentReport> reports{CheckShadeRamp()};
+    for (const ContentFile& content : kContentFiles) {
+        reports.push_back(CheckFile(content));
+    }
+    return reports;
+}
+
+int PrintContentCheck(std::ostream& out) {
+    int exitCode = kAllUsableExitCode;
+    for (const ContentReport& report : CheckContent()) {
+        out << report.path << ": " << (report.problem.empty() ? kUsable : report.problem) << "\n";
+        if (!report.problem.empty()) {
+            exitCode = kSomeUnusableExitCode;
+        }
+    }
+    out.flush();
+    return exitCode;
+}
