@@ -48,18 +48,21 @@ FMODSound::~FMODSound() {
 
 void FMODSound::PlayTrack(const char* path, float startSeconds) {
     const std::string requested = path ? path : "";
-    if (requested == currentTrack) {
+    if (requested == currentTrack && stream && stream->Playing()) {
         return;
     }
-    currentTrack = requested;
-    if (stream) {
-        stream->Stop();
-    }
-    stream = platform::CurrentAudioDevice().OpenMusic(requested);
-    if (!stream) {
-        std::printf("FMODSound: Cannot load track - %s", requested.c_str());
-        std::fflush(stdout);
-        return;
+    // The same track stopped earlier is played again from its open stream; any other is opened anew.
+    if (requested != currentTrack || !stream) {
+        currentTrack = requested;
+        if (stream) {
+            stream->Stop();
+        }
+        stream = platform::CurrentAudioDevice().OpenMusic(requested);
+        if (!stream) {
+            std::printf("FMODSound: Cannot load track - %s", requested.c_str());
+            std::fflush(stdout);
+            return;
+        }
     }
     stream->SetPositionMs(StartOffsetMs(startSeconds));
     stream->SetLooping(true);

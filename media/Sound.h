@@ -19,8 +19,8 @@ public:
     FMODSound(const FMODSound&) = delete;
     FMODSound& operator=(const FMODSound&) = delete;
 
-    // Plays the track from startSeconds, looping. A track asked for twice in a row is not started
-    // again, even if it was stopped in between.
+    // Plays the track from startSeconds, looping. The track that is playing already goes on
+    // undisturbed; one that was stopped, or that could not be opened, starts again.
     void PlayTrack(const char* path, float startSeconds);
     void StopTrack();
 

@@ -131,10 +131,14 @@ void VideoCarousel::DrawSlide() {
         transitionDone = true;
         Next();
     }
-    VideoClip& leaving = clips[formerCentre];
-    leaving.spinning = true;
-    leaving.sphereMap = true;
-    leaving.Start(false);
+    // In a ring of one the clip that leaves the front is also the one that has just come back to it:
+    // once the slide is over it must go on playing.
+    if (state == kSliding || formerCentre != centre) {
+        VideoClip& leaving = clips[formerCentre];
+        leaving.spinning = true;
+        leaving.sphereMap = true;
+        leaving.Start(false);
+    }
 
     const Place centreTo = Between(kFrontPlace, kRightPlace, u);
     const Place leftTo = Between(kLeftPlace, kFrontPlace, u);

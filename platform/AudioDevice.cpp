@@ -26,6 +26,7 @@ public:
     void SetLooping(bool loop) override { looping = loop; }
     void Play() override;
     void Stop() override;
+    bool Playing() const override;
 
 private:
     SdlAudioDevice& device;
@@ -99,6 +100,10 @@ void SdlMusicStream::Play() {
     if (Mix_FadeInMusicPos(music, looping ? kLoopForever : kPlayOnce, kNoFade, startSeconds) == 0) {
         device.playing = this;
     }
+}
+
+bool SdlMusicStream::Playing() const {
+    return device.playing == this && Mix_PlayingMusic() != 0;
 }
 
 void SdlMusicStream::Stop() {

@@ -23,6 +23,9 @@ public:
     virtual void Play() = 0;
     // Silences the channel if this stream is what it plays.
     virtual void Stop() = 0;
+    // True while the channel plays this stream: false after Stop, after another stream took the
+    // channel, or once a piece that does not loop has ended.
+    virtual bool Playing() const = 0;
 };
 
 class AudioDevice {

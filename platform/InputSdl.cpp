@@ -2,8 +2,10 @@
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <array>
 #include <cstring>
+#include <limits>
 
 namespace platform {
 namespace {
@@ -309,25 +311,30 @@ private:
 
 class SdlMouse final : public SdlDevice {
 public:
-    SdlMouse() : SdlDevice(InputDataFormat::Mouse, SystemInstance(InputDeviceClass::Mouse)) {}
+    SdlMouse() : SdlDevice(InputDataFormat::Mouse, SystemInstance(InputDeviceClass::Mouse)) {
+        SDL_AddEventWatch(CollectMotion, this);
+    }
+
+    ~SdlMouse() override {
+        SDL_DelEventWatch(CollectMotion, this);
+        Steer(false);
+    }
 
 protected:
-    // The desktop position, unlike SDL's relative motion, moves without our window having focus,
-    // which is what a background device must see. Motion counts from the moment of acquisition.
+    // Motion counts from the moment of acquisition.
     InputResult Attach() override {
-        SDL_GetGlobalMouseState(&lastX, &lastY);
+        motionX = 0;
+        motionY = 0;
         return InputResult::Ok;
     }
 
     InputResult Read(void* data) override {
-        int x = 0;
-        int y = 0;
-        const uint32_t held = SDL_GetGlobalMouseState(&x, &y);
+        // The buttons of the desktop's pointer, which a background device must see without the focus.
+        const uint32_t held = SDL_GetGlobalMouseState(nullptr, nullptr);
+        Steer((held & SDL_BUTTON_LMASK) != 0);
         MouseData state;
-        state.x = x - lastX;
-        state.y = y - lastY;
-        lastX = x;
-        lastY = y;
+        state.x = TakeMotion(motionX);
+        state.y = TakeMotion(motionY);
         const uint32_t masks[4] = {SDL_BUTTON_LMASK, SDL_BUTTON_RMASK, SDL_BUTTON_MMASK, SDL_BUTTON_X1MASK};
         for (int i = 0; i < 4; ++i) {
             state.buttons[i] = (held & masks[i]) != 0 ? kButtonDown : 0;
@@ -337,8 +344,37 @@ protected:
     }
 
 private:
-    int lastX = 0;
-    int lastY = 0;
+    // Motion is the sum of SDL's relative moves, not the change of the pointer's position, which stops at
+    // the screen's edge.
+    static int SDLCALL CollectMotion(void* self, SDL_Event* event) {
+        if (event->type == SDL_MOUSEMOTION) {
+            auto* mouse = static_cast<SdlMouse*>(self);
+            mouse->motionX += event->motion.xrel;
+            mouse->motionY += event->motion.yrel;
+        }
+        return 1;
+    }
+
+    static int32_t TakeMotion(int64_t& motion) {
+        const auto taken = static_cast<int32_t>(std::clamp<int64_t>(
+            motion, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
+        motion = 0;
+        return taken;
+    }
+
+    // While the left button drags, SDL's relative mode hides the pointer, keeps it in the window and
+    // reports the device's own moves, so a drag goes on past the screen's edge for as long as the hand does.
+    void Steer(bool drag) {
+        if (drag == steering) {
+            return;
+        }
+        const bool switched = SDL_SetRelativeMouseMode(drag ? SDL_TRUE : SDL_FALSE) == 0;
+        steering = drag && switched;
+    }
+
+    int64_t motionX = 0;
+    int64_t motionY = 0;
+    bool steering = false;
 };
 
 class SdlKeyboard final : public SdlDevice {

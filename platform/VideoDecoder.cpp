@@ -1,5 +1,6 @@
 #include "platform/VideoDecoder.h"
 
+#include "platform/DataFile.h"
 #include "platform/Paths.h"
 
 extern "C" {
@@ -21,6 +22,10 @@ namespace {
 // than a seek back to a keyframe followed by decoding forward from there.
 constexpr int32_t kForwardDecodeLimit = 48;
 constexpr size_t kPictureRowBytes = static_cast<size_t>(kVideoPictureSide) * 3;
+// Movies are AVI files on the local disk: no other container is probed, and no protocol but plain
+// file access is allowed, so a name cannot reach the network, a playlist or several files at once.
+constexpr const char* kMovieContainer = "avi";
+constexpr const char* kAllowedProtocols = "file";
 
 uint64_t seekCount = 0;
 
@@ -102,8 +107,18 @@ private:
 };
 
 std::unique_ptr<VideoStream> FfmpegVideoStream::Open(const std::string& path) {
+    const AVInputFormat* container = av_find_input_format(kMovieContainer);
+    if (!container || !IsRegularFile(path)) {
+        return nullptr;
+    }
     std::unique_ptr<FfmpegVideoStream> self(new FfmpegVideoStream());
-    if (avformat_open_input(&self->format, path.c_str(), nullptr, nullptr) < 0) {
+    AVDictionary* options = nullptr;
+    av_dict_set(&options, "protocol_whitelist", kAllowedProtocols, 0);
+    // The file protocol's own prefix keeps a name such as "concat:a|b" from naming a protocol.
+    const std::string url = std::string(kAllowedProtocols) + ":" + path;
+    const int opened = avformat_open_input(&self->format, url.c_str(), container, &options);
+    av_dict_free(&options);
+    if (opened < 0) {
         return nullptr;
     }
     if (avformat_find_stream_info(self->format, nullptr) < 0 || !self->FindStream()) {

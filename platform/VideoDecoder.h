@@ -35,7 +35,8 @@ public:
 class VideoDecoder {
 public:
     virtual ~VideoDecoder() = default;
-    // The first video stream of the file (found with platform::ResolvePath), or null.
+    // The first video stream of the file (found with platform::ResolvePath), or null. Only a regular
+    // file in the AVI container is opened.
     virtual std::unique_ptr<VideoStream> OpenStream(const std::string& path) = 0;
 };
 

@@ -5,9 +5,12 @@
 #include "platform/WindowMessages.h"
 
 #include <algorithm>
+#include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <string>
 
 namespace platform {
 namespace {
@@ -27,8 +30,12 @@ const char moduleMarker = 0;
 constexpr LResult kCreateRefused = -1;
 constexpr int kMaxChannelBits = 8;
 
-// Offscreen windows render into a buffer that no display scans out, so nothing paces their swaps.
-constexpr const char* kDriversWithoutDisplay[] = {"offscreen", "dummy"};
+// These drivers render into memory that no display scans out: nothing paces their swaps and nobody sees
+// their frames. They are used only when SDL_VIDEODRIVER names them.
+constexpr const char* kDriversWithoutDisplay[] = {"offscreen", "dummy", "evdev"};
+constexpr const char* kX11Driver = "x11";
+constexpr int kDisplayAttempts = 10;
+constexpr Uint32 kDisplayRetryMs = 200;
 
 const ClassRecord* FindClass(const char* name) {
     for (const ClassRecord& record : classes) {
@@ -39,14 +46,81 @@ const ClassRecord* FindClass(const char* name) {
     return nullptr;
 }
 
-bool DriverHasDisplay() {
-    const char* driver = SDL_GetCurrentVideoDriver();
+bool HasDisplay(const char* driver) {
     for (const char* name : kDriversWithoutDisplay) {
         if (driver && std::strcmp(driver, name) == 0) {
             return false;
         }
     }
     return true;
+}
+
+bool DriverHasDisplay() {
+    return HasDisplay(SDL_GetCurrentVideoDriver());
+}
+
+// SDL's own order of drivers, less those without a display, as a list for SDL_VIDEODRIVER.
+std::string DriversWithDisplay() {
+    std::string list;
+    for (int index = 0; index < SDL_GetNumVideoDrivers(); ++index) {
+        const char* driver = SDL_GetVideoDriver(index);
+        if (HasDisplay(driver)) {
+            list += list.empty() ? "" : ",";
+            list += driver;
+        }
+    }
+    return list;
+}
+
+bool StartVideoWith(const char* drivers) {
+    SDL_SetHintWithPriority(SDL_HINT_VIDEODRIVER, drivers, SDL_HINT_OVERRIDE);
+    const bool started = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+    SDL_ResetHint(SDL_HINT_VIDEODRIVER);
+    return started;
+}
+
+// SDL falls back to a driver without a display when no display opens; a booth would then draw for
+// nobody while looking healthy. Without a display the caller fails instead, so that whoever started the
+// program (a service manager) sees it and tries again. An X server refuses connections for a moment
+// while it resets after its last client left, so the X server named is asked a few times first.
+bool StartVideoDriver() {
+    const char* chosen = SDL_GetHint(SDL_HINT_VIDEODRIVER);
+    if (chosen && *chosen) {
+        if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) {
+            return true;
+        }
+        std::fprintf(stderr, "cannot start the video driver \"%s\": %s\n", chosen, SDL_GetError());
+        return false;
+    }
+    bool started = StartVideoWith(DriversWithDisplay().c_str());
+    const char* display = std::getenv("DISPLAY");
+    for (int attempt = 1; !started && display && *display && attempt < kDisplayAttempts; ++attempt) {
+        SDL_Delay(kDisplayRetryMs);
+        started = StartVideoWith(kX11Driver);
+    }
+    if (!started) {
+        std::fprintf(stderr, "cannot open a display (DISPLAY=%s): %s\n", display ? display : "unset",
+                     SDL_GetError());
+    }
+    return started;
+}
+
+// A closed terminal ends the show as a session manager's SIGTERM does: SDL turns that into a quit event,
+// which closes the window and lets the program clean up.
+void EndAsTerminated(int) {
+    std::raise(SIGTERM);
+}
+
+void TreatHangUpAsTermination() {
+    struct sigaction current {};
+    if (sigaction(SIGHUP, nullptr, &current) != 0 || current.sa_handler == SIG_IGN) {
+        return; // started with hang-ups ignored (nohup): they stay ignored
+    }
+    struct sigaction action {};
+    action.sa_handler = EndAsTerminated;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    sigaction(SIGHUP, &action, nullptr);
 }
 
 // Video and the OpenGL driver stay up from the first class to the end of the process. SDL would otherwise
@@ -58,10 +132,13 @@ bool StartVideo() {
     }
     // Closing the window is a message for the window procedure, not the end of the program.
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-        std::fprintf(stderr, "cannot start the video system: %s\n", SDL_GetError());
+    // An unattended show keeps drawing when another window takes the focus; minimised it would draw
+    // nothing, and the desktop's mode would come back.
+    SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
+    if (!StartVideoDriver()) {
         return false;
     }
+    TreatHangUpAsTermination();
     // Without OpenGL no window can be made; that failure is reported when a window is created.
     if (SDL_GL_LoadLibrary(nullptr) != 0) {
         std::fprintf(stderr, "cannot load OpenGL: %s\n", SDL_GetError());

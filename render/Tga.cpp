@@ -1,13 +1,13 @@
 #include "render/Tga.h"
 
-#include "platform/Paths.h"
+#include "platform/DataFile.h"
 
 #include <GL/glu.h>
 
 #include <algorithm>
 #include <cassert>
-#include <cstdio>
 #include <cstring>
+#include <new>
 
 namespace {
 
@@ -21,7 +21,8 @@ constexpr uint8_t kRunLengthTrueColour = 10;
 constexpr uint8_t kRunPacketFlag = 0x80;
 constexpr uint8_t kPacketCountMask = 0x7F;
 constexpr size_t kMaxPixelsPerPacket = 128;
-constexpr size_t kReadChunk = 16 * 1024;
+constexpr const char* kLowerExtension = ".tga";
+constexpr const char* kUpperExtension = ".TGA";
 
 constexpr uint8_t kOpaque = 255;
 constexpr int kAlphaOpaqueBlackTransparent = 1;
@@ -42,6 +43,42 @@ int32_t DecodedBytesPerPixel(int depth) {
     default:
         return 0;
     }
+}
+
+// What the header says about the pixel data; pixelCount is 0 for a picture that cannot be decoded.
+struct TgaLayout {
+    size_t pixelStart = 0;
+    size_t fileBytes = 0; // per pixel in the file
+    int32_t bytesPerPixel = 0;
+    int32_t width = 0;
+    int32_t height = 0;
+    size_t pixelCount = 0;
+    bool runLength = false;
+};
+
+TgaLayout ReadLayout(const uint8_t* header) {
+    TgaLayout layout;
+    const int depth = header[kDepthOffset];
+    layout.pixelStart = kHeaderSize + header[kIdLengthOffset];
+    layout.fileBytes = static_cast<size_t>(depth / 8);
+    layout.bytesPerPixel = DecodedBytesPerPixel(depth);
+    layout.width = ReadLe16(header + kWidthOffset);
+    layout.height = ReadLe16(header + kHeightOffset);
+    layout.runLength = header[kImageTypeOffset] == kRunLengthTrueColour;
+    const size_t pixels = static_cast<size_t>(layout.width) * static_cast<size_t>(layout.height);
+    // Nothing to upload in an empty picture (refusing it keeps a texture without an image from
+    // being reported as loaded); a picture past the bound costs more memory than any screen shows.
+    if (layout.bytesPerPixel != 0 && pixels <= kMaxTgaPixels) {
+        layout.pixelCount = pixels;
+    }
+    return layout;
+}
+
+// The most a decoder can take from the file: the header, the identification field and, for
+// run-length data, a packet header before every pixel at worst.
+size_t UsableFileBytes(const TgaLayout& layout) {
+    const size_t perPixel = layout.runLength ? 1 + layout.fileBytes : layout.fileBytes;
+    return layout.pixelStart + layout.pixelCount * perPixel;
 }
 
 // One pixel from the file (little-endian 1-5-5-5, or B, G, R (, A)) to R, G, B (, A).
@@ -115,63 +152,69 @@ bool DecodeRunLength(const uint8_t* data, size_t size, size_t pixelCount, size_t
     return true;
 }
 
-bool ReadWholeFile(FILE* file, std::vector<uint8_t>& bytes) {
-    uint8_t chunk[kReadChunk];
-    size_t got = 0;
-    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) {
-        bytes.insert(bytes.end(), chunk, chunk + got);
-    }
-    return !std::ferror(file);
-}
-
-} // namespace
-
-std::unique_ptr<TgaImage> DecodeTga(const uint8_t* data, size_t size) {
+std::unique_ptr<TgaImage> Decode(const uint8_t* data, size_t size) {
     if (!data || size < kHeaderSize) {
         return nullptr;
     }
-    const size_t pixelStart = kHeaderSize + data[kIdLengthOffset];
-    if (size < pixelStart) {
+    const TgaLayout layout = ReadLayout(data);
+    if (size < layout.pixelStart || layout.pixelCount == 0) {
         return nullptr;
     }
-    const int depth = data[kDepthOffset];
-    const size_t fileBytes = static_cast<size_t>(depth / 8);
     auto image = std::make_unique<TgaImage>();
-    image->width = ReadLe16(data + kWidthOffset);
-    image->height = ReadLe16(data + kHeightOffset);
-    image->bytesPerPixel = DecodedBytesPerPixel(depth);
-    const size_t pixelCount = static_cast<size_t>(image->width) * static_cast<size_t>(image->height);
-    // Nothing to upload in an empty picture; refusing it keeps a texture without an image from
-    // being reported as loaded.
-    if (image->bytesPerPixel == 0 || pixelCount == 0) {
-        return nullptr;
-    }
-    const uint8_t* pixelData = data + pixelStart;
-    const size_t pixelBytes = size - pixelStart;
-    const bool ok = data[kImageTypeOffset] == kRunLengthTrueColour
-                        ? DecodeRunLength(pixelData, pixelBytes, pixelCount, fileBytes, *image)
-                        : DecodeUncompressed(pixelData, pixelBytes, pixelCount, fileBytes, *image);
+    image->width = layout.width;
+    image->height = layout.height;
+    image->bytesPerPixel = layout.bytesPerPixel;
+    const uint8_t* pixelData = data + layout.pixelStart;
+    const size_t pixelBytes = size - layout.pixelStart;
+    const bool ok =
+        layout.runLength
+            ? DecodeRunLength(pixelData, pixelBytes, layout.pixelCount, layout.fileBytes, *image)
+            : DecodeUncompressed(pixelData, pixelBytes, layout.pixelCount, layout.fileBytes, *image);
     if (!ok) {
         return nullptr;
     }
     return image;
 }
 
+bool HasPictureExtension(const char* path) {
+    // Deliberately case-sensitive: a name whose extension mixes cases is not taken for a picture.
+    return std::strstr(path, kLowerExtension) || std::strstr(path, kUpperExtension);
+}
+
+} // namespace
+
+std::unique_ptr<TgaImage> DecodeTga(const uint8_t* data, size_t size) {
+    try {
+        return Decode(data, size);
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
+
 std::unique_ptr<TgaImage> LoadTga(const char* path) {
-    if (!path) {
+    platform::DataFile file;
+    if (!path || !file.Open(path)) {
         return nullptr;
     }
-    FILE* file = platform::OpenFile(path, "rb");
-    if (!file) {
+    try {
+        std::vector<uint8_t> bytes(kHeaderSize);
+        if (file.Read(bytes.data(), kHeaderSize) != kHeaderSize) {
+            return nullptr;
+        }
+        const TgaLayout layout = ReadLayout(bytes.data());
+        if (layout.pixelCount == 0) {
+            return nullptr;
+        }
+        // Never more than the header can use, and never more than the file held when opened.
+        const size_t wanted = static_cast<size_t>(std::min<uint64_t>(UsableFileBytes(layout), file.Size()));
+        if (wanted > kHeaderSize) {
+            bytes.resize(wanted);
+            bytes.resize(kHeaderSize + file.Read(bytes.data() + kHeaderSize, wanted - kHeaderSize));
+        }
+        return Decode(bytes.data(), bytes.size());
+    } catch (const std::bad_alloc&) {
         return nullptr;
     }
-    std::vector<uint8_t> bytes;
-    const bool read = ReadWholeFile(file, bytes);
-    std::fclose(file);
-    if (!read) {
-        return nullptr;
-    }
-    return DecodeTga(bytes.data(), bytes.size());
 }
 
 void PrepareTgaAlpha(TgaImage& image, int alphaMode) {
@@ -207,31 +250,32 @@ void PrepareTgaAlpha(TgaImage& image, int alphaMode) {
 }
 
 bool LoadTgaTexture(GLuint* textureName, const char* path, int alphaMode) {
-    if (!path || !textureName) {
-        return false;
-    }
-    FILE* probe = platform::OpenFile(path, "rb");
-    if (!probe) {
-        return false;
-    }
-    std::fclose(probe);
-    // Deliberately case-sensitive: a name whose extension mixes cases is not taken for a picture.
-    if (!std::strstr(path, ".tga") && !std::strstr(path, ".TGA")) {
+    if (!path || !textureName || !platform::IsRegularFile(path) || !HasPictureExtension(path)) {
         return false;
     }
     std::unique_ptr<TgaImage> image = LoadTga(path);
     if (!image) {
         return false;
     }
-    glGenTextures(1, textureName);
+    try {
+        PrepareTgaAlpha(*image, alphaMode);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    GLuint name = 0;
+    glGenTextures(1, &name);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    glBindTexture(GL_TEXTURE_2D, *textureName);
-    PrepareTgaAlpha(*image, alphaMode);
+    glBindTexture(GL_TEXTURE_2D, name);
     const GLenum format = image->bytesPerPixel == 4 ? GL_RGBA : GL_RGB;
     // GLU rescales sides that are not powers of two.
-    gluBuild2DMipmaps(GL_TEXTURE_2D, image->bytesPerPixel, image->width, image->height, format,
-                      GL_UNSIGNED_BYTE, image->pixels.data());
+    if (gluBuild2DMipmaps(GL_TEXTURE_2D, image->bytesPerPixel, image->width, image->height, format,
+                          GL_UNSIGNED_BYTE, image->pixels.data()) != 0) {
+        glBindTexture(GL_TEXTURE_2D, 0);
+        glDeleteTextures(1, &name);
+        return false;
+    }
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_NEAREST);
     glTexEnvf(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    *textureName = name;
     return true;
 }

@@ -1,5 +1,5 @@
 // Truevision TGA pictures: decoding into RGB(A) pixel buffers and uploading them as mipmapped textures.
-// Depends on platform/Paths for opening data files and on OpenGL/GLU for the upload.
+// Depends on platform/DataFile for reading data files and on OpenGL/GLU for the upload.
 #pragma once
 
 #include <GL/gl.h>
@@ -17,13 +17,18 @@ struct TgaImage {
     std::vector<uint8_t> pixels;
 };
 
+// The largest picture decoded, in pixels (4096 by 4096, 64 MB as RGBA); larger ones are refused.
+constexpr size_t kMaxTgaPixels = size_t{4096} * 4096;
+
 // Decodes a whole TGA file held in memory. Returns null for anything it cannot decode completely:
-// a short header, an unsupported depth, zero width or height, or fewer pixel bytes than the header
-// promises. Run-length packets reaching past the last pixel are cut at the last pixel. Run-length
-// files of 16 bits a pixel are decoded like uncompressed ones (5 bits a channel, bit 15 ignored).
+// a short header, an unsupported depth, zero width or height, more than kMaxTgaPixels, fewer pixel
+// bytes than the header promises, or too little memory. Run-length packets reaching past the last pixel are
+// cut at the last pixel. Run-length files of 16 bits a pixel are decoded like uncompressed ones (5 bits a
+// channel, bit 15 ignored).
 std::unique_ptr<TgaImage> DecodeTga(const uint8_t* data, size_t size);
 
-// Reads and decodes the file; null when it cannot be opened or decoded.
+// Reads and decodes the file, reading no more than its header can use; null when it is not a
+// regular file, cannot be opened or cannot be decoded.
 std::unique_ptr<TgaImage> LoadTga(const char* path);
 
 // Alpha treatment before upload. Any mode other than 0 first widens RGB to RGBA (alpha 255);
@@ -31,6 +36,7 @@ std::unique_ptr<TgaImage> LoadTga(const char* path);
 void PrepareTgaAlpha(TgaImage& image, int alphaMode);
 
 // Loads the picture at path into a new mipmapped texture whose name is written to *textureName.
-// Needs a current OpenGL context. On failure returns false without any OpenGL call, and
-// *textureName keeps its value.
+// Needs a current OpenGL context. On failure returns false and *textureName keeps its value; a file
+// that cannot be read or decoded costs no OpenGL call, and a failed mipmap build deletes the texture
+// it had made.
 bool LoadTgaTexture(GLuint* textureName, const char* path, int alphaMode);

@@ -11,7 +11,7 @@ public:
     // Registers as "Cubes", loads the title picture and opens the four movies (the last one is
     // opened but kept out of the ring). Needs a current OpenGL context.
     CubesScene();
-    // Only tests destroy a scene; the program keeps its scenes to the end of the process.
+    // Closes the movies; their textures go with the window's OpenGL context.
     ~CubesScene();
 
     bool ShouldStart() override { return false; }

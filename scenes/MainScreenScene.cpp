@@ -59,6 +59,7 @@ void MainScreenScene::OnEnter() {
     StopScene("Cubes");
     FlyCameraTo(&waypointBooth);
     nextCameraChange = kFirstBoothChange;
+    lastImageSwitch = 0;
 }
 
 void MainScreenScene::Update() {

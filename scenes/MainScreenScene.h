@@ -6,10 +6,9 @@
 
 #include <cstdint>
 
-// When the picture last changed, in whole seconds of the start screen's clock, and the index
-// (0 "Booth" .. 3 "Booth3") of the booth picked last. Both persist across visits; the record of the
-// last change is deliberately not restarted on entry, so a later visit keeps its picture until its
-// clock has passed the previous visit's record by more than the interval.
+// When the picture last changed, in whole seconds of the start screen's clock (restarted with the
+// clock on every entry), and the index (0 "Booth" .. 3 "Booth3") of the booth picked last, which
+// persists across visits.
 extern int32_t lastImageSwitch;
 extern int32_t lastBoothPick;
 
@@ -26,7 +25,8 @@ public:
     MainScreenScene();
 
     bool ShouldStart() override { return false; }
-    // Stops the other scenes (not the music: a stopped exhibit silences itself) and flies to "Booth".
+    // Stops the other scenes (not the music: a stopped exhibit silences itself), flies to "Booth" and
+    // restarts the picture and booth timings.
     void OnEnter() override;
     // Changes the picture every 5 s and, after 15 s and every 10 s after that, flies to another booth.
     void Update() override;

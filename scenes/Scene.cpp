@@ -120,8 +120,8 @@ bool StopScene(std::string name) {
     return true;
 }
 
-// The scenes switch one another on and off from inside these walks; that is safe because nothing
-// adds to or removes from the registry while the program runs.
+// The scenes switch one another on and off from inside these walks; that is safe because scenes
+// are made and destroyed only between frames, at start-up and shut-down.
 void StepScenes() {
     for (auto& entry : sceneRegistry) {
         if (entry.second->flags & kSceneVisible) {

@@ -9,7 +9,7 @@
 #include <string>
 
 // A scene registers itself under its lower-case name when constructed. The registry never owns a
-// scene: the program creates its scenes once per window and leaves them to the end of the process.
+// scene: the program creates its scenes for each window and destroys them before the window goes.
 class Scene {
 public:
     // Registers under the lower-case name, with a number appended when the name is taken
@@ -48,7 +48,7 @@ public:
 
 protected:
     // Not virtual: scenes are never destroyed through a Scene pointer. Removes the registry entry,
-    // so that a destroyed scene (in tests) leaves no dangling pointer behind.
+    // so that a destroyed scene leaves no dangling pointer behind.
     ~Scene();
 };
 

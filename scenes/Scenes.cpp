@@ -4,6 +4,9 @@
 #include "scenes/ExhibitScene.h"
 #include "scenes/MainScreenScene.h"
 
+#include <utility>
+#include <vector>
+
 void CreateScenes() {
     new MainScreenScene;
     new HorseScene;
@@ -15,24 +18,41 @@ void CreateScenes() {
 namespace {
 
 // Scene has no virtual destructor, so each scene is destroyed as its own class.
-template <typename Concrete> bool DestroyAs(Scene* scene) {
-    if (auto* concrete = dynamic_cast<Concrete*>(scene)) {
-        delete concrete;
-        return true;
-    }
-    return false;
+template <typename Concrete> void DestroyAs(Scene* scene) {
+    delete static_cast<Concrete*>(scene);
 }
+
+template <typename Concrete> bool IsA(Scene* scene) {
+    return dynamic_cast<Concrete*>(scene) != nullptr;
+}
+
+struct SceneClass {
+    bool (*is)(Scene*);
+    void (*destroy)(Scene*);
+};
+
+constexpr SceneClass kSceneClasses[] = {
+    {IsA<MainScreenScene>, DestroyAs<MainScreenScene>}, {IsA<HorseScene>, DestroyAs<HorseScene>},
+    {IsA<ParthenonScene>, DestroyAs<ParthenonScene>},   {IsA<MountainScene>, DestroyAs<MountainScene>},
+    {IsA<CubesScene>, DestroyAs<CubesScene>},
+};
 
 } // namespace
 
-void DestroyScenesForTests() {
-    const auto registered = sceneRegistry;
-    for (const auto& entry : registered) {
-        Scene* scene = entry.second;
-        // A scene of any other class belongs to whoever made it.
-        static_cast<void>(DestroyAs<MainScreenScene>(scene) || DestroyAs<HorseScene>(scene) ||
-                          DestroyAs<MountainScene>(scene) || DestroyAs<ParthenonScene>(scene) ||
-                          DestroyAs<CubesScene>(scene));
+void DestroyScenes() {
+    std::vector<std::pair<Scene*, void (*)(Scene*)>> doomed;
+    for (const auto& entry : sceneRegistry) {
+        for (const SceneClass& sceneClass : kSceneClasses) {
+            if (sceneClass.is(entry.second)) {
+                doomed.emplace_back(entry.second, sceneClass.destroy);
+            }
+        }
     }
-    sceneRegistry.clear();
+    for (const auto& entry : doomed) {
+        StopScene(entry.first->name);
+    }
+    // Each destructor takes its own entry out of the registry.
+    for (const auto& [scene, destroy] : doomed) {
+        destroy(scene);
+    }
 }

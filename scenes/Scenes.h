@@ -1,4 +1,4 @@
-// Making the program's five scenes, once per window, and (for tests) disposing of them.
+// Making the program's five scenes for each window, and disposing of them before the window goes.
 // Depends on the scene classes of scenes/.
 #pragma once
 
@@ -7,6 +7,7 @@
 // Needs a current OpenGL context. A second call registers a second set under numbered names.
 void CreateScenes();
 
-// Destroys every registered scene of the five classes and empties the registry. The program itself
-// never calls it: its scenes live to the end of the process.
-void DestroyScenesForTests();
+// Stops every running scene of the five classes (so an exhibit's music stops) and destroys them all,
+// closing their movies; scenes of other classes stay registered. Their textures go with the OpenGL
+// context they were made in.
+void DestroyScenes();

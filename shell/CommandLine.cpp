@@ -20,7 +20,7 @@ void DeclareOptions(CLI::App& app, CommandLine& options) {
         "Start in a window without asking");
     fullScreen->excludes(windowed);
     app.add_option("--data", options.dataFolder, "Content folder (default: Data in the working directory)")
-        ->check(CLI::ExistingDirectory)
+        ->check(CLI::Validator(CLI::ExistingDirectory).description(""))
         ->type_name("DIR");
     app.add_flag_callback(
         "--check", [&options] { options.action = ProgramAction::Check; },

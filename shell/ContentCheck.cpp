@@ -15,6 +15,8 @@
 
 namespace {
 
+constexpr const char* kCannotOpen = "cannot open: ";
+constexpr const char* kCannotRead = "cannot read: ";
 constexpr const char* kNoValues = "holds no values";
 constexpr const char* kNotPicture = "not a TGA picture the show can read (cut short, or another format)";
 constexpr const char* kNotMovie = "not a movie the show can open";
@@ -73,7 +75,7 @@ ContentReport CheckFile(const ContentFile& content) {
     // The loaders only say that they failed; opening the file first says why when it is not there.
     FILE* file = platform::OpenFile(content.path, "rb");
     if (!file) {
-        report.problem = std::strerror(errno);
+        report.problem = kCannotOpen + std::string(std::strerror(errno));
         report.unreadable = true;
         return report;
     }
@@ -93,7 +95,7 @@ ContentReport CheckShadeRamp() {
     report.path = platform::ResolvePath(kShadeRampFile);
     FILE* file = platform::OpenFile(kShadeRampFile, "r");
     if (!file) {
-        report.problem = std::strerror(errno);
+        report.problem = kCannotOpen + std::string(std::strerror(errno));
         report.unreadable = true;
         return report;
     }
@@ -101,7 +103,7 @@ ContentReport CheckShadeRamp() {
     errno = 0;
     const int values = ReadShadeRamp(file, ramp);
     if (std::ferror(file)) {
-        report.problem = std::strerror(errno != 0 ? errno : EIO);
+        report.problem = kCannotRead + std::string(std::strerror(errno != 0 ? errno : EIO));
         report.unreadable = true;
     } else if (values == 0) {
         report.problem = kNoValues;

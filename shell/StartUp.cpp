@@ -78,9 +78,11 @@ bool StartUp(AppWindow* appWindow, KeyTable* keys) {
 
     // Without port access the button panel reads as idle, so a failure needs no handling here.
     platform::OpenPortSession(platform::GetCurrentProcessId());
-    // The player makes itself the current one and lives to the end of the process, like any earlier
-    // player of a previous window.
-    new FMODSound();
+    // One player serves every window: it makes itself the current one and lives to the end of the
+    // process.
+    if (soundInstance == nullptr) {
+        new FMODSound();
+    }
 
     blurList = BuildBlurList();
     captureList = BuildCaptureList();
@@ -89,4 +91,6 @@ bool StartUp(AppWindow* appWindow, KeyTable* keys) {
 
 void ShutDown() {
     glDeleteTextures(1, &shadeTexture);
+    // The next window makes its own scenes; these would otherwise keep their movies open for good.
+    DestroyScenes();
 }

@@ -17,7 +17,8 @@ extern GLuint captureList;
 // False when the program cannot run in this window (no shading ramp file, or no capture list); the
 // run then ends. Needs the window's GL context to be current.
 bool StartUp(AppWindow* appWindow, KeyTable* keys);
-// Deletes the shading ramp; everything else of the context goes with the context.
+// Deletes the shading ramp and destroys the scenes (their music stops); everything else of the
+// context goes with the context. The music player stays for the next window.
 void ShutDown();
 
 void ResetStartUpGlobalsForTests();

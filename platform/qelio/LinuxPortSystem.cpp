@@ -5,8 +5,10 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <glob.h>
 #include <sstream>
 #include <sys/io.h>
 #include <unistd.h>
@@ -17,6 +19,9 @@ namespace {
 
 // There is no device to hold open: the permission itself is the session.
 constexpr qelio::DeviceHandle kPortPermissionHandle = 1;
+
+constexpr const char* kParportBaseAddressFiles = "/proc/sys/dev/parport/*/base-addr";
+constexpr const char* kParportName = "parport";
 
 class SystemPortKernel : public PortKernel {
 public:
@@ -34,6 +39,26 @@ public:
         text = contents.str();
         return 0;
     }
+    int ReadParportBaseAddresses(std::vector<std::string>& texts) override {
+        glob_t found{};
+        const int result = glob(kParportBaseAddressFiles, 0, nullptr, &found);
+        if (result != 0) {
+            globfree(&found);
+            return result == GLOB_NOMATCH ? ENOENT : EIO;
+        }
+        int error = ENOENT;
+        for (size_t i = 0; i < found.gl_pathc; ++i) {
+            std::ifstream file(found.gl_pathv[i]);
+            std::ostringstream contents;
+            if (file && contents << file.rdbuf()) {
+                texts.push_back(contents.str());
+            } else {
+                error = errno != 0 ? errno : EIO;
+            }
+        }
+        globfree(&found);
+        return texts.empty() ? error : 0;
+    }
 };
 
 } // namespace
@@ -43,8 +68,10 @@ PortKernel& RealPortKernel() {
     return kernel;
 }
 
-bool IoPortsListParallelPort(const std::string& ioports, uint16_t firstPort, uint16_t count) {
+IoPortsAnswer FindParallelPortInIoPorts(const std::string& ioports, uint16_t firstPort, uint16_t count) {
     const unsigned lastPort = firstPort + count - 1u;
+    const size_t nameLength = std::strlen(kParportName);
+    IoPortsAnswer answer = IoPortsAnswer::NotListed;
     std::istringstream lines(ioports);
     std::string line;
     while (std::getline(lines, line)) {
@@ -54,11 +81,24 @@ bool IoPortsListParallelPort(const std::string& ioports, uint16_t firstPort, uin
         if (std::sscanf(line.c_str(), " %x-%x : %n", &start, &end, &nameAt) != 2 || nameAt == 0) {
             continue;
         }
-        if (line.compare(static_cast<size_t>(nameAt), 7, "parport") != 0) {
+        if (line.compare(static_cast<size_t>(nameAt), nameLength, kParportName) != 0) {
             continue;
         }
-        bool hidden = start == 0 && end == 0;
-        if (hidden || (start <= firstPort && end >= lastPort)) {
+        if (start == 0 && end == 0) {
+            answer = IoPortsAnswer::AddressesHidden;
+        } else if (start <= firstPort && end >= lastPort) {
+            return IoPortsAnswer::Listed;
+        }
+    }
+    return answer;
+}
+
+bool ParportBaseAddressesInclude(const std::vector<std::string>& texts, uint16_t base) {
+    for (const std::string& text : texts) {
+        char* end = nullptr;
+        errno = 0;
+        const unsigned long value = std::strtoul(text.c_str(), &end, 10);
+        if (end != text.c_str() && errno == 0 && value == base) {
             return true;
         }
     }
@@ -75,8 +115,8 @@ qelio::DeviceHandle LinuxPortSystem::OpenDevice(const char*) {
     }
     std::string ioports;
     error = kernel_.ReadIoPorts(ioports);
-    if (error == 0 && !IoPortsListParallelPort(ioports, kParallelPortBase, kParallelPortRegisterCount)) {
-        error = ENODEV;
+    if (error == 0) {
+        error = FindParallelPort(ioports);
     }
     if (error != 0) {
         Refuse(error);
@@ -106,6 +146,24 @@ bool LinuxPortSystem::DeviceControl(qelio::DeviceHandle device, uint32_t code, c
         return Refuse(error);
     }
     return true;
+}
+
+int LinuxPortSystem::FindParallelPort(const std::string& ioports) {
+    switch (FindParallelPortInIoPorts(ioports, kParallelPortBase, kParallelPortRegisterCount)) {
+    case IoPortsAnswer::Listed:
+        return 0;
+    case IoPortsAnswer::NotListed:
+        return ENODEV;
+    case IoPortsAnswer::AddressesHidden:
+        break;
+    }
+    // A card at another address answers nothing at the usual one: the driver's records must name it.
+    std::vector<std::string> bases;
+    const int error = kernel_.ReadParportBaseAddresses(bases);
+    if (error != 0) {
+        return error;
+    }
+    return ParportBaseAddressesInclude(bases, kParallelPortBase) ? 0 : ENODEV;
 }
 
 bool LinuxPortSystem::Refuse(int error) {

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace platform {
 
@@ -18,13 +19,25 @@ public:
     virtual uint32_t ProcessId() = 0;
     // The text of /proc/ioports: 0, or the errno of the failed read.
     virtual int ReadIoPorts(std::string& text) = 0;
+    // The text of each parallel port's /proc/sys/dev/parport/*/base-addr ("888\t0\n": the base and the
+    // second base, in decimal): 0, or the errno when none can be read.
+    virtual int ReadParportBaseAddresses(std::vector<std::string>& texts) = 0;
 };
 
 PortKernel& RealPortKernel();
 
-// Whether /proc/ioports lists a parallel port over the given registers. To readers without
-// CAP_SYS_ADMIN the kernel shows every range as 0000-0000; then the port's name has to do.
-bool IoPortsListParallelPort(const std::string& ioports, uint16_t firstPort, uint16_t count);
+enum class IoPortsAnswer {
+    Listed,          // a parallel port covers the registers
+    NotListed,       // no parallel port does
+    AddressesHidden, // parallel ports are listed, but their ranges read 0000-0000
+};
+
+// What /proc/ioports says about a parallel port over the given registers. To readers without
+// CAP_SYS_ADMIN the kernel shows every range as 0000-0000.
+IoPortsAnswer FindParallelPortInIoPorts(const std::string& ioports, uint16_t firstPort, uint16_t count);
+
+// Whether one of the base-addr texts names the base register.
+bool ParportBaseAddressesInclude(const std::vector<std::string>& texts, uint16_t base);
 
 class LinuxPortSystem : public qelio::System {
 public:
@@ -32,7 +45,8 @@ public:
 
     bool IsWindows9xFamily() override { return false; }
     uint32_t SystemError() override { return error_; }
-    // Succeeds when the kernel supports port permissions and a parallel port is at its usual place.
+    // Succeeds when the kernel supports port permissions and a parallel port is at its usual place,
+    // as /proc/ioports says, or the parport driver's own records where /proc/ioports hides addresses.
     qelio::DeviceHandle OpenDevice(const char* path) override;
     // The session codes with the caller's own process id; the permission is the calling thread's and
     // passes to threads it creates later, so the frame loop's thread must make the request.
@@ -42,6 +56,8 @@ public:
     qelio::DriverServices* Drivers() override { return nullptr; }
 
 private:
+    // 0 when a parallel port is at the usual place, otherwise the errno that says why not.
+    int FindParallelPort(const std::string& ioports);
     bool Refuse(int error);
 
     PortKernel& kernel_;

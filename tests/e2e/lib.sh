@@ -29,6 +29,7 @@ E2E_GEOMETRY=""   # its client area as ImageMagick crop geometry, WxH+X+Y
 E2E_SHOT_COUNT=0
 
 e2e_cleanup() {
+    [ -n "${E2E_CAPTURE_PID:-}" ] && e2e_capture_stop
     if [ -n "$E2E_APP_PID" ] && kill -0 "$E2E_APP_PID" 2>/dev/null; then
         kill -KILL "$E2E_APP_PID" 2>/dev/null
     fi
@@ -187,6 +188,44 @@ e2e_shot() {
         mkdir -p "$E2E_KEEP_SHOTS" && cp "$out" "$E2E_KEEP_SHOTS/"
     fi
     E2E_SHOT=$out
+}
+
+# e2e_capture_start: screenshots of the whole screen, one every tenth of a second or as fast as a busy
+# machine allows, the newest hundred kept, until e2e_capture_stop. For changes that last a few seconds
+# on screen, which a check that takes seconds per screenshot would miss.
+e2e_capture_start() {
+    E2E_CAPTURE_DIR="$E2E_WORK/capture"
+    rm -rf "$E2E_CAPTURE_DIR" && mkdir -p "$E2E_CAPTURE_DIR"
+    (
+        i=0
+        while :; do
+            name=$(printf '%06d' "$i")
+            import -window root "$E2E_CAPTURE_DIR/next.ppm" 2>/dev/null &&
+                mv "$E2E_CAPTURE_DIR/next.ppm" "$E2E_CAPTURE_DIR/$name.ppm"
+            rm -f "$E2E_CAPTURE_DIR/$(printf '%06d' $((i - 100))).ppm"
+            i=$((i + 1))
+            sleep 0.1
+        done
+    ) &
+    E2E_CAPTURE_PID=$!
+}
+e2e_capture_stop() {
+    kill "$E2E_CAPTURE_PID" 2>/dev/null
+    wait "$E2E_CAPTURE_PID" 2>/dev/null
+    E2E_CAPTURE_PID=""
+}
+# e2e_captured: the captured screenshots' paths, oldest first.
+e2e_captured() { find "$E2E_CAPTURE_DIR" -name '[0-9]*.ppm' | sort; }
+# e2e_capture_shot FILE NAME: the client area of a captured screenshot as $E2E_WORK/NAME.png (E2E_SHOT).
+e2e_capture_shot() {
+    E2E_SHOT="$E2E_WORK/$2.png"
+    convert "$1" -crop "$E2E_GEOMETRY" +repage "$E2E_SHOT"
+}
+# e2e_newest_capture NAME: the newest captured screenshot, as e2e_capture_shot leaves it.
+e2e_newest_capture() {
+    local newest
+    newest=$(e2e_captured | tail -n 1)
+    [ -n "$newest" ] && e2e_capture_shot "$newest" "$1"
 }
 
 # e2e_colour_fraction IMAGE REGION COLOUR: the fraction of the region's pixels (crop geometry) within

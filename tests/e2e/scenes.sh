@@ -5,8 +5,9 @@
 #   L, K and J: each exhibit's flight, its scroll unrolled from the top, its track playing;
 #   H: the movie carousel under its title, moving, and the music silenced;
 #   the start screen back once the video stage's 35 s have run out;
+#   J again: the exhibit whose track was the last one played plays it again;
 #   F1: a new window in the other mode (full screen, so topmost), where the show goes on (K brings the
-#       mountain's scroll, and the new music player plays its track again);
+#       mountain's scroll and its track again);
 #   Escape: the end of the run with exit code 0.
 #
 # Usage: scenes.sh PROGRAM
@@ -137,33 +138,42 @@ e2e_keep() {
 }
 
 # visit_exhibit KEY SCROLL NAME: presses the key, follows the flight and the reveal, checks the music.
+# The screen is captured all the while, so that a screenshot of the three-second reveal is there to
+# check even when checking one takes longer than the reveal.
 visit_exhibit() {
     local key=$1 scroll=$2 name=$3
-    local audio_before pressed shown total boundary below early="" whole=""
+    local audio_before pressed shown=0 total=0 boundary below early="" whole="" shot
     audio_before=$(e2e_audio_bytes)
+    e2e_capture_start
     e2e_press "$key"
     pressed=$(date +%s)
     e2e_log "$name: pressed $key"
-    # During the flight nothing of the scroll shows; then it unrolls from the top over 3 s.
     while [ $(($(date +%s) - pressed)) -lt "$E2E_FLIGHT_SECONDS" ]; do
-        e2e_shot "$name-poll"
+        e2e_newest_capture "$name-poll" || continue
         read -r shown total boundary below < <(scroll_rows "$E2E_SHOT" "$scroll")
-        if [ -z "$early" ] && fraction_below "$shown" "$total" "$whole_fraction" &&
-            ! fraction_below "$shown" "$total" "$none_fraction"; then
-            # Part of the scroll: the top part, with next to nothing shown below its lower edge.
-            [ "$below" -le 5 ] ||
-                e2e_fail "$name: a partly shown scroll ($shown of $total rows) shows $below rows below row $boundary"
-            e2e_keep "$name-early"
-            early="$shown of $total rows, all but $below of them above row $boundary"
-            e2e_log "$name: early in the reveal: $early"
-        elif fraction_at_least "$shown" "$total" "$whole_fraction"; then
+        if fraction_at_least "$shown" "$total" "$whole_fraction"; then
             e2e_keep "$name-whole"
             whole="$shown of $total rows"
             break
         fi
     done
+    e2e_capture_stop
     [ -n "$whole" ] || e2e_fail "$name: the scroll $scroll never showed whole ($shown of $total rows at last)"
+    # During the flight nothing of the scroll shows; then it unrolls from the top: the screenshots
+    # just before the whole scroll show its top part, with next to nothing below its lower edge.
+    for shot in $(e2e_captured | tac); do
+        e2e_capture_shot "$shot" "$name-early-poll"
+        read -r shown total boundary below < <(scroll_rows "$E2E_SHOT" "$scroll")
+        fraction_at_least "$shown" "$total" "$whole_fraction" && continue
+        fraction_below "$shown" "$total" "$none_fraction" && break
+        [ "$below" -le 5 ] ||
+            e2e_fail "$name: a partly shown scroll ($shown of $total rows) shows $below rows below row $boundary"
+        e2e_keep "$name-early"
+        early="$shown of $total rows, all but $below of them above row $boundary"
+        break
+    done
     [ -n "$early" ] || e2e_fail "$name: no screenshot caught the scroll partly unrolled from the top"
+    e2e_log "$name: early in the reveal: $early"
     e2e_log "$name: later the whole scroll: $whole"
     local peak
     peak=$(audio_peak_since "$audio_before")
@@ -235,6 +245,9 @@ back_after=$(($(date +%s) - cubes_started))
 [ "$back_after" -ge $((scene_timeout_seconds - 1)) ] || e2e_fail "the start screen came back after $back_after s"
 check_start_screen start-again
 e2e_log "the start screen came back $back_after s after H"
+# The Parthenon's track was the last one played before the video stage stopped the music: entered
+# again, the exhibit plays it again.
+visit_exhibit J ScrollParthenon.tga parthenon-again
 
 # F1: the window goes and one in the other mode comes; the show goes on there.
 # A full-screen window is made topmost, which X shows as the "above" state; a plain window is not.
@@ -249,8 +262,7 @@ e2e_wait_main_window
 topmost "$E2E_MAIN" || e2e_fail "the window after F1 is not topmost: not in full-screen mode"
 e2e_log "F1: new window $E2E_MAIN (was $old_window), topmost as a full-screen window, client area $E2E_GEOMETRY"
 check_start_screen after-toggle
-# The new window's start-up made a new music player, which has played nothing yet: the mountain's
-# track is heard again.
+# The music player outlives the window: the mountain's track is heard again in the new one.
 visit_exhibit K ScrollOlympus.tga mountain-after-toggle
 
 # Escape ends the run.

@@ -3,6 +3,7 @@
 #include "input/DXMouse.h"
 #include "platform/InputLayer.h"
 
+#include <SDL.h>
 #include <gtest/gtest.h>
 
 using platform::InputDataFormat;
@@ -81,6 +82,31 @@ TEST_F(SdlInput, DevicesKeepTheAcquisitionRules) {
     std::unique_ptr<platform::InputDevice> none;
     EXPECT_EQ(system->CreateDevice(platform::InputGuid{}, none), InputResult::DeviceNotRegistered);
     EXPECT_EQ(none, nullptr);
+}
+
+TEST_F(SdlInput, MouseMotionIsTheSumOfTheMovesEvenPastTheScreensEdge) {
+    ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_EVENTS), 0);
+    DXMouse mouse(nullptr, nullptr);
+    ASSERT_TRUE(mouse.ready);
+    // Far more than any screen is wide: a pointer's position would have stopped at the edge.
+    constexpr int kMoves = 40;
+    for (int move = 0; move < kMoves; ++move) {
+        SDL_Event event{};
+        event.type = SDL_MOUSEMOTION;
+        event.motion.xrel = 500;
+        event.motion.yrel = -30;
+        ASSERT_EQ(SDL_PushEvent(&event), 1);
+    }
+    std::unique_ptr<InputState> motion = mouse.Poll();
+    ASSERT_NE(motion, nullptr);
+    EXPECT_EQ(motion->moveX, kMoves * 500);
+    EXPECT_EQ(motion->moveY, kMoves * -30);
+    motion = mouse.Poll();
+    ASSERT_NE(motion, nullptr);
+    EXPECT_EQ(motion->moveX, 0) << "each move counts once";
+    EXPECT_EQ(motion->moveY, 0);
+    SDL_FlushEvent(SDL_MOUSEMOTION);
+    SDL_QuitSubSystem(SDL_INIT_EVENTS);
 }
 
 TEST(InputKeyMap, SdlKeysMapToDirectInputScanCodes) {

@@ -280,6 +280,31 @@ TEST_F(VideoCarouselTest, GrowsPastTenClipsAndSurvivesTooFewToMakeARing) {
     EXPECT_EQ(lone.count, 0);
 }
 
+TEST_F(VideoCarouselTest, ARingOfOneClipPlaysItAgainAfterEverySlide) {
+    decoder.Add("only.avi", 50, 2000);
+    decoder.Add("spare.avi", 50, 2000);
+    carousel.AddClip("only.avi");
+    carousel.AddClip("spare.avi");
+    ASSERT_TRUE(carousel.Open());
+    ASSERT_EQ(carousel.count, 1);
+    carousel.Rewind();
+    int slides = 0;
+    bool wasSliding = false;
+    for (int step = 0; step < 475; ++step) { // 9.5 s: the movie of 2 s and its slide, three times over
+        DrawFor(20);
+        const bool sliding = carousel.state == VideoCarousel::kSliding;
+        slides += sliding && !wasSliding ? 1 : 0;
+        wasSliding = sliding;
+    }
+    EXPECT_EQ(slides, 3);
+    const VideoClip& clip = carousel.clips[0];
+    EXPECT_TRUE(clip.playing);
+    EXPECT_FALSE(clip.spinning) << "it plays in front";
+    const int32_t frame = clip.frame;
+    DrawFor(400);
+    EXPECT_GT(carousel.clips[0].frame, frame) << "its frames go on";
+}
+
 TEST_F(VideoCarouselTest, ANewContextGetsNewTexturesShowingTheSamePicture) {
     OpenBooths();
     DrawFor(400);

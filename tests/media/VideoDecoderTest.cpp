@@ -1,10 +1,15 @@
 #include "platform/VideoDecoder.h"
 
+#include "support/Fifo.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -108,10 +113,24 @@ INSTANTIATE_TEST_SUITE_P(EveryCodec, VideoDecoderCodecTest, ::testing::ValuesIn(
                              return std::string(codec.param.name);
                          });
 
-TEST(VideoDecoder, AContainerWithoutAFrameCountIsCounted) {
+TEST(VideoDecoder, AMovieWithoutAFrameCountIsCounted) {
     testing_support::TempDir dir;
-    const std::string path = MakeMovie(dir, "counted.mkv", "testsrc2=size=160x120:rate=25:duration=1",
+    const std::string path = MakeMovie(dir, "counted.avi", "testsrc2=size=160x120:rate=25:duration=1",
                                        "-c:v mjpeg -pix_fmt yuvj420p");
+    // Zero the lengths in the main header and the stream header, as some writers leave them.
+    std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    const struct {
+        const char* chunk;
+        size_t lengthOffset;
+    } lengths[] = {{"avih", 8 + 16}, {"strh", 8 + 32}};
+    for (const auto& length : lengths) {
+        const size_t at = bytes.find(length.chunk);
+        ASSERT_NE(at, std::string::npos) << length.chunk;
+        file.seekp(static_cast<std::streamoff>(at + length.lengthOffset));
+        file.write("\0\0\0\0", 4);
+    }
+    file.close();
     auto stream = platform::CurrentVideoDecoder().OpenStream(path);
     ASSERT_TRUE(stream);
     EXPECT_EQ(stream->Info().frameCount, 25);
@@ -120,6 +139,35 @@ TEST(VideoDecoder, AContainerWithoutAFrameCountIsCounted) {
     Picture picture(platform::kVideoPictureBytes);
     EXPECT_TRUE(stream->DecodeFrame(24, picture.data()));
     EXPECT_TRUE(stream->DecodeFrame(0, picture.data()));
+}
+
+TEST(VideoDecoder, OnlyLocalAviFilesOpen) {
+    testing_support::TempDir dir;
+    const std::string avi = MakeMovie(dir, "real.avi", "testsrc2=size=160x120:rate=25:duration=0.4",
+                                      "-c:v mjpeg -pix_fmt yuvj420p");
+    MakeMovie(dir, "real.mkv", "testsrc2=size=160x120:rate=25:duration=0.4", "-c:v mjpeg -pix_fmt yuvj420p");
+    platform::VideoDecoder& decoder = platform::CurrentVideoDecoder();
+    ASSERT_TRUE(decoder.OpenStream(avi)) << "an AVI file opens";
+
+    // Another container, playlists and protocol names, each under a movie's name.
+    std::rename((dir.Path() + "/real.mkv").c_str(), (dir.Path() + "/matroska.avi").c_str());
+    const std::string playlist =
+        dir.Write("list.avi", "ffconcat version 1.0\nfile 'real.avi'\nfile 'real.avi'\n");
+    const std::string hls = dir.Write("stream.avi", "#EXTM3U\n#EXTINF:0.4,\nreal.avi\n#EXT-X-ENDLIST\n");
+    const std::vector<std::string> refusedNames = {dir.Path() + "/matroska.avi", playlist, hls,
+                                                   "concat:" + avi + "|" + avi,
+                                                   "http://127.0.0.1:9/movie.avi"};
+    for (const std::string& refused : refusedNames) {
+        EXPECT_FALSE(decoder.OpenStream(refused)) << refused;
+    }
+
+    // A FIFO is refused at once rather than waited for.
+    testing_support::Fifo fifo(dir.Path() + "/pipe.avi");
+    ASSERT_TRUE(fifo.Made());
+    bool waited = false;
+    EXPECT_FALSE(fifo.RunGuarded([&] { return decoder.OpenStream(dir.Path() + "/pipe.avi") != nullptr; },
+                                 waited, std::chrono::seconds(10)));
+    EXPECT_FALSE(waited) << "the decoder waited for a writer";
 }
 
 TEST(VideoDecoder, FilesWithoutAVideoStreamDoNotOpen) {

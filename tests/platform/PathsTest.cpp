@@ -40,3 +40,27 @@ TEST(ResolvePath, AbsolutePathsResolveToo) {
     dir.Write("Music/Horse.mp3", "x");
     EXPECT_EQ(platform::ResolvePath(dir.Path() + "\\music\\horse.MP3"), dir.Path() + "/Music/Horse.mp3");
 }
+
+// A content folder named on the command line stands for the leading "Data" of every content path, in
+// any case and with either separator; other paths are left alone, and an empty folder puts "Data" in
+// the working directory back.
+TEST(ResolvePath, ContentFolderReplacesTheLeadingDataComponent) {
+    TempDir working(true);
+    working.Write("Data/shader.txt", "working\n");
+    working.Write("datalog/shader.txt", "x");
+    TempDir content;
+    content.Write("shader.txt", "content\n");
+    content.Write("Images/StartScreen.tga", "x");
+
+    platform::SetDataFolder(content.Path() + "/");
+    EXPECT_EQ(platform::ResolvePath("Data\\shader.txt"), content.Path() + "/shader.txt");
+    EXPECT_EQ(platform::ResolvePath("data/images/StartScreen.TGA"),
+              content.Path() + "/Images/StartScreen.tga");
+    EXPECT_EQ(platform::ResolvePath("DATA\\movies\\Booth1.avi"), content.Path() + "/movies/Booth1.avi");
+    EXPECT_EQ(platform::ResolvePath("datalog/shader.txt"), "datalog/shader.txt");
+    EXPECT_EQ(platform::ResolvePath(working.Path() + "/Data/shader.txt"),
+              working.Path() + "/Data/shader.txt");
+
+    platform::SetDataFolder("");
+    EXPECT_EQ(platform::ResolvePath("data\\shader.txt"), "Data/shader.txt");
+}

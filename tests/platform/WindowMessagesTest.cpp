@@ -5,6 +5,7 @@
 #include "platform/WindowMessages.h"
 
 #include <SDL.h>
+#include <csignal>
 #include <cstdlib>
 #include <gtest/gtest.h>
 #include <vector>
@@ -187,6 +188,11 @@ TEST_F(WindowMessagesTest, TranslatesSdlEventsIntoWindowMessages) {
     EXPECT_EQ(messages[4].wParam, platform::SIZE_MINIMIZED);
     EXPECT_EQ(messages[5].message, platform::WM_CLOSE);
     EXPECT_EQ(messages[6].message, platform::WM_CLOSE) << "a termination request closes the window";
+
+    ASSERT_EQ(std::raise(SIGHUP), 0);
+    messages = TakeAll(window);
+    ASSERT_EQ(messages.size(), 1u) << "a closed terminal asks to close, as a termination request does";
+    EXPECT_EQ(messages[0].message, platform::WM_CLOSE);
 
     PushWindowEvent(window, SDL_WINDOWEVENT_RESTORED);
     messages = TakeAll(window);

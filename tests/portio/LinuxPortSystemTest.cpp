@@ -22,6 +22,11 @@ constexpr const char* kIoPortsWithParallelPort = "0000-0cf7 : PCI Bus 0000:00\n"
 constexpr const char* kIoPortsWithoutParallelPort = "0000-0cf7 : PCI Bus 0000:00\n"
                                                     "  0060-0060 : keyboard\n"
                                                     "  03f8-03ff : serial\n";
+// The same machine as a reader without CAP_SYS_ADMIN sees it.
+constexpr const char* kIoPortsHidden = "0000-0000 : PCI Bus 0000:00\n"
+                                       "  0000-0000 : rtc_cmos\n"
+                                       "  0000-0000 : parport0\n"
+                                       "  0000-0000 : serial\n";
 
 class FakePortKernel : public platform::PortKernel {
 public:
@@ -29,6 +34,8 @@ public:
     int grantError = 0;      // answer to calls that grant, which alone need the privilege
     int ioportsError = 0;
     std::string ioports = kIoPortsWithParallelPort;
+    int baseAddressError = 0;
+    std::vector<std::string> baseAddresses = {"888\t0\n"};
     // (first port, count, allowed) of each ioperm call.
     std::vector<std::tuple<uint16_t, uint16_t, bool>> permissionCalls;
     bool granted = false;
@@ -45,6 +52,10 @@ public:
     int ReadIoPorts(std::string& text) override {
         text = ioports;
         return ioportsError;
+    }
+    int ReadParportBaseAddresses(std::vector<std::string>& texts) override {
+        texts = baseAddresses;
+        return baseAddressError;
     }
 };
 
@@ -90,6 +101,29 @@ TEST_F(LinuxPortSystemTest, MissingParallelPortGives10) {
     EXPECT_EQ(QelIoGetLastError(), static_cast<uint32_t>(EACCES));
 }
 
+// Without CAP_SYS_ADMIN, as a service runs, /proc/ioports hides every address; the parport driver's
+// records say where each port is, and only a port at 0x378 counts (elsewhere 0x378 reads 0xFF, which
+// would be a button held forever).
+TEST_F(LinuxPortSystemTest, HiddenAddressesAreTakenFromTheParportRecords) {
+    kernel.ioports = kIoPortsHidden;
+    kernel.baseAddresses = {"632\t0\n"};
+    EXPECT_EQ(QelIoInitialize(kOwnProcess), 10) << "a card at 0x278 is not the port at 0x378";
+    EXPECT_EQ(QelIoGetLastError(), static_cast<uint32_t>(ENODEV));
+    EXPECT_FALSE(kernel.granted);
+
+    kernel.baseAddresses = {};
+    kernel.baseAddressError = ENOENT;
+    EXPECT_EQ(QelIoInitialize(kOwnProcess), 10);
+    EXPECT_EQ(QelIoGetLastError(), static_cast<uint32_t>(ENOENT));
+    EXPECT_FALSE(kernel.granted);
+
+    kernel.baseAddresses = {"632\t0\n", "888\t1912\n"};
+    kernel.baseAddressError = 0;
+    EXPECT_EQ(QelIoInitialize(kOwnProcess), 0);
+    EXPECT_TRUE(kernel.granted);
+    EXPECT_EQ(kernel.permissionCalls.back(), std::make_tuple(uint16_t{0x378}, uint16_t{3}, true));
+}
+
 TEST_F(LinuxPortSystemTest, RefusedPermissionGives11) {
     kernel.grantError = EPERM;
     EXPECT_EQ(QelIoInitialize(kOwnProcess), 11);
@@ -124,15 +158,15 @@ TEST_F(LinuxPortSystemTest, AutoWithoutPortAccessEndsWith10) {
     EXPECT_EQ(QelIoGetLastError(), static_cast<uint32_t>(ENOSYS));
 }
 
-TEST(IoPortsListParallelPortTest, FindsThePortByItsRangeOrByNameWhenAddressesAreHidden) {
-    EXPECT_TRUE(platform::IoPortsListParallelPort(kIoPortsWithParallelPort, 0x378, 3));
-    EXPECT_FALSE(platform::IoPortsListParallelPort(kIoPortsWithoutParallelPort, 0x378, 3))
+TEST(FindParallelPortInIoPortsTest, FindsThePortByItsRangeAndSaysWhenAddressesAreHidden) {
+    using platform::FindParallelPortInIoPorts;
+    using platform::IoPortsAnswer;
+    EXPECT_EQ(FindParallelPortInIoPorts(kIoPortsWithParallelPort, 0x378, 3), IoPortsAnswer::Listed);
+    EXPECT_EQ(FindParallelPortInIoPorts(kIoPortsWithoutParallelPort, 0x378, 3), IoPortsAnswer::NotListed)
         << "the PCI bus range covers the registers but is no parallel port";
-    EXPECT_FALSE(platform::IoPortsListParallelPort("  0278-027a : parport0\n", 0x378, 3));
-    EXPECT_TRUE(platform::IoPortsListParallelPort("0000-0000 : PCI Bus 0000:00\n"
-                                                  "  0000-0000 : parport0\n",
-                                                  0x378, 3));
-    EXPECT_FALSE(platform::IoPortsListParallelPort("", 0x378, 3));
+    EXPECT_EQ(FindParallelPortInIoPorts("  0278-027a : parport0\n", 0x378, 3), IoPortsAnswer::NotListed);
+    EXPECT_EQ(FindParallelPortInIoPorts(kIoPortsHidden, 0x378, 3), IoPortsAnswer::AddressesHidden);
+    EXPECT_EQ(FindParallelPortInIoPorts("", 0x378, 3), IoPortsAnswer::NotListed);
 }
 
 // This machine's own kernel: without a parallel port or port permissions the result is 10, never a
@@ -140,7 +174,7 @@ TEST(IoPortsListParallelPortTest, FindsThePortByItsRangeOrByNameWhenAddressesAre
 TEST(LinuxPortSystemRealKernelTest, WithoutParallelPortTheDeviceCannotBeOpened) {
     std::string ioports;
     if (platform::RealPortKernel().ReadIoPorts(ioports) == 0 &&
-        platform::IoPortsListParallelPort(ioports, 0x378, 3)) {
+        platform::FindParallelPortInIoPorts(ioports, 0x378, 3) != platform::IoPortsAnswer::NotListed) {
         GTEST_SKIP() << "this machine has a parallel port";
     }
     ResetQelIoStateForTests();

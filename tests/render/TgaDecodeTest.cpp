@@ -1,12 +1,16 @@
 #include "render/Tga.h"
 
 #include "TgaTestFiles.h"
+#include "support/Fifo.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdlib>
+#include <fstream>
 #include <sys/resource.h>
+#include <unistd.h>
 #include <vector>
 
 using namespace tga_test;
@@ -189,6 +193,59 @@ TEST(TgaLoad, ReadsThroughThePathResolverAndFailsOnMissingFiles) {
     EXPECT_FALSE(LoadTga("data/images/Missing.tga"));
     EXPECT_FALSE(LoadTga("Data/images"));
     EXPECT_FALSE(LoadTga(nullptr));
+}
+
+TEST(TgaLoad, ReadsOnlyRegularFilesAndNoMoreThanTheHeaderCanUse) {
+    testing_support::TempDir dir(true);
+    auto peakKilobytes = [] {
+        rusage usage{};
+        getrusage(RUSAGE_SELF, &usage);
+        return usage.ru_maxrss;
+    };
+    const long before = peakKilobytes();
+
+    // A small picture at the start of a 1 GB file (sparse, so it costs no disk).
+    const std::string small =
+        dir.Write("Data/images/Long.tga", TgaFile(kUncompressed, 2, 1, 24, Bytes({1, 2, 3, 4, 5, 6})));
+    ASSERT_EQ(truncate(small.c_str(), off_t{1} << 30), 0);
+    auto image = LoadTga("data/images/long.tga");
+    ASSERT_TRUE(image);
+    EXPECT_EQ(image->pixels, Pixels({3, 2, 1, 6, 5, 4}));
+
+    // A header claiming more pixels than any picture may have, with the data to fill them.
+    const std::string huge = dir.Write("Data/images/Huge.tga", TgaFile(kUncompressed, 4097, 4096, 24, ""));
+    ASSERT_EQ(truncate(huge.c_str(), 18 + off_t{4097} * 4096 * 3), 0);
+    EXPECT_FALSE(LoadTga("data/images/huge.tga"));
+    EXPECT_LT(peakKilobytes() - before, 32 * 1024) << "neither file was read beyond what the picture needs";
+
+    // A FIFO is refused at once rather than waited for.
+    testing_support::Fifo fifo(dir.Path() + "/Data/images/Pipe.tga");
+    ASSERT_TRUE(fifo.Made());
+    bool waited = false;
+    EXPECT_FALSE(fifo.RunGuarded([] { return LoadTga("data/images/pipe.tga") != nullptr; }, waited,
+                                 std::chrono::seconds(10)));
+    EXPECT_FALSE(waited) << "the loader waited for a writer";
+}
+
+TEST(TgaDecode, RunningOutOfMemoryIsAFailedDecode) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the address sanitizer reserves more address space than the limit below allows";
+#else
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    // The largest picture allowed, in a process that can take little more than the file.
+    auto decodeWithLittleMemory = [] {
+        const std::string file =
+            TgaFile(kUncompressed, 4096, 4096, 24, std::string(size_t{4096} * 4096 * 3, '\x7F'));
+        long pages = 0;
+        std::ifstream("/proc/self/statm") >> pages;
+        const rlim_t limit =
+            static_cast<rlim_t>(pages) * static_cast<rlim_t>(sysconf(_SC_PAGESIZE)) + (8u << 20);
+        const rlimit addressSpace{limit, limit};
+        setrlimit(RLIMIT_AS, &addressSpace);
+        return Decode(file) ? 1 : 0;
+    };
+    EXPECT_EXIT(std::exit(decodeWithLittleMemory()), ::testing::ExitedWithCode(0), "");
+#endif
 }
 
 TEST(TgaAlpha, ModesWidenAndRewriteAlpha) {

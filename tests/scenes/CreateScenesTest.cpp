@@ -40,7 +40,7 @@ protected:
         AssignWaypointPoses();
     }
     void TearDown() override {
-        DestroyScenesForTests();
+        DestroyScenes();
         std::filesystem::current_path(previousDir);
         ResetStartScreenStateForTests();
         ResetPictureTexturesForTests();
@@ -95,7 +95,7 @@ TEST_F(CreateScenesTest, ASecondSetGetsNumberedNamesAndStaysIdle) {
 
 TEST_F(CreateScenesTest, DestroyingEmptiesTheRegistry) {
     CreateScenes();
-    DestroyScenesForTests();
+    DestroyScenes();
     EXPECT_TRUE(sceneRegistry.empty());
     CreateScenes();
     EXPECT_EQ(FindScene("mainscreen")->name, "mainscreen") << "names are free again";

@@ -7,12 +7,14 @@
 
 #include <cstring>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
 namespace scenes_test {
 
-// Writes "open <path>", "play <path>" and "stop <path>" into a log; installs itself while it lives.
+// Writes "open <path>", "play <path>" and "stop <path>" into a log, and plays one stream at a time as
+// the mixer's one music channel does; installs itself while it lives.
 class FakeAudioDevice final : public platform::AudioDevice {
 public:
     FakeAudioDevice() { platform::InstallAudioDevice(this); }
@@ -22,25 +24,44 @@ public:
     void Release() override {}
     std::unique_ptr<platform::MusicStream> OpenMusic(const std::string& path) override {
         log.push_back("open " + path);
-        return std::make_unique<Stream>(path, log);
+        if (failing.count(path) != 0) {
+            return nullptr;
+        }
+        return std::make_unique<Stream>(path, *this);
     }
 
     std::vector<std::string> log;
+    std::set<std::string> failing; // paths that cannot be opened
 
 private:
     class Stream final : public platform::MusicStream {
     public:
-        Stream(std::string streamPath, std::vector<std::string>& eventLog)
-            : path(std::move(streamPath)), log(eventLog) {}
+        Stream(std::string streamPath, FakeAudioDevice& owner) : path(std::move(streamPath)), device(owner) {}
+        ~Stream() override {
+            if (device.playing == this) {
+                device.playing = nullptr;
+            }
+        }
         void SetPositionMs(uint32_t) override {}
         void SetLooping(bool) override {}
-        void Play() override { log.push_back("play " + path); }
-        void Stop() override { log.push_back("stop " + path); }
+        void Play() override {
+            device.log.push_back("play " + path);
+            device.playing = this;
+        }
+        void Stop() override {
+            device.log.push_back("stop " + path);
+            if (device.playing == this) {
+                device.playing = nullptr;
+            }
+        }
+        bool Playing() const override { return device.playing == this; }
 
     private:
         std::string path;
-        std::vector<std::string>& log;
+        FakeAudioDevice& device;
     };
+
+    const Stream* playing = nullptr;
 };
 
 // Every file is a movie of 50 grey frames, 2 s long; installs itself while it lives.

@@ -42,7 +42,7 @@ void PresentationFixture::SetUp() {
 }
 
 void PresentationFixture::TearDown() {
-    DestroyScenesForTests();
+    DestroyScenes();
     ResetSceneRegistryForTests();
     for (FMODSound* player : players) {
         delete player;

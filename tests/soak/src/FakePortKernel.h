@@ -6,7 +6,9 @@
 #include "platform/Process.h"
 #include "platform/qelio/LinuxPortSystem.h"
 
+#include <cerrno>
 #include <string>
+#include <vector>
 
 namespace soak {
 
@@ -23,6 +25,8 @@ public:
         text = "0378-037a : parport0\n";
         return 0;
     }
+    // Not asked: the port's range above is shown.
+    int ReadParportBaseAddresses(std::vector<std::string>&) override { return ENOENT; }
 
     int grants = 0;
     int revocations = 0;

@@ -1,0 +1,34 @@
+// Reading data files that anyone may have replaced: only regular files are read, none is waited
+// for, and the caller says how much it can use. Depends on POSIX and platform/Paths.h.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace platform {
+
+class DataFile {
+public:
+    DataFile() = default;
+    ~DataFile();
+    DataFile(const DataFile&) = delete;
+    DataFile& operator=(const DataFile&) = delete;
+
+    // Opens the file found with ResolvePath. False for anything but a regular file: a FIFO, a socket,
+    // a device or a directory under the name is refused at once, without waiting for a writer.
+    bool Open(const std::string& path);
+    // The file's length when it was opened.
+    uint64_t Size() const { return size; }
+    // Reads up to `count` bytes; fewer only at the end of the file or on a read error.
+    size_t Read(uint8_t* buffer, size_t count);
+
+private:
+    int descriptor = -1;
+    uint64_t size = 0;
+};
+
+// True when the name (found with ResolvePath) is a regular file; a FIFO or a device is not opened.
+bool IsRegularFile(const std::string& path);
+
+} // namespace platform

@@ -1,0 +1,112 @@
+// What a visitor hears when coming back to an exhibit: the real scenes and music player on the real
+// mixer, whose output SDL's disk audio driver writes to a file.
+#include "MediaFakes.h"
+#include "camera/Camera.h"
+#include "camera/Waypoints.h"
+#include "media/Sound.h"
+#include "media/VideoClip.h"
+#include "platform/OffscreenContext.h"
+#include "scenes/CubesScene.h"
+#include "scenes/ExhibitScene.h"
+#include "scenes/MainScreenScene.h"
+#include "scenes/PictureTextures.h"
+#include "support/DiskAudio.h"
+#include "support/FakeClock.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+
+using testing_support::DiskAudio;
+
+// Long enough for several mixing passes on a loaded machine, short enough to keep the test quick.
+constexpr double kListenSeconds = 1.0;
+// What was being mixed when a scene changed may still sound this long.
+constexpr double kMixLatencySeconds = 0.2;
+
+class RevisitMusicTest : public testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(gl.Ok());
+        ResetSceneRegistryForTests();
+        ResetStartScreenStateForTests();
+        ResetPictureTexturesForTests();
+        ResetVideoClipGlobalsForTests();
+        AssignWaypointPoses();
+        mainCamera.SetTarget(&waypointBooth);
+        mainCamera.inFlight = false;
+        dir.Write("Data/music/horse.mp3", "");
+        ASSERT_TRUE(DiskAudio::MakeTones("-f lavfi -i sine=frequency=440:duration=3", "",
+                                         dir.Path() + "/Data/music/horse.mp3"));
+        std::filesystem::copy_file(dir.Path() + "/Data/music/horse.mp3",
+                                   dir.Path() + "/Data/music/olympus.mp3");
+    }
+    void TearDown() override {
+        ResetSceneRegistryForTests();
+        ResetStartScreenStateForTests();
+        ResetPictureTexturesForTests();
+        ResetVideoClipGlobalsForTests();
+    }
+
+    // Loud samples from a moment after the mark to the end of a further stretch of output.
+    size_t LoudAfter(size_t mark) const {
+        EXPECT_TRUE(disk.WaitForSeconds(kListenSeconds));
+        return DiskAudio::LoudSamples(disk.Left(), mark + DiskAudio::Seconds(kMixLatencySeconds),
+                                      disk.Mark());
+    }
+
+    testing_support::FakeClock fakeClock;
+    testing_support::TempDir dir{true};
+    DiskAudio disk{dir.Path() + "/output.raw"};
+    platform::OffscreenContext gl{800, 600};
+    scenes_test::FakeVideoDecoder movies;
+};
+
+TEST_F(RevisitMusicTest, AnExhibitVisitedAgainIsHeardAgain) {
+    FMODSound player;
+    MainScreenScene screen;
+    HorseScene horse;
+    MountainScene mountain;
+    CubesScene cubes;
+    ASSERT_TRUE(StartScene("MainScreen"));
+    EXPECT_EQ(LoudAfter(0), 0u) << "the start screen is silent";
+
+    struct Step {
+        const char* what;
+        std::function<void()> action;
+        bool audible;
+    };
+    const std::vector<Step> steps = {
+        {"horse", [] { StartScene("Horse"); }, true},
+        {"the time-out back to the start screen",
+         [this] {
+             fakeClock.AdvanceSeconds(sceneTimeout + 1.0f);
+             StepScenes();
+         },
+         false},
+        {"horse again", [] { StartScene("Horse"); }, true},
+        {"mountain", [] { StartScene("Mountain"); }, true},
+        {"cubes", [] { StartScene("Cubes"); }, false},
+        {"mountain again", [] { StartScene("Mountain"); }, true},
+    };
+    for (const Step& step : steps) {
+        const size_t mark = disk.Mark();
+        step.action();
+        const size_t loud = LoudAfter(mark);
+        if (step.audible) {
+            EXPECT_GT(loud, DiskAudio::Seconds(kListenSeconds / 4)) << step.what << " is heard";
+        } else {
+            EXPECT_EQ(loud, 0u) << step.what << " is silent";
+        }
+    }
+    EXPECT_TRUE(mountain.active);
+    EXPECT_FALSE(horse.active);
+}
+
+} // namespace

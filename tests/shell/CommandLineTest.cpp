@@ -1,0 +1,76 @@
+#include "shell/CommandLine.h"
+
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Parse {
+    bool run = false;
+    int exitCode = -1;
+    CommandLine options;
+    std::string out;
+    std::string err;
+};
+
+Parse ParseArguments(std::vector<std::string> arguments) {
+    arguments.insert(arguments.begin(), "standview");
+    std::vector<const char*> argv;
+    for (const std::string& argument : arguments) {
+        argv.push_back(argument.c_str());
+    }
+    Parse parse;
+    std::ostringstream out;
+    std::ostringstream err;
+    parse.run = ParseCommandLine(static_cast<int>(argv.size()), argv.data(), &parse.options, &parse.exitCode,
+                                 out, err);
+    parse.out = out.str();
+    parse.err = err.str();
+    return parse;
+}
+
+TEST(CommandLineTest, NoOptionsShowsAndAsksAsBeforeAndOptionsFillTheirFields) {
+    const Parse plain = ParseArguments({});
+    ASSERT_TRUE(plain.run);
+    EXPECT_EQ(plain.options.action, ProgramAction::Show);
+    EXPECT_EQ(plain.options.startAnswer, StartAnswer::Ask);
+    EXPECT_EQ(plain.options.dataFolder, "");
+    EXPECT_FALSE(plain.options.kiosk);
+
+    testing_support::TempDir content;
+    const Parse kiosk = ParseArguments({"--kiosk", "--windowed", "--data", content.Path()});
+    ASSERT_TRUE(kiosk.run) << kiosk.err;
+    EXPECT_TRUE(kiosk.options.kiosk);
+    EXPECT_EQ(kiosk.options.startAnswer, StartAnswer::Windowed);
+    EXPECT_EQ(kiosk.options.dataFolder, content.Path());
+    EXPECT_EQ(ParseArguments({"--fullscreen"}).options.startAnswer, StartAnswer::FullScreen);
+    EXPECT_EQ(ParseArguments({"--check", "--data=" + content.Path()}).options.action, ProgramAction::Check);
+
+    for (const char* info : {"--help", "--version"}) {
+        const Parse parse = ParseArguments({info});
+        EXPECT_FALSE(parse.run) << info;
+        EXPECT_EQ(parse.exitCode, 0) << info;
+        EXPECT_NE(parse.out, "") << info;
+    }
+}
+
+TEST(CommandLineTest, UsageErrorsEndWithExitCode2AndOneLine) {
+    const std::vector<std::vector<std::string>> wrong = {
+        {"--fullscreen", "--windowed"}, {"--data"}, {"--data", "/no/such/folder"}, {"--bogus"}, {"stray"},
+    };
+    for (const std::vector<std::string>& arguments : wrong) {
+        const Parse parse = ParseArguments(arguments);
+        EXPECT_FALSE(parse.run) << arguments[0];
+        EXPECT_EQ(parse.exitCode, kUsageErrorExitCode) << arguments[0];
+        EXPECT_EQ(parse.out, "") << arguments[0];
+        ASSERT_FALSE(parse.err.empty()) << arguments[0];
+        EXPECT_EQ(parse.err.find('\n'), parse.err.size() - 1) << parse.err;
+    }
+}
+
+} // namespace
