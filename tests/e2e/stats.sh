@@ -4,7 +4,7 @@
 # frames keep coming.
 #  1. Scene keys pressed in turn, then kill -9: the database opens, passes its integrity check, and holds
 #     every press older than a second before the kill, at the time it was pressed; --stats and --csv
-#     read it.
+#     read it, and read a copy of it without its shared-memory index alike.
 #  2. A database on a read-only file system, and one on a file system that fills up: one log line each,
 #     and the show goes on. Needs tmpfs mounts; without them these parts are skipped and say so.
 #
@@ -44,15 +44,7 @@ trap finish EXIT
 now_ms() { echo $(($(date +%s%N) / 1000000)); }
 
 notify_log="$E2E_WORK/notify.log"
-python3 -c '
-import socket, sys, time
-sock = socket.socket(socket.AF_UNIX, socket.SOCK_DGRAM)
-sock.bind(sys.argv[1])
-with open(sys.argv[2], "a", buffering=1) as log:
-    while True:
-        for line in sock.recv(65536).decode(errors="replace").splitlines():
-            log.write("%d %s\n" % (time.time_ns() // 1000000, line))
-' "$E2E_WORK/notify.sock" "$notify_log" &
+python3 "$(dirname "$0")/notify_listener.py" "$E2E_WORK/notify.sock" "$notify_log" &
 listener=$!
 e2e_wait_for "$E2E_START_SECONDS" test -S "$E2E_WORK/notify.sock" || e2e_fail "the stand-in service manager did not start"
 
@@ -72,7 +64,8 @@ start_show() {
 
 last_status() { grep ' STATUS=' "$notify_log" | tail -n 1 | cut -d' ' -f2-; }
 showing() { [ "$(last_status)" = "STATUS=Showing $1" ]; }
-pings_after() { awk -v t="$1" '$1 > t && $2 == "WATCHDOG=1"' "$notify_log" | wc -l; }
+# The listener stamps each message with the seconds since the epoch.
+pings_after() { awk -v t="$1" '$1 * 1000 > t && $2 == "WATCHDOG=1"' "$notify_log" | wc -l; }
 failure_lines() { grep -c "$failure_line" "$E2E_WORK/program.log"; }
 
 # press_scene INDEX: presses the key until its scene runs; leaves the last press's time in pressed_ms. A
@@ -92,7 +85,7 @@ press_scene() {
 the_show_goes_on() {
     local since
     since=$(now_ms)
-    e2e_wait_for "$step_seconds" bash -c "[ \$(awk -v t=$since '\$1 > t && \$2 == \"WATCHDOG=1\"' '$notify_log' | wc -l) -ge 3 ]" ||
+    e2e_wait_for "$step_seconds" bash -c "[ \$(awk -v t=$since '\$1 * 1000 > t && \$2 == \"WATCHDOG=1\"' '$notify_log' | wc -l) -ge 3 ]" ||
         e2e_fail "$(pings_after "$since") watchdog pings in the $step_seconds s after the failure"
     press_scene 3
     e2e_log "$1: the show went on: $(pings_after "$since") frames pinged the watchdog in $((($(now_ms) - since) / 1000)) s after the failure, and H started the video stage"
@@ -143,6 +136,11 @@ grep -v ready "$E2E_WORK/seen" | sort -n | awk '{ d = $2 - $1; s = s " " d; if (
 "$E2E_PROGRAM" --stats --stats-db "$db" >"$E2E_WORK/summary.txt" 2>&1 || e2e_fail "--stats failed: $(cat "$E2E_WORK/summary.txt")"
 cat "$E2E_WORK/summary.txt"
 "$E2E_PROGRAM" --stats --csv --stats-db "$db" >"$E2E_WORK/visits.csv" 2>&1 || e2e_fail "--stats --csv failed"
+# A copy of the file and its log, without the shared-memory index, as an operator takes it from a booth.
+mkdir "$E2E_WORK/copy" && cp "$db" "$db-wal" "$E2E_WORK/copy/" || e2e_fail "cannot copy the database"
+"$E2E_PROGRAM" --stats --csv --stats-db "$E2E_WORK/copy/visits.sqlite" >"$E2E_WORK/copy.csv" 2>&1 ||
+    e2e_fail "--stats on a copy failed: $(cat "$E2E_WORK/copy.csv")"
+cmp -s "$E2E_WORK/visits.csv" "$E2E_WORK/copy.csv" || e2e_fail "a copy without its index reads differently"
 check=$(sqlite3 -readonly "$db" "PRAGMA integrity_check") || e2e_fail "the database does not open after kill -9"
 [ "$check" = "ok" ] || e2e_fail "integrity check after kill -9: $check"
 

@@ -71,6 +71,7 @@ void PresentationProbe::CountSceneStarts() {
         bool& was = wasActive[scene];
         if (scene->active && !was) {
             ++events.sceneStarts[key];
+            events.startOrder.push_back(key);
             if (key == kStartScreenKey && !startUpSeen) {
                 ++events.startScreenReturns;
             }
