@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <ctime>
+#include <iterator>
 #include <limits>
 #include <map>
 #include <vector>
@@ -19,8 +20,9 @@ constexpr int64_t kHourMs = 60 * 60 * 1000;
 constexpr int kHoursPerDay = 24;
 constexpr size_t kLongestBar = 40;
 constexpr char kBarMark = '#';
-constexpr const char* kKeyCause = "key";
-constexpr const char* kButtonCausePrefix = "button";
+const std::string kKeyCause = kCauseNames[static_cast<int>(StartCause::Key)];
+constexpr StartCause kButtonCauses[] = {StartCause::Button1, StartCause::Button2, StartCause::Button3,
+                                        StartCause::Button4};
 
 constexpr int kReadFailed = 1;
 constexpr int kBadDate = 2;
@@ -39,7 +41,9 @@ struct Visit {
 };
 
 bool IsButton(const std::string& cause) {
-    return cause.rfind(kButtonCausePrefix, 0) == 0;
+    return std::any_of(std::begin(kButtonCauses), std::end(kButtonCauses), [&cause](StartCause button) {
+        return cause == kCauseNames[static_cast<int>(button)];
+    });
 }
 bool IsVisitorChoice(const Visit& visit) {
     return IsButton(visit.cause) || visit.cause == kKeyCause;

@@ -48,6 +48,9 @@ std::string TwoScenesRunning() {
 
 void PresentationProbe::AfterStartUp() {
     startUpSeen = true;
+    // Shut-down destroyed the previous window's scenes; a new scene may sit where an old one was.
+    wasActive.clear();
+    revealWasRunning.clear();
 }
 
 std::string PresentationProbe::AfterFrame() {
