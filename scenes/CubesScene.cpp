@@ -8,6 +8,7 @@
 #include "scenes/ExhibitScene.h"
 #include "scenes/OverlayQuad.h"
 #include "scenes/PictureTextures.h"
+#include "stats/VisitRecording.h"
 
 namespace {
 
@@ -48,7 +49,9 @@ void CubesScene::OnEnter() {
 
 bool CubesScene::IsFinished() {
     if (clock.Elapsed() > timeout) {
-        StartScene("MainScreen");
+        if (StartScene("MainScreen")) {
+            stats::RecordSceneStart("MainScreen", stats::StartCause::TimeOut);
+        }
         return true;
     }
     return false;

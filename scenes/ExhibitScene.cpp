@@ -7,6 +7,7 @@
 #include "scenes/OverlayQuad.h"
 #include "scenes/PictureTextures.h"
 #include "shell/AppWindow.h"
+#include "stats/VisitRecording.h"
 
 namespace {
 
@@ -73,7 +74,9 @@ void ExhibitScene::OnEnter() {
 
 bool ExhibitScene::IsFinished() {
     if (clock.Elapsed() > sceneTimeout) {
-        StartScene("MainScreen");
+        if (StartScene("MainScreen")) {
+            stats::RecordSceneStart("MainScreen", stats::StartCause::TimeOut);
+        }
         return true;
     }
     return false;

@@ -12,6 +12,8 @@
 #include "shell/FramePacing.h"
 #include "shell/StartUp.h"
 #include "shell/UpdateFrame.h"
+#include "stats/VisitRecording.h"
+#include "stats/VisitSummary.h"
 
 #include <cstdio>
 #include <cstring>
@@ -103,11 +105,19 @@ int RunShow(const CommandLine& options) {
             return kKioskFailedExitCode;
         }
     }
-    return AppMain(platform::GetModuleHandle(), ShellFrameCallbacks(), options);
+    stats::StartRecording(options.statsDb);
+    const int exitCode = AppMain(platform::GetModuleHandle(), ShellFrameCallbacks(), options);
+    stats::StopRecording();
+    return exitCode;
 }
 
 int RunCheck(const CommandLine&) {
     return PrintContentCheck(std::cout);
+}
+
+int RunStats(const CommandLine& options) {
+    return stats::PrintVisitSummary(
+        {options.statsDb, options.statsSince, options.statsUntil, options.statsCsv}, std::cout, std::cerr);
 }
 
 } // namespace
@@ -177,6 +187,7 @@ int RunProgram(const CommandLine& options) {
     static constexpr ActionEntry kActions[] = {
         {ProgramAction::Show, RunShow},
         {ProgramAction::Check, RunCheck},
+        {ProgramAction::Stats, RunStats},
     };
     for (const ActionEntry& entry : kActions) {
         if (entry.action == options.action) {

@@ -42,6 +42,24 @@ void DeclareOptions(CLI::App& app, CommandLine& options) {
             },
             ""))
         ->type_name(kGlowNames);
+    CLI::Option* database =
+        app.add_option("--stats-db", options.statsDb,
+                       "Visit statistics' database (SQLite): the show records each scene start in it; "
+                       "without it nothing is recorded")
+            ->type_name("PATH");
+    CLI::Option* summary = app.add_flag_callback(
+                                  "--stats", [&options] { options.action = ProgramAction::Stats; },
+                                  "Print the summary of the visit statistics in --stats-db and exit; needs "
+                                  "no display")
+                               ->needs(database);
+    app.add_option("--since", options.statsSince, "The summary starts with this day (UTC)")
+        ->type_name("DATE")
+        ->needs(summary);
+    app.add_option("--until", options.statsUntil, "The summary ends with this day (UTC)")
+        ->type_name("DATE")
+        ->needs(summary);
+    app.add_flag("--csv", options.statsCsv, "The summary writes the raw records as CSV instead")
+        ->needs(summary);
 }
 
 // CLI11's messages may span lines; a usage error is reported on one.

@@ -12,6 +12,7 @@
 enum class ProgramAction {
     Show,  // the presentation
     Check, // opens every content file and reports on each
+    Stats, // prints the summary of the visit statistics
 };
 
 // How the full-screen question at the start is settled.
@@ -26,6 +27,13 @@ struct CommandLine {
     // with a non-zero exit code.
     bool kiosk = false;
     GlowMode glow = GlowMode::Auto;
+    // The visit statistics' database; empty: the show records nothing.
+    std::string statsDb;
+    // The summary's period, whole UTC days YYYY-MM-DD, both included; empty for no bound.
+    std::string statsSince;
+    std::string statsUntil;
+    // The summary writes the raw records as CSV instead.
+    bool statsCsv = false;
 };
 
 // The exit code of a command line the program does not understand.

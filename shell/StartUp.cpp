@@ -12,6 +12,7 @@
 #include "scenes/Scene.h"
 #include "scenes/Scenes.h"
 #include "shell/CaptureList.h"
+#include "stats/VisitRecording.h"
 
 #include <cstdio>
 
@@ -71,7 +72,9 @@ bool StartUp(AppWindow* appWindow, KeyTable* keys) {
     mainCamera.SetTarget(&waypointBooth);
     sceneTexture = CreateEmptyTexture(sceneTextureSize, sceneTextureSize);
     AssignWaypointPoses();
-    StartScene(kFirstScene);
+    if (StartScene(kFirstScene)) {
+        stats::RecordSceneStart(kFirstScene, stats::StartCause::StartUp);
+    }
 
     // Without port access the button panel reads as idle, so a failure needs no handling here.
     platform::OpenPortSession(platform::GetCurrentProcessId());

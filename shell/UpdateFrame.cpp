@@ -14,8 +14,11 @@
 #include "shell/CaptureList.h"
 #include "shell/DrawFrame.h"
 #include "shell/StartUp.h"
+#include "stats/VisitRecording.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <iterator>
 
 namespace {
 
@@ -112,25 +115,37 @@ void HandleOperatorKeys() {
     }
 }
 
-void SwitchTo(const SceneLine& line) {
+// Whether each line asked for its scene in the previous frame: a held button is one press.
+bool lineAsked[std::size(kSceneLines)] = {};
+
+void SwitchTo(const SceneLine& line, stats::StartCause cause, bool newPress) {
     if (line.pressWhileRunningAdvances) {
         auto* cubes = dynamic_cast<CubesScene*>(FindScene(line.scene));
         if (cubes != nullptr && cubes->active) {
             cubes->carousel->Next();
             cubes->KeepAlive();
+            if (newPress) {
+                stats::RecordPressWhileRunning(line.scene, cause);
+            }
             return;
         }
     }
-    StartScene(line.scene);
+    if (StartScene(line.scene)) {
+        stats::RecordSceneStart(line.scene, cause);
+    }
 }
 
 void HandleSceneLines() {
-    for (const SceneLine& line : kSceneLines) {
+    for (size_t i = 0; i < std::size(kSceneLines); ++i) {
+        const SceneLine& line = kSceneLines[i];
         // The port is read only for a line whose key is up.
-        if (KeyDown(line.key) || ReadButtonPanel() == line.button) {
+        const bool byKey = KeyDown(line.key);
+        const bool asked = byKey || ReadButtonPanel() == line.button;
+        if (asked) {
             ClearKey(line.key);
-            SwitchTo(line);
+            SwitchTo(line, byKey ? stats::StartCause::Key : stats::ButtonCause(line.button), !lineAsked[i]);
         }
+        lineAsked[i] = asked;
     }
 }
 
@@ -151,6 +166,7 @@ int32_t bobDirection = 1;
 
 void ResetUpdateFrameGlobalsForTests() {
     bobDirection = 1;
+    std::fill(std::begin(lineAsked), std::end(lineAsked), false);
 }
 
 void UpdateFrame(uint32_t elapsedMs) {

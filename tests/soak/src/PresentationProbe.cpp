@@ -48,6 +48,9 @@ std::string TwoScenesRunning() {
 
 void PresentationProbe::AfterStartUp() {
     startUpSeen = true;
+    // Shut-down destroyed the previous window's scenes; a new scene may sit where an old one was.
+    wasActive.clear();
+    revealWasRunning.clear();
 }
 
 std::string PresentationProbe::AfterFrame() {
@@ -71,6 +74,7 @@ void PresentationProbe::CountSceneStarts() {
         bool& was = wasActive[scene];
         if (scene->active && !was) {
             ++events.sceneStarts[key];
+            events.startOrder.push_back(key);
             if (key == kStartScreenKey && !startUpSeen) {
                 ++events.startScreenReturns;
             }

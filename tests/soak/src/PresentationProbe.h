@@ -6,6 +6,7 @@
 
 #include <map>
 #include <string>
+#include <vector>
 
 class Scene;
 
@@ -22,6 +23,7 @@ struct PresentationEvents {
     int tracksWithoutStream = 0; // a new track that the player could not open
     int startScreenReturns = 0;
     std::map<std::string, int> sceneStarts; // by registry key
+    std::vector<std::string> startOrder;    // the registry key of every start, in order
 };
 
 class PresentationProbe {

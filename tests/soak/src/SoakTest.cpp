@@ -19,10 +19,13 @@
 #include "shell/DrawFrame.h"
 #include "shell/StartUp.h"
 #include "shell/UpdateFrame.h"
+#include "stats/VisitRecording.h"
+#include "stats/WallClock.h"
 #include "support/FakeClock.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include <chrono>
 #include <cstdio>
@@ -52,9 +55,59 @@ constexpr uint64_t kToggleSettleHours = 1;
 // A movie frame (192 kB) lost per drawn frame of the video stage would pass it within a few minutes.
 constexpr int64_t kResidentSlackKb = 12 * 1024;
 
+constexpr const char* kVisitsFile = "visits.sqlite";
+constexpr uint64_t kFirstFrameLimitMs = 1000;
+
 // Each kind of event must have happened at least this often in the day (the schedule gives half again
 // as many or more of the rarest).
 constexpr int kManyEvents = 10;
+
+// The calendar day the simulated day starts on: 2026-06-11 06:00 UTC.
+constexpr int64_t kDayStartUtcMs = 1781157600000;
+
+// Calendar time that moves with the fake clock, from kDayStartUtcMs at the start of the run.
+class SimulatedWallClock final : public stats::WallClock {
+public:
+    explicit SimulatedWallClock(testing_support::FakeClock& ticks) : ticks(ticks) {
+        stats::InstallWallClock(this);
+    }
+    ~SimulatedWallClock() override { stats::InstallWallClock(nullptr); }
+    int64_t UtcMilliseconds() override {
+        return kDayStartUtcMs + static_cast<int64_t>(ticks.PerformanceCounter() / 1000);
+    }
+
+private:
+    testing_support::FakeClock& ticks;
+};
+
+struct VisitRow {
+    std::string scene; // lower case, as the registry keys it
+    uint64_t atMs;     // since the start of the run
+    std::string cause;
+    bool whileRunning;
+    int64_t stayMs; // -1 when never ended
+};
+
+std::vector<VisitRow> ReadVisitRows(const std::string& path) {
+    std::vector<VisitRow> rows;
+    sqlite3* db = nullptr;
+    sqlite3_stmt* select = nullptr;
+    if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK &&
+        sqlite3_prepare_v2(db,
+                           "SELECT lower(scene), started_utc_ms, cause, while_running, ifnull(stay_ms, -1) "
+                           "FROM visit ORDER BY id",
+                           -1, &select, nullptr) == SQLITE_OK) {
+        while (sqlite3_step(select) == SQLITE_ROW) {
+            rows.push_back({reinterpret_cast<const char*>(sqlite3_column_text(select, 0)),
+                            static_cast<uint64_t>(sqlite3_column_int64(select, 1) - kDayStartUtcMs),
+                            reinterpret_cast<const char*>(sqlite3_column_text(select, 2)),
+                            sqlite3_column_int(select, 3) != 0, sqlite3_column_int64(select, 4)});
+        }
+    }
+    sqlite3_finalize(select);
+    sqlite3_close(db);
+    return rows;
+}
 
 const std::string kQuestion = "Would You Like To Run In Fullscreen Mode?";
 const std::string kModeSwitchFailed = "Mode Switch Failed.\nRunning In Windowed Mode.";
@@ -112,6 +165,7 @@ protected:
 
     testing_support::TempDir workDir{true};
     testing_support::FakeClock clock{kStartTick};
+    SimulatedWallClock wallClock{clock};
     soak::FakePortKernel kernel;
     platform::LinuxPortSystem portSystem{kernel};
     uint8_t portByte = soak::kNoButton;
@@ -123,6 +177,7 @@ TEST_F(SoakTest, ABoothDayOfVisitorsOperatorKeysAndModeToggles) {
     soak::VisitorSchedule schedule(kSeed, kDayMs, kToggleTimes);
     soak::PresentationProbe probe;
     const uint64_t startMicros = clock.PerformanceCounter();
+    ASSERT_EQ(startMicros, 0u) << "the wall clock counts from the run's start";
     auto simulatedMs = [&] { return (clock.PerformanceCounter() - startMicros) / 1000; };
 
     AppWindow* window = nullptr;
@@ -185,11 +240,22 @@ TEST_F(SoakTest, ABoothDayOfVisitorsOperatorKeysAndModeToggles) {
         clock.AdvanceMs(turn.extraMs);
     };
 
+    // The start of every visit the probe sees after a frame, at that frame's simulated time.
+    std::vector<uint64_t> startTimes;
+    const auto drawFrame = callbacks.drawFrame;
+    callbacks.drawFrame = [&] {
+        const uint64_t now = simulatedMs();
+        drawFrame();
+        startTimes.resize(probe.Events().startOrder.size(), now);
+    };
+    stats::StartRecording(kVisitsFile);
     const int exitCode = AppMain(platform::GetModuleHandle(), callbacks);
     const double wallSeconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - wallStart).count();
     const soak::PresentationEvents& events = probe.Events();
     const soak::ScheduleTally& tally = schedule.Tally();
+    const uint64_t recordingStopMs = simulatedMs();
+    stats::StopRecording();
 
     std::printf("soak: %.1f simulated hours in %d frames, %.1f s of wall time\n",
                 static_cast<double>(simulatedMs()) / kHourMs, events.frames, wallSeconds);
@@ -247,6 +313,47 @@ TEST_F(SoakTest, ABoothDayOfVisitorsOperatorKeysAndModeToggles) {
         const auto found = events.sceneStarts.find(key);
         EXPECT_TRUE(found != events.sceneStarts.end() && found->second >= kManyEvents) << key;
     }
+
+    // The visit statistics: one record for every start the probe saw, at its time, each stay ended by
+    // the next start and the last by the end of the run, so the stays fill the day without gap.
+    const std::vector<VisitRow> visits = ReadVisitRows(kVisitsFile);
+    std::vector<VisitRow> starts;
+    int whileRunning = 0;
+    for (const VisitRow& visit : visits) {
+        if (visit.whileRunning) {
+            ++whileRunning;
+            EXPECT_EQ(visit.scene, "cubes") << "only the video stage takes a press while it runs";
+        } else {
+            starts.push_back(visit);
+        }
+    }
+    ASSERT_EQ(starts.size(), events.startOrder.size());
+    int64_t staySum = 0;
+    int timeOuts = 0, startUps = 0, byVisitors = 0;
+    for (size_t i = 0; i < starts.size(); ++i) {
+        EXPECT_EQ(starts[i].scene, events.startOrder[i]) << "start " << i;
+        // A start-up's start comes before the window's first frame is paced, the others within a frame.
+        if (starts[i].cause == "startup") {
+            EXPECT_LE(startTimes[i] - starts[i].atMs, kFirstFrameLimitMs) << "start " << i;
+        } else {
+            EXPECT_EQ(starts[i].atMs, startTimes[i]) << "start " << i << ", " << starts[i].scene;
+        }
+        const uint64_t endMs = i + 1 < starts.size() ? starts[i + 1].atMs : recordingStopMs;
+        EXPECT_EQ(starts[i].stayMs, static_cast<int64_t>(endMs - starts[i].atMs)) << "start " << i;
+        staySum += starts[i].stayMs;
+        const bool startScreen = starts[i].scene == "mainscreen";
+        timeOuts += starts[i].cause == "timeout";
+        startUps += starts[i].cause == "startup";
+        byVisitors += starts[i].cause == "key" || starts[i].cause.rfind("button", 0) == 0;
+        EXPECT_EQ(startScreen, starts[i].cause == "timeout" || starts[i].cause == "startup") << "start " << i;
+    }
+    EXPECT_EQ(staySum, static_cast<int64_t>(recordingStopMs - starts.front().atMs));
+    EXPECT_GE(staySum, static_cast<int64_t>(kDayMs - kHourMs));
+    EXPECT_EQ(timeOuts, events.startScreenReturns);
+    EXPECT_EQ(timeOuts + startUps + byVisitors, static_cast<int>(starts.size()));
+    std::printf("soak: %zu visits recorded (%d by visitors, %d time-outs, %d start-ups), %d presses on the "
+                "running video stage\n",
+                starts.size(), byVisitors, timeOuts, startUps, whileRunning);
 
     // Within each window's hours the process holds no more over time; a toggle may add what the new
     // window's start-up holds (a new set of scenes with their movies, a new player with its track),

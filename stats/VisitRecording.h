@@ -1,0 +1,34 @@
+// Recording of the visitors' choices for the operator's statistics: every real scene start with its
+// time and cause, and each press on the video stage's button while it runs. The frame thread only
+// queues; a writer thread owns the database (stats/VisitStore.h). Without a started recording every
+// call does nothing.
+#pragma once
+
+#include <string>
+
+namespace stats {
+
+// What started a scene. Stored by name (kCauseNames in stats/VisitStore.h), in this order.
+enum class StartCause { Button1, Button2, Button3, Button4, Key, TimeOut, StartUp };
+
+// A visitor's button, 1 to 4.
+StartCause ButtonCause(int button);
+
+// Opens the database at path (created with its schema on first use) on a writer thread of its own,
+// so the caller never waits for the disk. A database that cannot be opened or written gives one line
+// on standard error; the show goes on unrecorded.
+void StartRecording(const std::string& path);
+// Ends the last scene's stay now, commits everything queued and closes the database.
+void StopRecording();
+
+// After StartScene has really started the scene.
+void RecordSceneStart(const char* scene, StartCause cause);
+// A new press on the button or key of a scene that runs already and takes the press itself.
+void RecordPressWhileRunning(const char* scene, StartCause cause);
+
+// True once the writer has given up; its line is written.
+bool RecordingFailed();
+// Waits until everything queued so far is committed (or dropped after a failure).
+void FlushRecording();
+
+} // namespace stats

@@ -1,0 +1,180 @@
+// The operator's summary on a small database whose answer is worked out by hand: two days at the booth,
+// starts by every kind of cause, a press on the running video stage and a last stay that never ended.
+#include "stats/VisitStore.h"
+#include "stats/VisitSummary.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <sstream>
+#include <string>
+
+namespace {
+
+// 2026-06-10 00:00 UTC.
+constexpr int64_t kFirstDayMs = 1781049600000;
+constexpr int64_t kSecond = 1000;
+constexpr int64_t kHour = 3600 * kSecond;
+constexpr int64_t kDay = 24 * kHour;
+
+struct Row {
+    int64_t utcMs;
+    const char* scene;
+    const char* cause;
+    int whileRunning;
+    int64_t stayMs; // -1: never ended
+};
+
+// clang-format off
+const Row kRows[] = {
+    {kFirstDayMs + 8 * kHour + 3570 * kSecond,  "MainScreen", "startup", 0, 60000},
+    {kFirstDayMs + 9 * kHour + 30 * kSecond,    "Horse",      "button3", 0, 40000},
+    {kFirstDayMs + 9 * kHour + 70 * kSecond,    "MainScreen", "timeout", 0, 600000},
+    {kFirstDayMs + 9 * kHour + 670 * kSecond,   "Cubes",      "key",     0, 70000},
+    {kFirstDayMs + 9 * kHour + 700 * kSecond,   "Cubes",      "button4", 1, -1},
+    {kFirstDayMs + 9 * kHour + 740 * kSecond,   "Horse",      "key",     0, 20000},
+    {kFirstDayMs + 14 * kHour + 300 * kSecond,  "Mountain",   "button2", 0, 30000},
+    {kFirstDayMs + kDay - 1,                    "MainScreen", "timeout", 0, 1},
+    {kFirstDayMs + kDay + 14 * kHour + 1800 * kSecond, "Horse",     "button3", 0, 90000},
+    {kFirstDayMs + kDay + 15 * kHour + 600 * kSecond,  "Mountain",  "button2", 0, 10000},
+    {kFirstDayMs + kDay + 15 * kHour + 1890 * kSecond, "Parthenon", "button1", 0, -1},
+};
+// clang-format on
+
+class VisitSummaryTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        // The recorder's own schema, then the rows by hand.
+        {
+            stats::VisitStore store;
+            std::string problem;
+            ASSERT_TRUE(store.Open(path, &problem)) << problem;
+        }
+        sqlite3* db = nullptr;
+        ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+        sqlite3_stmt* insert = nullptr;
+        ASSERT_EQ(
+            sqlite3_prepare_v2(db,
+                               "INSERT INTO visit (started_utc_ms, scene, cause, while_running, stay_ms) "
+                               "VALUES (?, ?, ?, ?, NULLIF(?, -1))",
+                               -1, &insert, nullptr),
+            SQLITE_OK);
+        for (const Row& row : kRows) {
+            sqlite3_bind_int64(insert, 1, row.utcMs);
+            sqlite3_bind_text(insert, 2, row.scene, -1, SQLITE_STATIC);
+            sqlite3_bind_text(insert, 3, row.cause, -1, SQLITE_STATIC);
+            sqlite3_bind_int(insert, 4, row.whileRunning);
+            sqlite3_bind_int64(insert, 5, row.stayMs);
+            ASSERT_EQ(sqlite3_step(insert), SQLITE_DONE);
+            sqlite3_reset(insert);
+        }
+        sqlite3_finalize(insert);
+        sqlite3_close(db);
+    }
+
+    int Summary(const std::string& since, const std::string& until, bool csv) {
+        out.str("");
+        err.str("");
+        return stats::PrintVisitSummary({path, since, until, csv}, out, err);
+    }
+
+    testing_support::TempDir dir;
+    std::string path = dir.Path() + "/visits.sqlite";
+    std::ostringstream out;
+    std::ostringstream err;
+};
+
+TEST_F(VisitSummaryTest, CountsMediansHoursAndCausesOfTwoDays) {
+    ASSERT_EQ(Summary("", "", false), 0) << err.str();
+    const std::string bar40(40, '#');
+    const std::string bar26(26, '#');
+    const std::string expected =
+        "Visit statistics of " + path + " (times in UTC)\n" +
+        "10 scene starts from 2026-06-10 08:59 to 2026-06-11 15:31\n"
+        "\n"
+        "Scene starts per day\n"
+        "  day         Cubes  Horse  MainScreen  Mountain  Parthenon\n"
+        "  2026-06-10      1      2           3         1          0\n"
+        "  2026-06-11      0      1           0         1          1\n"
+        "\n"
+        "Busiest hours (scene starts by the visitors' buttons and the keys, all days "
+        "together)\n"
+        "  09:00  " +
+        bar40 +
+        "  3\n"
+        "  10:00  " +
+        std::string(40, ' ') +
+        "  0\n"
+        "  11:00  " +
+        std::string(40, ' ') +
+        "  0\n"
+        "  12:00  " +
+        std::string(40, ' ') +
+        "  0\n"
+        "  13:00  " +
+        std::string(40, ' ') +
+        "  0\n"
+        "  14:00  " +
+        bar26 + std::string(14, ' ') +
+        "  2\n"
+        "  15:00  " +
+        bar26 + std::string(14, ' ') +
+        "  2\n"
+        "\n"
+        "Median stay per exhibit (visitors' starts that have ended)\n"
+        "  Cubes            70.0 s  (1 stays)\n"
+        "  Horse            40.0 s  (3 stays)\n"
+        "  Mountain         20.0 s  (2 stays)\n"
+        "\n"
+        "Buttons against keys (scene starts)\n"
+        "  button1        1\n"
+        "  button2        2\n"
+        "  button3        2\n"
+        "  buttons        5\n"
+        "  keys           2\n"
+        "  presses on a scene already running (the video stage's next movie): 1 by "
+        "button, 0 by key\n";
+    EXPECT_EQ(out.str(), expected);
+}
+
+TEST_F(VisitSummaryTest, PeriodBoundsAreWholeUtcDaysAndCsvKeepsEveryRecord) {
+    ASSERT_EQ(Summary("2026-06-10", "2026-06-10", true), 0) << err.str();
+    const std::string firstDay = out.str();
+    EXPECT_EQ(firstDay.substr(0, firstDay.find('\n', firstDay.find('\n') + 1) + 1),
+              "started_utc,scene,cause,while_running,stay_ms\n"
+              "2026-06-10T08:59:30.000Z,MainScreen,startup,0,60000\n");
+    EXPECT_NE(firstDay.find("\n2026-06-10T09:11:40.000Z,Cubes,button4,1,\n"), std::string::npos) << firstDay;
+    EXPECT_NE(firstDay.find("\n2026-06-10T23:59:59.999Z,MainScreen,timeout,0,1\n"), std::string::npos)
+        << "the last millisecond belongs to the day";
+    EXPECT_EQ(firstDay.find("2026-06-11"), std::string::npos) << firstDay;
+
+    ASSERT_EQ(Summary("2026-06-11", "", true), 0);
+    EXPECT_EQ(out.str(), "started_utc,scene,cause,while_running,stay_ms\n"
+                         "2026-06-11T14:30:00.000Z,Horse,button3,0,90000\n"
+                         "2026-06-11T15:10:00.000Z,Mountain,button2,0,10000\n"
+                         "2026-06-11T15:31:30.000Z,Parthenon,button1,0,\n");
+
+    ASSERT_EQ(Summary("2026-06-12", "", false), 0);
+    EXPECT_NE(out.str().find("No scene starts recorded in this period."), std::string::npos);
+}
+
+TEST_F(VisitSummaryTest, BadDatesAndMissingFilesAreOneLineAndCreateNothing) {
+    for (const char* date : {"2026-02-30", "2026-6-1", "10.06.2026", "2026-06-10x"}) {
+        EXPECT_EQ(Summary(date, "", false), 2) << date;
+        EXPECT_EQ(Summary("", date, false), 2) << date;
+        EXPECT_EQ(err.str(),
+                  "standview: --until " + std::string(date) + ": not a date of the form YYYY-MM-DD\n");
+    }
+    const std::string missing = dir.Path() + "/none.sqlite";
+    path = missing;
+    EXPECT_EQ(Summary("", "", false), 1);
+    const std::string log = err.str();
+    EXPECT_EQ(log.rfind("standview: cannot read visit statistics from " + missing + ": ", 0), 0u) << log;
+    EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 1) << log;
+    EXPECT_FALSE(std::filesystem::exists(missing));
+}
+
+} // namespace
