@@ -57,8 +57,8 @@ protected:
     // Loud samples from a moment after the mark to the end of a further stretch of output.
     size_t LoudAfter(size_t mark) const {
         EXPECT_TRUE(disk.WaitForSeconds(kListenSeconds));
-        return DiskAudio::LoudSamples(disk.Left(), mark + DiskAudio::Seconds(kMixLatencySeconds),
-                                      disk.Mark());
+        const std::vector<int16_t> heard = disk.Left(mark + DiskAudio::Seconds(kMixLatencySeconds));
+        return DiskAudio::LoudSamples(heard, 0, heard.size());
     }
 
     testing_support::FakeClock fakeClock;

@@ -62,9 +62,11 @@ public:
     bool WaitForSeconds(double seconds) const {
         return WaitForBytes(OutputBytes() + static_cast<size_t>(seconds * kRate) * kBytesPerFrame);
     }
-    // The left channel of everything written so far.
-    std::vector<int16_t> Left() const {
+    // The left channel of what was written from sample `from` on (the output grows fast: reading
+    // only the end keeps a slow run from reading it all again and again).
+    std::vector<int16_t> Left(size_t from = 0) const {
         std::ifstream file(output, std::ios::binary);
+        file.seekg(static_cast<std::streamoff>(from * kBytesPerFrame));
         const std::vector<char> bytes((std::istreambuf_iterator<char>(file)),
                                       std::istreambuf_iterator<char>());
         std::vector<int16_t> both(bytes.size() / sizeof(int16_t));
