@@ -112,9 +112,8 @@ std::vector<VisitRow> ReadVisitRows(const std::string& path) {
 const std::string kQuestion = "Would You Like To Run In Fullscreen Mode?";
 const std::string kModeSwitchFailed = "Mode Switch Failed.\nRunning In Windowed Mode.";
 
-// Each window's music player keeps the file of the track it played last open (one at a time), and a
-// player that a toggle replaced keeps its own: the first track of a new window's player opens a file
-// for good.
+// The music player, which every window shares, keeps the file of the track it played last open, one at
+// a time.
 constexpr int kPlayerTrackFiles = 1;
 
 struct Sample {
