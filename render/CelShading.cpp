@@ -25,6 +25,11 @@ void DrawShadedAndOutlined(const EmbeddedMesh& mesh) {
     }
 }
 
+constexpr float kBobRate = 0.025f * 0.001f; // per millisecond: 2 s from one end to the other
+constexpr double kBobBound = 0.025;
+constexpr double kBobTurnMargin = 0.0001;
+constexpr float kBobTurnOffset = static_cast<float>(kBobBound - kBobTurnMargin);
+
 } // namespace
 
 GLuint shadeTexture = 0;
@@ -33,6 +38,7 @@ bool outlineEnabled = true;
 bool outlineSmooth = true;
 float outlineWidth = kInitialOutlineWidth;
 float bobOffset = 0.0f;
+int32_t bobDirection = 1;
 
 void DrawCelMesh(const EmbeddedMesh& mesh) {
     glEnable(GL_TEXTURE_1D);
@@ -115,6 +121,17 @@ void DrawFloatingModel() {
     DrawShadedAndOutlined(floatingModel);
 }
 
+void MoveBob(float frameMilliseconds) {
+    bobOffset += static_cast<float>(bobDirection) * frameMilliseconds * kBobRate;
+    if (bobOffset >= kBobBound) {
+        bobDirection = -bobDirection;
+        bobOffset = kBobTurnOffset;
+    } else if (bobOffset <= -kBobBound) {
+        bobDirection = -bobDirection;
+        bobOffset = -kBobTurnOffset;
+    }
+}
+
 void ResetCelShadingForTests() {
     shadeTexture = 0;
     lightDirection = kInitialLightDirection;
@@ -122,4 +139,5 @@ void ResetCelShadingForTests() {
     outlineSmooth = true;
     outlineWidth = kInitialOutlineWidth;
     bobOffset = 0.0f;
+    bobDirection = 1;
 }

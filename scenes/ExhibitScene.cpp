@@ -6,7 +6,7 @@
 #include "scenes/ContentPaths.h"
 #include "scenes/OverlayQuad.h"
 #include "scenes/PictureTextures.h"
-#include "shell/AppWindow.h"
+#include "core/View.h"
 #include "stats/VisitRecording.h"
 
 namespace {

@@ -1,7 +1,7 @@
 #include "FakeInputBackend.h"
 #include "camera/Camera.h"
 #include "input/InputAggregation.h"
-#include "shell/AppWindow.h"
+#include "core/View.h"
 
 #include <gtest/gtest.h>
 
@@ -34,7 +34,7 @@ protected:
     }
     void TearDown() override {
         ResetInputDevicesForTests();
-        ResetAppWindowGlobalsForTests();
+        ResetViewForTests();
     }
 
     // One frame's poll, its device messages kept out of the test output.

@@ -1,5 +1,4 @@
 // Test fixture for QELIO's algorithm: a fresh library state on a simulated Windows machine per test.
-// Depends on the library's state and on FakeQelIoSystem.
 #pragma once
 
 #include "FakeQelIoSystem.h"

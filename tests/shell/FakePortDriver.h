@@ -1,6 +1,6 @@
-// A port-I/O device that grants every session, for running the program's port access through QELIO in
-// tests, with a log of the session requests and a hook run at each, and a status register that the
-// test sets and whose reads it counts. Depends on QELIO's system layer and platform/ParallelPort.h.
+// A port-I/O device that grants every session, for running the program's port access through QELIO in tests,
+// with a log of the session requests and a hook run at each, and a status register that the test sets and
+// whose reads it counts.
 #pragma once
 
 #include "portio/QelIoSystem.h"

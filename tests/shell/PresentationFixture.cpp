@@ -51,7 +51,6 @@ void PresentationFixture::TearDown() {
     ResetPictureTexturesForTests();
     ResetVideoClipGlobalsForTests();
     ResetStartUpGlobalsForTests();
-    ResetDrawFrameGlobalsForTests();
     ResetUpdateFrameGlobalsForTests();
     ResetCaptureListGlobalsForTests();
     ResetCelShadingForTests();

@@ -1,6 +1,6 @@
-// A whole presentation in one process for start-up and frame tests: an 800 by 600 offscreen context,
-// the bundled data (or none), a fake clock, a port device that grants sessions, message boxes answered
-// and logged, and everything start-up creates disposed of afterwards. Depends on the shell's subsystems.
+// A whole presentation in one process for start-up and frame tests: an 800 by 600 offscreen context, the
+// bundled data (or none), a fake clock, a port device that grants sessions, message boxes answered and
+// logged, and everything start-up creates disposed of afterwards.
 #pragma once
 
 #include "FakePortDriver.h"

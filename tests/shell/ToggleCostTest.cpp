@@ -81,7 +81,6 @@ protected:
         ResetPictureTexturesForTests();
         ResetVideoClipGlobalsForTests();
         ResetStartUpGlobalsForTests();
-        ResetDrawFrameGlobalsForTests();
         ResetUpdateFrameGlobalsForTests();
         ResetCaptureListGlobalsForTests();
         ResetCelShadingForTests();

@@ -89,7 +89,6 @@ protected:
         scenes.clear();
         ResetSceneRegistryForTests();
         ResetStartUpGlobalsForTests();
-        ResetDrawFrameGlobalsForTests();
         ResetUpdateFrameGlobalsForTests();
         ResetCaptureListGlobalsForTests();
         ResetCelShadingForTests();

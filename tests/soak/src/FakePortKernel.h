@@ -1,6 +1,5 @@
-// A kernel that grants port permissions and lists a parallel port at its usual registers, for running
-// the presentation's port session through QELIO's Linux layer where the real kernel refuses.
-// Depends on platform/qelio/LinuxPortSystem.h.
+// A kernel that grants port permissions and lists a parallel port at its usual registers, for running the
+// presentation's port session through QELIO's Linux layer where the real kernel refuses.
 #pragma once
 
 #include "platform/Process.h"

@@ -1,5 +1,4 @@
 // Value types for positions, directions and orientations: Vec3, Matrix4 and the rotation Quaternion.
-// Depends on the standard library only.
 #pragma once
 
 struct Vec3 {
