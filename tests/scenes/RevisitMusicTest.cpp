@@ -57,7 +57,8 @@ protected:
     // Loud samples from a moment after the mark to the end of a further stretch of output.
     size_t LoudAfter(size_t mark) const {
         EXPECT_TRUE(disk.WaitForSeconds(kListenSeconds));
-        const std::vector<int16_t> heard = disk.Left(mark + DiskAudio::Seconds(kMixLatencySeconds));
+        const std::vector<int16_t> heard = disk.Left(mark + DiskAudio::Seconds(kMixLatencySeconds),
+                                                     DiskAudio::Seconds(kListenSeconds - kMixLatencySeconds));
         return DiskAudio::LoudSamples(heard, 0, heard.size());
     }
 

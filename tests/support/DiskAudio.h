@@ -4,7 +4,9 @@
 
 #include "platform/AudioDevice.h"
 
+#include <algorithm>
 #include <chrono>
+#include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -62,13 +64,16 @@ public:
     bool WaitForSeconds(double seconds) const {
         return WaitForBytes(OutputBytes() + static_cast<size_t>(seconds * kRate) * kBytesPerFrame);
     }
-    // The left channel of what was written from sample `from` on (the output grows fast: reading
-    // only the end keeps a slow run from reading it all again and again).
-    std::vector<int16_t> Left(size_t from = 0) const {
+    // The left channel of what was written from sample `from` on, at most `count` samples. The output
+    // grows by megabytes a second while the mixer runs: a slow reader that took all of it would find
+    // more each time and never catch up.
+    std::vector<int16_t> Left(size_t from = 0, size_t count = SIZE_MAX) const {
         std::ifstream file(output, std::ios::binary);
         file.seekg(static_cast<std::streamoff>(from * kBytesPerFrame));
-        const std::vector<char> bytes((std::istreambuf_iterator<char>(file)),
-                                      std::istreambuf_iterator<char>());
+        const size_t written = OutputBytes() / kBytesPerFrame;
+        std::vector<char> bytes(std::min(count, written - std::min(from, written)) * kBytesPerFrame);
+        file.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        bytes.resize(static_cast<size_t>(file.gcount()));
         std::vector<int16_t> both(bytes.size() / sizeof(int16_t));
         std::memcpy(both.data(), bytes.data(), both.size() * sizeof(int16_t));
         std::vector<int16_t> left;
