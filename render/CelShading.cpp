@@ -5,6 +5,7 @@
 namespace {
 
 constexpr float kInitialOutlineWidth = 3.0f;
+constexpr float kOutlineWidthStep = 1.0f;
 // Towards the viewer, in eye coordinates.
 const Vec3 kInitialLightDirection(0.0f, 0.0f, 1.0f);
 constexpr GLfloat kOutlineColour[3] = {0.0f, 0.0f, 0.0f};
@@ -130,6 +131,30 @@ void MoveBob(float frameMilliseconds) {
         bobDirection = -bobDirection;
         bobOffset = -kBobTurnOffset;
     }
+}
+
+void ToggleOutlines() {
+    outlineEnabled = !outlineEnabled;
+}
+
+void ToggleOutlineSmoothing() {
+    outlineSmooth = !outlineSmooth;
+}
+
+void WidenOutline() {
+    outlineWidth += kOutlineWidthStep;
+}
+
+void NarrowOutline() {
+    outlineWidth -= kOutlineWidthStep;
+}
+
+void DrawModels(bool withOutlines) {
+    const bool savedOutlineEnabled = outlineEnabled;
+    outlineEnabled = outlineEnabled && withOutlines;
+    DrawLandscapeModel();
+    DrawFloatingModel();
+    outlineEnabled = savedOutlineEnabled;
 }
 
 void ResetCelShadingForTests() {

@@ -29,6 +29,15 @@ void DrawFloatingModel();
 // Moves the floating model up or down by the frame's share, turning at either end.
 void MoveBob(float frameMilliseconds);
 
+// The operator's outline settings.
+void ToggleOutlines();
+void ToggleOutlineSmoothing();
+// One step thicker or thinner; the width is not limited, as glLineWidth clamps it.
+void WidenOutline();
+void NarrowOutline();
+// Both models, with their outlines only when withOutlines and the outline setting allow them.
+void DrawModels(bool withOutlines);
+
 // One cel-shaded pass of a model: the ramp coordinate of every corner comes from its normal turned
 // by the current modelview matrix, read once at the start.
 void DrawCelMesh(const EmbeddedMesh& mesh);

@@ -4,6 +4,7 @@
 #include "render/ScreenEffects.h"
 #include "scenes/Scene.h"
 #include "shell/AppWindow.h"
+#include "shell/UpdateFrame.h"
 
 namespace {
 
@@ -13,23 +14,7 @@ constexpr GLfloat kBackgroundGreen = 121.0f / 255.0f;
 constexpr GLfloat kBackgroundBlue = 34.0f / 255.0f;
 constexpr GLfloat kBackgroundAlpha = 0.5f;
 
-void DrawModelsForCapture() {
-    const bool savedOutlineEnabled = outlineEnabled;
-    if (!captureOutlines) {
-        outlineEnabled = false;
-    }
-    DrawLandscapeModel();
-    DrawFloatingModel();
-    outlineEnabled = savedOutlineEnabled;
-}
-
 } // namespace
-
-bool captureOutlines = true;
-
-void ResetCaptureListGlobalsForTests() {
-    captureOutlines = true;
-}
 
 GLuint BuildCaptureList() {
     const GLuint list = glGenLists(1);
@@ -38,7 +23,7 @@ GLuint BuildCaptureList() {
     }
     glNewList(list, GL_COMPILE);
     glViewport(0, 0, sceneTextureSize, sceneTextureSize);
-    DrawModelsForCapture();
+    DrawModels(captureOutlines);
     DrawScenesIntoCapture();
     glBindTexture(GL_TEXTURE_2D, sceneTexture);
     // Into the storage that start-up gave the texture: redefining it every frame costs the driver a new

@@ -4,13 +4,7 @@
 
 #include <GL/gl.h>
 
-// Whether the small render for the glow carries outlines; read when the list is recorded, so a change
-// shows after the next start-up.
-extern bool captureOutlines;
-
 // Records the list once, now: everything computed on the processor meanwhile (shading, the floating
 // model's offset, outline settings, the window size) stays fixed in it. Includes what the scenes draw
 // into the capture at that moment. 0 when no list name could be had.
 GLuint BuildCaptureList();
-
-void ResetCaptureListGlobalsForTests();

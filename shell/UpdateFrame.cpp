@@ -9,7 +9,6 @@
 #include "platform/VirtualKeys.h"
 #include "render/CelShading.h"
 #include "scenes/Scene.h"
-#include "shell/CaptureList.h"
 #include "shell/DrawFrame.h"
 #include "shell/StartUp.h"
 #include "stats/VisitRecording.h"
@@ -30,7 +29,6 @@ constexpr uint32_t kWiderOutlineKey = platform::VK_UP;
 constexpr uint32_t kNarrowerOutlineKey = platform::VK_DOWN;
 constexpr uint32_t kPrintPoseKey = 'C';
 constexpr uint32_t kFreeCameraKey = 'F';
-constexpr float kOutlineWidthStep = 1.0f;
 
 // A scene change asked for by an operator key or by a visitor's button.
 struct SceneLine {
@@ -87,19 +85,19 @@ void HandleOperatorKeys() {
         RequestToggleFullScreen(currentWindow);
     }
     if (TakeKey(kToggleOutlinesKey)) {
-        outlineEnabled = !outlineEnabled;
+        ToggleOutlines();
     }
     if (TakeKey(kToggleOutlineSmoothingKey)) {
-        outlineSmooth = !outlineSmooth;
+        ToggleOutlineSmoothing();
     }
     if (TakeKey(kToggleCaptureOutlinesKey)) {
         captureOutlines = !captureOutlines;
     }
     if (TakeKey(kWiderOutlineKey)) {
-        outlineWidth += kOutlineWidthStep;
+        WidenOutline();
     }
     if (TakeKey(kNarrowerOutlineKey)) {
-        outlineWidth -= kOutlineWidthStep;
+        NarrowOutline();
     }
     if (TakeKey(kPrintPoseKey)) {
         PrintCameraPose();
@@ -139,9 +137,11 @@ void HandleSceneLines() {
 } // namespace
 
 float frameMilliseconds = 0.0f;
+bool captureOutlines = true;
 
 void ResetUpdateFrameGlobalsForTests() {
     frameMilliseconds = 0.0f;
+    captureOutlines = true;
     std::fill(std::begin(lineAsked), std::end(lineAsked), false);
 }
 

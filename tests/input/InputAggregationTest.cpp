@@ -22,7 +22,6 @@ constexpr uint8_t kScanA = 0x1E;
 constexpr uint8_t kScanD = 0x20;
 constexpr uint8_t kScanT = 0x14;
 constexpr uint8_t kScanG = 0x22;
-constexpr double kPi = 3.14159265358979323846;
 
 class InputAggregation : public testing::Test {
 protected:

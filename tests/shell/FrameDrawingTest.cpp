@@ -7,6 +7,7 @@
 #include "scenes/Scene.h"
 #include "shell/CaptureList.h"
 #include "shell/DrawFrame.h"
+#include "shell/UpdateFrame.h"
 #include "shell/StartUp.h"
 
 #include <GL/gl.h>

@@ -10,7 +10,6 @@
 #include "scenes/PictureTextures.h"
 #include "scenes/Scene.h"
 #include "scenes/Scenes.h"
-#include "shell/CaptureList.h"
 #include "shell/DrawFrame.h"
 #include "shell/StartUp.h"
 #include "shell/UpdateFrame.h"
@@ -52,7 +51,6 @@ void PresentationFixture::TearDown() {
     ResetVideoClipGlobalsForTests();
     ResetStartUpGlobalsForTests();
     ResetUpdateFrameGlobalsForTests();
-    ResetCaptureListGlobalsForTests();
     ResetCelShadingForTests();
     ResetFollowStateForTests();
     ResetAppWindowGlobalsForTests();

@@ -11,7 +11,6 @@
 #include "scenes/PictureTextures.h"
 #include "scenes/Scene.h"
 #include "shell/AppMain.h"
-#include "shell/CaptureList.h"
 #include "shell/DrawFrame.h"
 #include "shell/StartUp.h"
 #include "shell/UpdateFrame.h"
@@ -82,7 +81,6 @@ protected:
         ResetVideoClipGlobalsForTests();
         ResetStartUpGlobalsForTests();
         ResetUpdateFrameGlobalsForTests();
-        ResetCaptureListGlobalsForTests();
         ResetCelShadingForTests();
         ResetFollowStateForTests();
         ResetAppWindowGlobalsForTests();

@@ -16,7 +16,6 @@
 #include "scenes/CubesScene.h"
 #include "scenes/Scene.h"
 #include "shell/AppWindow.h"
-#include "shell/CaptureList.h"
 #include "shell/DrawFrame.h"
 #include "shell/StartUp.h"
 #include "shell/UpdateFrame.h"
@@ -90,7 +89,6 @@ protected:
         ResetSceneRegistryForTests();
         ResetStartUpGlobalsForTests();
         ResetUpdateFrameGlobalsForTests();
-        ResetCaptureListGlobalsForTests();
         ResetCelShadingForTests();
         ResetInputDevicesForTests();
         ResetDirectInputForTests();
