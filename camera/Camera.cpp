@@ -1,7 +1,6 @@
 #include "camera/Camera.h"
 
-#include <GL/gl.h>
-#include <GL/glu.h>
+#include "platform/OpenGl.h"
 
 #include <cmath>
 #include <cstdio>

@@ -1,8 +1,7 @@
 #include "media/VideoCarousel.h"
 
 #include "platform/Clock.h"
-
-#include <GL/gl.h>
+#include "platform/OpenGl.h"
 
 #include <algorithm>
 

@@ -1,9 +1,8 @@
 // One movie file played into a 256 x 256 OpenGL texture and drawn as a turning cube.
 #pragma once
 
+#include "platform/OpenGl.h"
 #include "platform/VideoDecoder.h"
-
-#include <GL/gl.h>
 
 #include <cstdint>
 #include <memory>

@@ -1,5 +1,6 @@
 // Time sources of the frame loop and of the stopwatches: a 32-bit millisecond tick count that wraps,
-// and a high-resolution counter with its frequency. Backed by SDL; tests install a fake clock.
+// and a high-resolution counter with its frequency. Backed by SDL on Linux and by the
+// system's tick count and performance counter on Windows; tests install a fake clock.
 #pragma once
 
 #include <cstdint>
@@ -20,8 +21,14 @@ public:
 void InstallClock(Clock* clock);
 Clock& CurrentClock();
 
-inline uint32_t GetTickCount() { return CurrentClock().TickCount(); }
-inline uint64_t QueryPerformanceCounter() { return CurrentClock().PerformanceCounter(); }
-inline uint64_t QueryPerformanceFrequency() { return CurrentClock().PerformanceFrequency(); }
+inline uint32_t GetTickCount() {
+    return CurrentClock().TickCount();
+}
+inline uint64_t QueryPerformanceCounter() {
+    return CurrentClock().PerformanceCounter();
+}
+inline uint64_t QueryPerformanceFrequency() {
+    return CurrentClock().PerformanceFrequency();
+}
 
 } // namespace platform

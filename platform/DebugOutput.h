@@ -1,5 +1,5 @@
-// Lines meant for a developer watching the program with a debugger. There is no debugger channel here, so
-// they go to standard error.
+// Lines meant for a developer watching the program with a debugger. Linux has no debugger channel, so
+// they go to standard error there; on Windows they go to the debugger and to standard error.
 #pragma once
 
 namespace platform {

@@ -1,5 +1,6 @@
-// The screen mode for full-screen windows and the display's refresh rate. Backed by SDL2's display modes;
-// needs SDL's video, which registering the first window class brings up.
+// The screen mode for full-screen windows and the display's refresh rate. On Linux backed by SDL2's display
+// modes, which need SDL's video, brought up by registering the first window class; on Windows by
+// ChangeDisplaySettings, which switches at once and lasts until the desktop's mode is restored.
 #pragma once
 
 #include "platform/Window.h"

@@ -1,5 +1,5 @@
 #include "platform/InputLayer.h"
-#include "platform/InputSdl.h"
+#include "platform/SystemBackend.h"
 
 #include <algorithm>
 #include <cmath>
@@ -77,7 +77,7 @@ void InstallInputBackend(InputBackend* backend) {
 }
 
 InputBackend& CurrentInputBackend() {
-    return installedBackend ? *installedBackend : SdlInputBackend();
+    return installedBackend ? *installedBackend : internal::SystemInputBackend();
 }
 
 } // namespace platform

@@ -1,8 +1,7 @@
 #include "platform/MessageBox.h"
 
-#include "platform/WindowInternals.h"
+#include "platform/SystemBackend.h"
 
-#include <SDL.h>
 #include <algorithm>
 #include <cstdio>
 #include <string>
@@ -45,38 +44,12 @@ MessageBoxAnswer ShowMessageBox(const char* text, const char* caption, MessageBo
     if (unattended) {
         return LogMessage(text, caption, style);
     }
-    // A box may come before the first window (the start question). With the program's display
-    // connection open first, the X server never finds itself without clients between the box and the
-    // window, when it would reset and refuse the window's connection.
-    internal::StartVideoSystem();
-    enum { kOk, kYes, kNo };
-    const SDL_MessageBoxButtonData okButtons[] = {
-        {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT | SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, kOk, "OK"},
-    };
-    const SDL_MessageBoxButtonData yesNoButtons[] = {
-        {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, kYes, "Yes"},
-        {SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, kNo, "No"},
-    };
-    const bool question = style == MessageBoxStyle::QuestionYesNo;
-    SDL_MessageBoxData data{};
-    data.flags = question ? SDL_MESSAGEBOX_INFORMATION : SDL_MESSAGEBOX_WARNING;
-    data.title = caption;
-    data.message = text;
-    data.numbuttons = question ? 2 : 1;
-    data.buttons = question ? yesNoButtons : okButtons;
-    int pressed = -1;
-    if (SDL_ShowMessageBox(&data, &pressed) != 0 || pressed < 0) {
+    MessageBoxAnswer answer;
+    if (!internal::ShowSystemMessageBox(text, caption, style, &answer)) {
         std::fprintf(stderr, "%s: %s\n", caption, text);
         return DefaultAnswer(style);
     }
-    switch (pressed) {
-    case kYes:
-        return MessageBoxAnswer::Yes;
-    case kNo:
-        return MessageBoxAnswer::No;
-    default:
-        return MessageBoxAnswer::Ok;
-    }
+    return answer;
 }
 
 } // namespace platform

@@ -1,5 +1,6 @@
-// Modal message boxes: the full-screen question and the error reports. Backed by SDL's message box;
-// tests install a hook that answers instead of a person, and an unattended run logs them instead.
+// Modal message boxes: the full-screen question and the error reports. Backed by SDL's message box on Linux
+// and MessageBoxA on Windows; tests install a hook that answers instead of a person, and an unattended run
+// logs them instead.
 #pragma once
 
 #include <functional>
@@ -7,8 +8,10 @@
 namespace platform {
 
 enum class MessageBoxStyle {
-    ErrorOk,       // caption "Error", exclamation icon, one OK button
-    QuestionYesNo, // question icon, Yes and No buttons; Enter answers Yes, Escape No
+    ErrorOk, // caption "Error", exclamation icon, one OK button
+    // Question icon, Yes and No buttons; Enter answers Yes. Escape answers No on Linux; Windows' box has
+    // no Cancel button for Escape to press, and N answers No there.
+    QuestionYesNo,
 };
 
 enum class MessageBoxAnswer { Ok, Yes, No };

@@ -1,5 +1,6 @@
 // An OpenGL context without a window, for tests and tools that render and read pixels back.
-// Backed by EGL on Mesa's surfaceless platform with a pbuffer; the same libGL and libGLU as the program.
+// On Linux backed by EGL on Mesa's surfaceless platform with a pbuffer, with the same libGL and libGLU as
+// the program; on Windows by a hidden window's WGL context, read from its back buffer.
 #pragma once
 
 #include <cstdint>

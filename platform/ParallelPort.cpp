@@ -1,8 +1,8 @@
 #include "platform/ParallelPort.h"
 
+#include "platform/SystemBackend.h"
 #include "portio/QelIo.h"
 
-#include <sys/io.h>
 #include <utility>
 
 namespace platform {
@@ -37,7 +37,7 @@ std::optional<uint8_t> ReadPortByte(uint16_t port) {
     if (portByteReader) {
         return portByteReader(port);
     }
-    return inb(port);
+    return internal::ReadHardwarePort(port);
 }
 
 void SetPortByteReader(std::function<uint8_t(uint16_t)> reader) {

@@ -1,6 +1,6 @@
 // Messages to the service manager that started the program: ready after the first frame, watchdog
 // pings from the frame loop, and a status line. Backed by libsystemd; every call does nothing when no
-// service manager listens (NOTIFY_SOCKET unset).
+// service manager listens (NOTIFY_SOCKET unset), and always on Windows, which has no such manager.
 #pragma once
 
 #include <string>

@@ -1,5 +1,6 @@
 // Top-level windows with an OpenGL context, in the shape the shell's window code expects of a window
-// system: classes, windows, a device context per window, GL contexts and buffer swaps. Backed by SDL2.
+// system: classes, windows, a device context per window, GL contexts and buffer swaps. Backed by SDL2 on
+// Linux and by Win32 windows with WGL contexts on Windows.
 #pragma once
 
 #include <cstdint>

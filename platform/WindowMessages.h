@@ -1,5 +1,6 @@
-// The window messages the program's window procedure handles, and a message queue of our own that SDL's
-// events are translated into, so a window procedure stays a switch over messages.
+// The window messages the program's window procedure handles, and their queue: on Linux one of our own that
+// SDL's events are translated into, so a window procedure stays a switch over messages; on Windows the
+// system's own.
 #pragma once
 
 #include "platform/Window.h"

@@ -5,7 +5,8 @@
 #include "core/Math.h"
 #include "render/Models.h"
 
-#include <GL/gl.h>
+#include "platform/OpenGl.h"
+
 #include <cstdint>
 
 // The 1D ramp texture (see render/ShadeRamp.h); 0 until start-up creates it.

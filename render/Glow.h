@@ -4,7 +4,7 @@
 // software rasterizer it costs a few milliseconds instead of tens.
 #pragma once
 
-#include <GL/gl.h>
+#include "platform/OpenGl.h"
 
 enum class GlowMode { Exact, Fast, Auto };
 

@@ -2,7 +2,7 @@
 // display list that lays the texture over the frame.
 #pragma once
 
-#include <GL/gl.h>
+#include "platform/OpenGl.h"
 
 // Side of sceneTexture and of the small viewport it is copied from.
 inline constexpr int sceneTextureSize = 512;

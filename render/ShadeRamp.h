@@ -2,7 +2,7 @@
 // the shading looks up.
 #pragma once
 
-#include <GL/gl.h>
+#include "platform/OpenGl.h"
 
 #include <cstdio>
 

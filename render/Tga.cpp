@@ -1,8 +1,7 @@
 #include "render/Tga.h"
 
 #include "platform/DataFile.h"
-
-#include <GL/glu.h>
+#include "platform/OpenGl.h"
 
 #include <algorithm>
 #include <cassert>

@@ -1,7 +1,7 @@
 // Truevision TGA pictures: decoding into RGB(A) pixel buffers and uploading them as mipmapped textures.
 #pragma once
 
-#include <GL/gl.h>
+#include "platform/OpenGl.h"
 
 #include <cstddef>
 #include <cstdint>

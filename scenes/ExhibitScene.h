@@ -3,7 +3,7 @@
 
 #include "scenes/Scene.h"
 
-#include <GL/gl.h>
+#include "platform/OpenGl.h"
 
 class SceneNode;
 

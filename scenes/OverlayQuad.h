@@ -1,7 +1,7 @@
 // The one textured, blended picture that every scene lays over the finished 3D image.
 #pragma once
 
-#include <GL/gl.h>
+#include "platform/OpenGl.h"
 
 #include <functional>
 

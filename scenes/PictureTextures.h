@@ -1,7 +1,7 @@
 // Texture names of the scenes' pictures, shared by every set of scenes, and their loading.
 #pragma once
 
-#include <GL/gl.h>
+#include "platform/OpenGl.h"
 
 // A name no texture was ever given. Binding it creates an empty texture object, so a picture that
 // never loaded shows as a plain white rectangle.

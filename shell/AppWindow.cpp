@@ -3,9 +3,8 @@
 #include "platform/Clock.h"
 #include "platform/DisplayMode.h"
 #include "platform/MessageBox.h"
+#include "platform/OpenGl.h"
 
-#include <GL/gl.h>
-#include <GL/glu.h>
 #include <cstring>
 
 namespace {

@@ -2,7 +2,7 @@
 // away under the visible frame's orange background.
 #pragma once
 
-#include <GL/gl.h>
+#include "platform/OpenGl.h"
 
 // Records the list once, now: everything computed on the processor meanwhile (shading, the floating
 // model's offset, outline settings, the window size) stays fixed in it. Includes what the scenes draw

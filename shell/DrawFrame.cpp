@@ -7,7 +7,7 @@
 #include "shell/StartUp.h"
 #include "shell/UpdateFrame.h"
 
-#include <GL/gl.h>
+#include "platform/OpenGl.h"
 
 namespace {
 

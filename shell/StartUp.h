@@ -3,7 +3,7 @@
 
 #include "shell/AppWindow.h"
 
-#include <GL/gl.h>
+#include "platform/OpenGl.h"
 
 // The window being started and its key table, for the per-frame update's quit and toggle requests.
 extern AppWindow* currentWindow;

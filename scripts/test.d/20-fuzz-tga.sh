@@ -11,7 +11,7 @@ mkdir -p "$out/corpus"
 # calls them.
 clang++-14 -std=c++17 -g -O1 -Wall -Wextra -Werror -fno-omit-frame-pointer \
     -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined -I"$root" \
-    "$root/tests/fuzz/FuzzTga.cpp" "$root/render/Tga.cpp" "$root/platform/DataFile.cpp" "$root/platform/Paths.cpp" \
+    "$root/tests/fuzz/FuzzTga.cpp" "$root/render/Tga.cpp" "$root/platform/linux/DataFile.cpp" "$root/platform/Paths.cpp" \
     -lGLU -lGL -o "$out/fuzz_tga"
 
 # New inputs go to the build directory's corpus; the committed seeds are only read.

@@ -1,6 +1,6 @@
 #include "platform/DisplayMode.h"
 
-#include "platform/WindowInternals.h"
+#include "platform/linux/WindowInternals.h"
 
 namespace platform {
 namespace {

@@ -1,7 +1,7 @@
 #include "platform/Window.h"
 
 #include "platform/GlGeneration.h"
-#include "platform/WindowInternals.h"
+#include "platform/linux/WindowInternals.h"
 #include "platform/WindowMessages.h"
 
 #include <algorithm>

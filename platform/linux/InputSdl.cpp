@@ -1,4 +1,4 @@
-#include "platform/InputSdl.h"
+#include "platform/SystemBackend.h"
 
 #include <SDL.h>
 
@@ -587,7 +587,7 @@ public:
 
 } // namespace
 
-InputBackend& SdlInputBackend() {
+InputBackend& internal::SystemInputBackend() {
     static SdlBackend backend;
     return backend;
 }

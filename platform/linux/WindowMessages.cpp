@@ -1,7 +1,7 @@
 #include "platform/WindowMessages.h"
 
 #include "platform/VirtualKeys.h"
-#include "platform/WindowInternals.h"
+#include "platform/linux/WindowInternals.h"
 
 #include <algorithm>
 #include <deque>
