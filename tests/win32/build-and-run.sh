@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the Windows media and input backends' tests with mingw-w64 and runs them under Wine (64-bit, a
-# fresh prefix, Xvfb for the input test's window): tests/win32/build-and-run.sh [DIR] (default
-# build-win32-tests). The movies and tracks are checked against FFmpeg's decode of the same files.
+# fresh prefix, Xvfb on display :78 or STANDVIEW_WIN32_DISPLAY for the input test's window):
+# tests/win32/build-and-run.sh [DIR] (default build-win32-tests). The movies and tracks are checked against FFmpeg's decode of the same files.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 out=$(realpath -m "${1:-$root/build-win32-tests}")
@@ -39,8 +39,12 @@ program() { # NAME OBJECTS... -- LIBRARIES...
     "$cxx" "${link[@]}" -o "$out/run/$name.exe" "${objects[@]}" "$out/obj/Paths.o" "$out/obj/gtest-all.o" \
         "$out/obj/gtest_main.o" "$@"
 }
+# The layer's default backend is the SDL one until the Windows build names DirectInput's instead.
+"$cxx" "${flags[@]}" -DSdlInputBackend=DirectInputBackend -c "$root/platform/InputLayer.cpp" \
+    -o "$out/obj/InputLayer.o"
 program VideoDecoderWineTest VideoDecoderWineTest VideoDecoder -- -lvfw32 -lwindowscodecs -lole32 -luuid
 program AudioWineTest AudioWineTest AudioDevice AudioMp3 TrackCheck -- -lwinmm -lmsacm32
+program DirectInputWineTest DirectInputWineTest DirectInput InputLayer -- -ldinput8 -ldxguid
 
 echo "-- making the test movies and FFmpeg's pictures of them"
 movies=$out/run/movies
@@ -87,8 +91,11 @@ head -c $(($(stat -c %s "$horse") / 2)) "$horse" >"$out/run/music/half.mp3"
 
 prefix=$(mktemp -d)
 export WINEPREFIX=$prefix WINEARCH=win64 WINEDEBUG=-all DISPLAY=
+display=${STANDVIEW_WIN32_DISPLAY:-:78}
+xvfb=
 cleanup() {
     wineserver -k 2>/dev/null || true
+    [ -z "$xvfb" ] || kill "$xvfb" 2>/dev/null || true
     rm -rf "$prefix"
 }
 trap cleanup EXIT
@@ -115,4 +122,11 @@ ALSA
     --gtest_filter='TrackDecoding.*:Sound.*')
 (cd "$out/run" && WINEDLLOVERRIDES='winealsa.drv,winepulse.drv,wineoss.drv=d' timeout 300 wine AudioWineTest.exe \
     --gtest_filter='NoSound.*')
+Xvfb "$display" -screen 0 1024x768x24 -noreset -nolisten tcp >/dev/null 2>&1 &
+xvfb=$!
+for _ in $(seq 50); do
+    [ -e "/tmp/.X11-unix/X${display#:}" ] && break
+    sleep 0.2
+done
+(cd "$out/run" && DISPLAY=$display timeout 300 wine DirectInputWineTest.exe)
 echo "Windows media and input backends: all tests passed"
