@@ -1,5 +1,5 @@
-// The Windows sound output: tracks decoded whole by the system's MP3 codec, played through one waveOut
-// stream that a feeding thread keeps filled, with silence while no music plays.
+// The Windows sound output: tracks decoded by the system's MP3 codec on a thread of their own, played
+// through one waveOut stream that a feeding thread keeps filled, with silence while no music plays.
 #include "platform/AudioDevice.h"
 
 #include "platform/Paths.h"
@@ -9,6 +9,7 @@
 #include <mmsystem.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cassert>
 #include <memory>
 #include <mutex>
@@ -23,9 +24,17 @@ namespace {
 constexpr size_t kBufferFrames = 2048;
 constexpr int kBufferCount = 4;
 
-// What the channel plays: a decoded track and where it has got to.
+// A track's samples as its decoding thread delivers them.
+struct DecodedSamples {
+    std::mutex lock;
+    std::vector<int16_t> samples;
+    bool complete = false;
+    std::atomic<bool> abandoned{false};
+};
+
+// What the channel plays: a track and where it has got to.
 struct Playback {
-    std::shared_ptr<const std::vector<int16_t>> samples;
+    std::shared_ptr<DecodedSamples> track;
     size_t nextFrame = 0;
     bool looping = false;
     bool ended = false;
@@ -35,8 +44,7 @@ class WaveOutDevice;
 
 class WaveOutMusicStream final : public MusicStream {
 public:
-    WaveOutMusicStream(WaveOutDevice& device, std::shared_ptr<const std::vector<int16_t>> samples)
-        : device(device), samples(std::move(samples)) {}
+    WaveOutMusicStream(WaveOutDevice& device, Mp3Decoder decoder);
     ~WaveOutMusicStream() override;
     void SetPositionMs(uint32_t milliseconds) override { positionMs = milliseconds; }
     void SetLooping(bool loop) override { looping = loop; }
@@ -46,7 +54,8 @@ public:
 
 private:
     WaveOutDevice& device;
-    std::shared_ptr<const std::vector<int16_t>> samples;
+    std::shared_ptr<DecodedSamples> track = std::make_shared<DecodedSamples>();
+    std::thread decoding;
     uint32_t positionMs = 0;
     bool looping = false;
 };
@@ -84,22 +93,22 @@ public:
         if (holders == 0) {
             return nullptr;
         }
-        DecodedTrack track = DecodeMp3File(ResolvePath(path));
-        if (!track.problem.empty()) {
+        // The file is read and its codec opened here; the decoding runs beside the show.
+        Mp3Decoder decoder;
+        if (!decoder.Open(ResolvePath(path))) {
             return nullptr;
         }
         ++holders;
-        return std::make_unique<WaveOutMusicStream>(
-            *this, std::make_shared<const std::vector<int16_t>>(std::move(track.samples)));
+        return std::make_unique<WaveOutMusicStream>(*this, std::move(decoder));
     }
 
     // Puts the stream on the channel from `frame` on; what was queued before is dropped, so the change
     // is heard at once.
-    void Start(const WaveOutMusicStream* stream, std::shared_ptr<const std::vector<int16_t>> samples,
-               size_t frame, bool looping) {
+    void Start(const WaveOutMusicStream* stream, std::shared_ptr<DecodedSamples> track, size_t frame,
+               bool looping) {
         std::lock_guard<std::mutex> hold(lock);
         owner = stream;
-        playback = Playback{std::move(samples), frame, looping, false};
+        playback = Playback{std::move(track), frame, looping, false};
         waveOutReset(output);
     }
 
@@ -191,12 +200,19 @@ private:
         }
     }
 
+    // A track still being decoded that has not yet reached the place to play leaves the rest of the
+    // block silent; it is played from there when it has.
     void Fill(std::vector<int16_t>& block) {
         size_t filled = 0;
         const size_t wanted = block.size() / kAudioChannels;
-        while (filled < wanted && playback.samples && !playback.ended) {
-            const size_t frames = playback.samples->size() / kAudioChannels;
+        while (filled < wanted && playback.track && !playback.ended) {
+            DecodedSamples& track = *playback.track;
+            std::lock_guard<std::mutex> hold(track.lock);
+            const size_t frames = track.samples.size() / kAudioChannels;
             if (playback.nextFrame >= frames) {
+                if (!track.complete) {
+                    break;
+                }
                 if (!playback.looping || frames == 0) {
                     playback.ended = true;
                     break;
@@ -205,7 +221,7 @@ private:
             }
             const size_t taken = std::min(wanted - filled, frames - playback.nextFrame);
             const auto from =
-                playback.samples->begin() + static_cast<ptrdiff_t>(playback.nextFrame * kAudioChannels);
+                track.samples.begin() + static_cast<ptrdiff_t>(playback.nextFrame * kAudioChannels);
             std::copy(from, from + static_cast<ptrdiff_t>(taken * kAudioChannels),
                       block.begin() + static_cast<ptrdiff_t>(filled * kAudioChannels));
             filled += taken;
@@ -228,20 +244,32 @@ private:
     Playback playback;
 };
 
+WaveOutMusicStream::WaveOutMusicStream(WaveOutDevice& device, Mp3Decoder decoder) : device(device) {
+    decoding = std::thread([track = track, decoder = std::move(decoder)]() mutable {
+        std::vector<int16_t> stretch;
+        bool more = true;
+        while (more && !track->abandoned) {
+            stretch.clear();
+            more = decoder.DecodeMore(stretch);
+            std::lock_guard<std::mutex> hold(track->lock);
+            track->samples.insert(track->samples.end(), stretch.begin(), stretch.end());
+            track->complete = !more;
+        }
+    });
+}
+
 WaveOutMusicStream::~WaveOutMusicStream() {
     Stop();
-    samples.reset();
+    track->abandoned = true;
+    decoding.join();
     device.Release();
 }
 
 void WaveOutMusicStream::Play() {
-    const size_t frames = samples->size() / kAudioChannels;
-    size_t frame = static_cast<size_t>(static_cast<uint64_t>(positionMs) * kAudioMixRate / 1000);
-    // A looping piece started beyond its end starts over; one that does not loop just ends.
-    if (frame >= frames && looping) {
-        frame = 0;
-    }
-    device.Start(this, samples, std::min(frame, frames), looping);
+    // Where the track ends is known once it is decoded: a looping piece started beyond its end starts
+    // over, one that does not loop just ends.
+    const size_t frame = static_cast<size_t>(static_cast<uint64_t>(positionMs) * kAudioMixRate / 1000);
+    device.Start(this, track, frame, looping);
 }
 
 void WaveOutMusicStream::Stop() {

@@ -8,14 +8,15 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 
 namespace platform {
 namespace {
 
 // Music files larger than this are refused rather than read into memory.
 constexpr uint64_t kLargestTrackBytes = 64ull << 20;
-// MP3 data handed to the codec at a time.
-constexpr DWORD kSourceChunkBytes = 32 * 1024;
+// MP3 data handed to the codec at a time: a few seconds of music at the usual bitrates.
+constexpr size_t kSourceChunkBytes = 32 * 1024;
 constexpr size_t kFrameHeaderBytes = 4;
 constexpr size_t kId3HeaderBytes = 10;
 // Every MP3 decoder's output lags its input by this many samples (the synthesis filter bank's delay);
@@ -169,6 +170,7 @@ size_t FindFirstFrame(const std::vector<uint8_t>& bytes, FrameHeader& header) {
     return bytes.size();
 }
 
+// One conversion by the Audio Compression Manager, fed a piece at a time.
 class AcmStream {
 public:
     AcmStream(WAVEFORMATEX* source, WAVEFORMATEX* target) {
@@ -190,32 +192,23 @@ public:
 
     bool Opened() const { return stream != nullptr; }
 
-    // Converts `input` (all of it, in chunks), appending the output bytes.
-    bool Convert(const uint8_t* input, size_t size, std::vector<uint8_t>& output) {
-        std::vector<uint8_t> source;
-        std::vector<uint8_t> target;
-        size_t offered = 0;
-        DWORD flags = ACM_STREAMCONVERTF_START | ACM_STREAMCONVERTF_BLOCKALIGN;
-        for (;;) {
-            // Unused bytes of the last chunk go first into the next.
-            const size_t adding = std::min<size_t>(
-                kSourceChunkBytes - std::min<size_t>(source.size(), kSourceChunkBytes), size - offered);
-            source.insert(source.end(), input + offered, input + offered + adding);
-            offered += adding;
-            const bool last = offered == size;
-            if (last) {
-                flags = (flags & ACM_STREAMCONVERTF_START) | ACM_STREAMCONVERTF_END;
-            }
+    // Converts what it can of `input` after what was left over before, appending the output bytes; with
+    // `last`, all of it but an incomplete block at the end.
+    bool Push(const uint8_t* input, size_t size, bool last, std::vector<uint8_t>& output) {
+        pending.insert(pending.end(), input, input + size);
+        while (!pending.empty()) {
+            const DWORD flags = (started ? 0 : ACM_STREAMCONVERTF_START) |
+                                (last ? ACM_STREAMCONVERTF_END : ACM_STREAMCONVERTF_BLOCKALIGN);
             DWORD targetBytes = 0;
-            if (acmStreamSize(stream, static_cast<DWORD>(std::max<size_t>(source.size(), 1)), &targetBytes,
+            if (acmStreamSize(stream, static_cast<DWORD>(pending.size()), &targetBytes,
                               ACM_STREAMSIZEF_SOURCE) != MMSYSERR_NOERROR) {
                 return false;
             }
             target.resize(std::max<DWORD>(targetBytes, 1));
             ACMSTREAMHEADER chunk{};
             chunk.cbStruct = sizeof chunk;
-            chunk.pbSrc = source.data();
-            chunk.cbSrcLength = static_cast<DWORD>(source.size());
+            chunk.pbSrc = pending.data();
+            chunk.cbSrcLength = static_cast<DWORD>(pending.size());
             chunk.pbDst = target.data();
             chunk.cbDstLength = static_cast<DWORD>(target.size());
             if (acmStreamPrepareHeader(stream, &chunk, 0) != MMSYSERR_NOERROR) {
@@ -224,27 +217,28 @@ public:
             const bool converted = acmStreamConvert(stream, &chunk, flags) == MMSYSERR_NOERROR;
             const DWORD used = chunk.cbSrcLengthUsed;
             const DWORD produced = chunk.cbDstLengthUsed;
-            chunk.cbSrcLength = static_cast<DWORD>(source.size());
+            chunk.cbSrcLength = static_cast<DWORD>(pending.size());
             chunk.cbDstLength = static_cast<DWORD>(target.size());
             acmStreamUnprepareHeader(stream, &chunk, 0);
-            if (!converted || used > source.size() || produced > target.size()) {
+            if (!converted || used > pending.size() || produced > target.size()) {
                 return false;
             }
+            started = true;
             output.insert(output.end(), target.begin(), target.begin() + produced);
-            source.erase(source.begin(), source.begin() + used);
-            flags &= ~ACM_STREAMCONVERTF_START;
-            if (last) {
-                return true;
-            }
-            // A codec that takes nothing from a full chunk would never finish.
-            if (used == 0 && produced == 0 && source.size() >= kSourceChunkBytes) {
-                return false;
+            pending.erase(pending.begin(), pending.begin() + used);
+            // What is left waits for more input.
+            if (used == 0) {
+                break;
             }
         }
+        return true;
     }
 
 private:
     HACMSTREAM stream = nullptr;
+    std::vector<uint8_t> pending;
+    std::vector<uint8_t> target;
+    bool started = false;
 };
 
 WAVEFORMATEX PcmFormat(int rate, int channels) {
@@ -260,21 +254,53 @@ WAVEFORMATEX PcmFormat(int rate, int channels) {
 
 } // namespace
 
-DecodedTrack DecodeMp3File(const std::string& path) {
-    DecodedTrack track;
+struct Mp3Decoder::State {
     std::vector<uint8_t> bytes;
-    if (!ReadWholeFile(path, bytes, track.problem)) {
-        return track;
+    size_t next = 0; // the next byte of the file for the codec
+    bool ended = false;
+    int channels = 0;
+    int sampleRate = 0;
+    uint64_t decodedFrames = 0; // what the codec gave so far, before the cuts
+    uint64_t keepFrom = 0;      // the first frame after the encoder's delay
+    uint64_t keepUntil = UINT64_MAX;
+    std::unique_ptr<AcmStream> decoder;
+    std::unique_ptr<AcmStream> resampler;
+    std::vector<uint8_t> pcm;
+    std::vector<uint8_t> stereo;
+    std::vector<uint8_t> resampled;
+};
+
+Mp3Decoder::Mp3Decoder() : state(std::make_unique<State>()) {}
+Mp3Decoder::~Mp3Decoder() = default;
+Mp3Decoder::Mp3Decoder(Mp3Decoder&&) noexcept = default;
+Mp3Decoder& Mp3Decoder::operator=(Mp3Decoder&&) noexcept = default;
+
+bool Mp3Decoder::Open(const std::string& path) {
+    State& s = *state;
+    if (!ReadWholeFile(path, s.bytes, problem)) {
+        return false;
     }
     FrameHeader first;
-    size_t start = FindFirstFrame(bytes, first);
-    if (start >= bytes.size()) {
-        track.problem = "no MP3 audio";
-        return track;
+    s.next = FindFirstFrame(s.bytes, first);
+    if (s.next >= s.bytes.size()) {
+        problem = "no MP3 audio";
+        return false;
     }
-    const StreamFacts facts = ReadInformationFrame(&bytes[start], first);
+    const StreamFacts facts = ReadInformationFrame(&s.bytes[s.next], first);
     if (facts.present) {
-        start += first.bytes;
+        s.next += first.bytes;
+    }
+    s.channels = first.channels;
+    s.sampleRate = first.sampleRate;
+    // The encoder's delay and padding are cut off, as the Linux decoder does, so a loop has no seam.
+    if (facts.present && facts.frames > 0) {
+        const uint64_t coded = static_cast<uint64_t>(facts.frames) * first.samplesPerFrame;
+        s.keepFrom = facts.encoderDelay + kDecoderDelaySamples;
+        s.keepUntil = coded + kDecoderDelaySamples - std::min<uint64_t>(facts.padding, coded);
+        statedFrames = coded - std::min<uint64_t>(coded, facts.encoderDelay + facts.padding);
+    } else {
+        // Without a frame count the length is estimated from the size at the first frame's bitrate.
+        statedFrames = static_cast<uint64_t>(s.bytes.size() - s.next) * 8 * first.sampleRate / first.bitrate;
     }
 
     MPEGLAYER3WAVEFORMAT mp3{};
@@ -290,59 +316,78 @@ DecodedTrack DecodeMp3File(const std::string& path) {
     mp3.nFramesPerBlock = 1;
     mp3.nCodecDelay = kCodecDelay;
     WAVEFORMATEX decoded = PcmFormat(first.sampleRate, first.channels);
-    AcmStream decoder(&mp3.wfx, &decoded);
-    if (!decoder.Opened()) {
-        track.problem = "no MP3 codec for this stream";
-        return track;
+    s.decoder = std::make_unique<AcmStream>(&mp3.wfx, &decoded);
+    if (!s.decoder->Opened()) {
+        problem = "no MP3 codec for this stream";
+        return false;
     }
-    std::vector<uint8_t> pcm;
-    if (start < bytes.size() && !decoder.Convert(&bytes[start], bytes.size() - start, pcm)) {
-        track.problem = "cannot be decoded";
-        return track;
-    }
-
-    // The encoder's delay and padding are cut off, as the Linux decoder does, so a loop has no seam.
-    const size_t frameBytes = static_cast<size_t>(first.channels) * kBytesPerSample;
-    uint64_t begin = 0;
-    uint64_t end = pcm.size() / frameBytes;
-    if (facts.present && facts.frames > 0) {
-        const uint64_t coded = static_cast<uint64_t>(facts.frames) * first.samplesPerFrame;
-        begin = facts.encoderDelay + kDecoderDelaySamples;
-        end =
-            std::min<uint64_t>(end, coded + kDecoderDelaySamples - std::min<uint64_t>(facts.padding, coded));
-        track.statedFrames = coded - std::min<uint64_t>(coded, facts.encoderDelay + facts.padding);
-    } else {
-        // Without a frame count the length is estimated from the size at the first frame's bitrate.
-        track.statedFrames =
-            static_cast<uint64_t>(bytes.size() - start) * 8 * first.sampleRate / first.bitrate;
-    }
-    begin = std::min(begin, end);
-
-    // Mono is heard on both sides; another rate goes through the system's PCM converter.
-    std::vector<uint8_t> stereo;
-    stereo.reserve(static_cast<size_t>(end - begin) * kAudioChannels * kBytesPerSample);
-    for (uint64_t frame = begin; frame < end; ++frame) {
-        const uint8_t* sample = &pcm[static_cast<size_t>(frame) * frameBytes];
-        for (int channel = 0; channel < kAudioChannels; ++channel) {
-            const uint8_t* from = sample + (first.channels == 1 ? 0 : channel * kBytesPerSample);
-            stereo.insert(stereo.end(), from, from + kBytesPerSample);
-        }
-    }
+    // Another rate goes through the system's PCM converter.
     if (first.sampleRate != kAudioMixRate) {
         WAVEFORMATEX from = PcmFormat(first.sampleRate, kAudioChannels);
         WAVEFORMATEX to = PcmFormat(kAudioMixRate, kAudioChannels);
-        AcmStream resampler(&from, &to);
-        std::vector<uint8_t> resampled;
-        if (!resampler.Opened() || !resampler.Convert(stereo.data(), stereo.size(), resampled)) {
-            track.problem = "its sample rate cannot be converted";
-            return track;
+        s.resampler = std::make_unique<AcmStream>(&from, &to);
+        statedFrames = statedFrames * kAudioMixRate / first.sampleRate;
+        if (!s.resampler->Opened()) {
+            problem = "its sample rate cannot be converted";
+            return false;
         }
-        stereo.swap(resampled);
-        track.statedFrames = track.statedFrames * kAudioMixRate / first.sampleRate;
     }
-    track.samples.resize(stereo.size() / kBytesPerSample);
-    std::memcpy(track.samples.data(), stereo.data(), track.samples.size() * kBytesPerSample);
-    if (track.samples.empty()) {
+    return true;
+}
+
+bool Mp3Decoder::DecodeMore(std::vector<int16_t>& samples) {
+    State& s = *state;
+    if (!s.decoder || !problem.empty() || s.ended) {
+        return false;
+    }
+    const size_t taken = std::min<size_t>(kSourceChunkBytes, s.bytes.size() - s.next);
+    const bool last = s.next + taken == s.bytes.size();
+    s.pcm.clear();
+    if (!s.decoder->Push(s.bytes.data() + s.next, taken, last, s.pcm)) {
+        problem = "cannot be decoded";
+        return false;
+    }
+    s.next += taken;
+    s.ended = last;
+
+    // Mono is heard on both sides.
+    const size_t frameBytes = static_cast<size_t>(s.channels) * kBytesPerSample;
+    s.stereo.clear();
+    for (size_t frame = 0; frame < s.pcm.size() / frameBytes; ++frame, ++s.decodedFrames) {
+        if (s.decodedFrames < s.keepFrom || s.decodedFrames >= s.keepUntil) {
+            continue;
+        }
+        const uint8_t* sample = &s.pcm[frame * frameBytes];
+        for (int channel = 0; channel < kAudioChannels; ++channel) {
+            const uint8_t* from = sample + (s.channels == 1 ? 0 : channel * kBytesPerSample);
+            s.stereo.insert(s.stereo.end(), from, from + kBytesPerSample);
+        }
+    }
+    const std::vector<uint8_t>* output = &s.stereo;
+    if (s.resampler) {
+        s.resampled.clear();
+        if (!s.resampler->Push(s.stereo.data(), s.stereo.size(), last, s.resampled)) {
+            problem = "its sample rate cannot be converted";
+            return false;
+        }
+        output = &s.resampled;
+    }
+    const size_t first = samples.size();
+    samples.resize(first + output->size() / kBytesPerSample);
+    std::memcpy(samples.data() + first, output->data(), (samples.size() - first) * kBytesPerSample);
+    return !last;
+}
+
+DecodedTrack DecodeMp3File(const std::string& path) {
+    DecodedTrack track;
+    Mp3Decoder decoder;
+    if (decoder.Open(path)) {
+        while (decoder.DecodeMore(track.samples)) {
+        }
+    }
+    track.problem = decoder.Problem();
+    track.statedFrames = decoder.StatedFrames();
+    if (track.problem.empty() && track.samples.empty()) {
         track.problem = "decodes to no sound";
     }
     return track;

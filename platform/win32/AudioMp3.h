@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -17,8 +18,32 @@ struct DecodedTrack {
     std::string problem;
 };
 
-// Decodes the file found at `path` (already resolved). The encoder's delay and padding recorded in the
-// file's information frame are cut off, so a track that loops has no gap.
+// Decodes an MP3 file a stretch at a time. The encoder's delay and padding recorded in the file's
+// information frame are cut off, so a track that loops has no gap.
+class Mp3Decoder {
+public:
+    Mp3Decoder();
+    ~Mp3Decoder();
+    Mp3Decoder(Mp3Decoder&&) noexcept;
+    Mp3Decoder& operator=(Mp3Decoder&&) noexcept;
+
+    // Reads the file at `path` (already resolved) and opens the codec; false when either fails.
+    bool Open(const std::string& path);
+    // Appends the next stretch of samples; false once the track has ended or cannot be decoded further.
+    bool DecodeMore(std::vector<int16_t>& samples);
+    // Empty while nothing went wrong; otherwise what, in a few words.
+    const std::string& Problem() const { return problem; }
+    // What the file's header says the track lasts, in output frames; 0 when it does not say.
+    uint64_t StatedFrames() const { return statedFrames; }
+
+private:
+    struct State;
+    std::unique_ptr<State> state;
+    std::string problem;
+    uint64_t statedFrames = 0;
+};
+
+// The whole file decoded at once.
 DecodedTrack DecodeMp3File(const std::string& path);
 
 } // namespace platform
