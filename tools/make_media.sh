@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Makes the bundled demo music and movies: three looping MP3 tracks synthesised with SoX and four
-# short AVI movies rendered from FFmpeg's generated sources, in several codecs.
+# short AVI movies rendered from FFmpeg's generated sources, in several codecs. Each codec is one that
+# Windows decodes with what it ships (MS Video-1 and Cinepak through Video for Windows, Motion JPEG
+# through its JPEG decoder) as well as FFmpeg, so the movies play on both systems.
 # Usage: tools/make_media.sh [output-root]   (default: the repository root; writes Data/music, Data/movies)
 set -euo pipefail
 
@@ -87,9 +89,9 @@ encode() {
     ffmpeg -hide_banner -loglevel error -y "${@:1:$#-1}" -map_metadata -1 -fflags +bitexact -flags:v +bitexact "${@: -1}"
 }
 
-# Booth1: a zoom into the Mandelbrot set, MS-MPEG4 v3.
+# Booth1: a zoom into the Mandelbrot set, Motion JPEG (its fine detail is lost in the other two).
 encode -f lavfi -i "mandelbrot=size=320x240:rate=15:start_scale=3:end_scale=0.002:end_pts=150:start_x=-0.743643887037151:start_y=0.131825904205330:inner=convergence,$(title 'BOOTH 1')" \
-    -t 10 -c:v msmpeg4 -b:v 400k -g 30 "$movies/Booth1.avi"
+    -t 10 -c:v mjpeg -q:v 8 -pix_fmt yuvj420p "$movies/Booth1.avi"
 
 # A smiling face on moving stripes, drawn per pixel: face_channel DARK CHEEK FACE BACKGROUND gives
 # one colour channel's expression. BLINK_L/BLINK_R open the eyes (1) or close them.
@@ -115,12 +117,12 @@ blinkRight=$blinkLeft
 encode -f lavfi -i "$(face_source 15 'BOOTH 2' '60+40*sin((X+Y)/24-T*3)' '140+50*sin((X-Y)/30+T*2)' 210)" \
     -t 8 -c:v mjpeg -q:v 8 -pix_fmt yuvj420p "$movies/Booth2.avi"
 
-# Booth3: the Game of Life over drifting colour gradients, MPEG-4 part 2.
+# Booth3: the Game of Life over drifting colour gradients, MS Video-1.
 # The gradient colours are given: left to chance they would differ on every run.
 encode -f lavfi -i "gradients=size=320x240:rate=20:n=5:speed=0.03:seed=7:c0=0x2a6fdb:c1=0xe0479e:c2=0xf5b83d:c3=0x3ccf91:c4=0x7b3fe4,format=gbrp" \
     -f lavfi -i "life=size=80x60:rate=20:ratio=0.12:mold=25:life_color=#ffffff:death_color=#8a8a90:mold_color=#a8a8c8:seed=11,scale=320x240:flags=neighbor,format=gbrp" \
     -filter_complex "[0][1]blend=all_mode=multiply,format=yuv420p,$(title 'BOOTH 3')" \
-    -t 12 -c:v mpeg4 -b:v 450k -g 40 -pix_fmt yuv420p "$movies/Booth3.avi"
+    -t 12 -c:v msvideo1 -pix_fmt rgb555le "$movies/Booth3.avi"
 
 # face2: the face winks on warm stripes, Cinepak.
 blinkLeft=1

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Builds the Windows media and input backends' tests with mingw-w64 and runs them under Wine (64-bit, a
 # fresh prefix, Xvfb on display :78 or STANDVIEW_WIN32_DISPLAY for the input test's window):
-# tests/win32/build-and-run.sh [DIR] (default build-win32-tests). The movies and tracks are checked against FFmpeg's decode of the same files.
+# tests/win32/build-and-run.sh [DIR] (default build-win32-tests). The movies and tracks are checked
+# against FFmpeg's decode of the same files. The sources are in src/, out of reach of the Linux build's
+# one-program-per-folder test glob.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 out=$(realpath -m "${1:-$root/build-win32-tests}")
@@ -28,7 +30,7 @@ echo "-- building GoogleTest and the tests"
     -c "$gtest/src/gtest-all.cc" -o "$out/obj/gtest-all.o"
 [ -e "$out/obj/gtest_main.o" ] || "$cxx" -std=c++17 -O2 -I"$gtest/include" \
     -c "$gtest/src/gtest_main.cc" -o "$out/obj/gtest_main.o"
-for source in platform/Paths.cpp platform/win32/*.cpp tests/win32/*.cpp; do
+for source in platform/Paths.cpp platform/win32/*.cpp tests/win32/src/*.cpp; do
     compile "$root/$source" "$out/obj/$(basename "$source" .cpp).o"
 done
 program() { # NAME OBJECTS... -- LIBRARIES...
@@ -71,7 +73,13 @@ PY
 for movie in "$movies"/*.avi; do
     name=$(basename "$movie" .avi)
     case $name in unknown-codec | audio-only | sound.wav | uncounted) continue ;; esac
-    ffm -i "$movie" -fps_mode passthrough -vf "scale=256:256:flags=bilinear,vflip" -pix_fmt rgb24 \
+    # The system's JPEG decoder widens the colour planes to the full frame before the stretch, which the
+    # Linux decoder does in one step with it; the reference does the same, or fine detail would differ.
+    widen=
+    case $(ffprobe -v error -select_streams v:0 -show_entries stream=pix_fmt -of csv=p=0 "$movie") in
+    yuv*) widen="format=yuv444p,scale=iw:ih:flags=bilinear+full_chroma_inp+full_chroma_int,format=rgb24," ;;
+    esac
+    ffm -i "$movie" -fps_mode passthrough -vf "${widen}scale=256:256:flags=bilinear,vflip" -pix_fmt rgb24 \
         -f rawvideo "$out/run/reference/$name.rgb"
 done
 
