@@ -1,17 +1,14 @@
 #!/usr/bin/env bash
-# Builds QelIo.dll for 64-bit Windows with the documented command, a stand-in QelIo.sys and a test
-# program, and runs the program under Wine (64-bit, headless, a fresh prefix) against the real service
-# manager.
+# Builds a stand-in QelIo.sys and a test program against the QelIo.dll of a Windows build
+# (scripts/build-windows.sh), and runs the program under Wine (64-bit, headless, a fresh prefix) against
+# the real service manager: tests/qelio-windows/run.sh BUILD_DIR.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
-win=$root/build-windows
+win=$(realpath "${1:?usage: run.sh BUILD_DIR}")
 out=$win/qelio-test
 cc=x86_64-w64-mingw32-gcc
 objdump=x86_64-w64-mingw32-objdump
 warnings=(-Wall -Wextra -Werror)
-
-echo "-- building QelIo.dll"
-bash "$root/scripts/build-windows.sh" build-windows
 
 rm -rf "$out"
 # A directory deep enough that the program's full name exceeds MAX_PATH (260 characters).
