@@ -2,15 +2,20 @@
 // code shared by both. Not for use outside platform/.
 #pragma once
 
+#include "platform/AudioDevice.h"
 #include "platform/Clock.h"
 #include "platform/InputLayer.h"
 #include "platform/MessageBox.h"
+#include "platform/VideoDecoder.h"
 
 #include <cstdint>
 
 namespace platform::internal {
 
 Clock& SystemClock();
+// The music output and the movie decoder used while no test has installed one.
+AudioDevice& SystemAudioDevice();
+VideoDecoder& SystemVideoDecoder();
 
 // The device-input backend used while no test has installed one.
 InputBackend& SystemInputBackend();

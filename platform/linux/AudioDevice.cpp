@@ -1,6 +1,7 @@
 #include "platform/AudioDevice.h"
 
 #include "platform/Paths.h"
+#include "platform/SystemBackend.h"
 
 #include <SDL.h>
 #include <SDL_mixer.h>
@@ -114,16 +115,11 @@ void SdlMusicStream::Stop() {
 }
 
 SdlAudioDevice sdlDevice;
-AudioDevice* installedDevice = nullptr;
 
 } // namespace
 
-void InstallAudioDevice(AudioDevice* device) {
-    installedDevice = device;
-}
-
-AudioDevice& CurrentAudioDevice() {
-    return installedDevice ? *installedDevice : sdlDevice;
+AudioDevice& internal::SystemAudioDevice() {
+    return sdlDevice;
 }
 
 } // namespace platform

@@ -2,6 +2,7 @@
 
 #include "platform/DataFile.h"
 #include "platform/Paths.h"
+#include "platform/SystemBackend.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -374,7 +375,6 @@ public:
 };
 
 FfmpegVideoDecoder ffmpegDecoder;
-VideoDecoder* installedDecoder = nullptr;
 
 } // namespace
 
@@ -382,12 +382,8 @@ uint64_t VideoSeekCountForTests() {
     return seekCount;
 }
 
-void InstallVideoDecoder(VideoDecoder* decoder) {
-    installedDecoder = decoder;
-}
-
-VideoDecoder& CurrentVideoDecoder() {
-    return installedDecoder ? *installedDecoder : ffmpegDecoder;
+VideoDecoder& internal::SystemVideoDecoder() {
+    return ffmpegDecoder;
 }
 
 } // namespace platform

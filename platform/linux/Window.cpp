@@ -4,7 +4,6 @@
 #include "platform/linux/WindowInternals.h"
 #include "platform/WindowMessages.h"
 
-#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -15,14 +14,6 @@
 namespace platform {
 namespace {
 
-struct ClassRecord {
-    std::string name;
-    WindowProc procedure;
-    InstanceHandle instance;
-};
-
-std::vector<ClassRecord> classes;
-std::vector<std::unique_ptr<WindowObject>> windows;
 int cursorCount = 0;
 const char moduleMarker = 0;
 
@@ -36,15 +27,6 @@ constexpr const char* kDriversWithoutDisplay[] = {"offscreen", "dummy", "evdev"}
 constexpr const char* kX11Driver = "x11";
 constexpr int kDisplayAttempts = 10;
 constexpr Uint32 kDisplayRetryMs = 200;
-
-const ClassRecord* FindClass(const char* name) {
-    for (const ClassRecord& record : classes) {
-        if (name && record.name == name) {
-            return &record;
-        }
-    }
-    return nullptr;
-}
 
 bool HasDisplay(const char* driver) {
     for (const char* name : kDriversWithoutDisplay) {
@@ -167,17 +149,8 @@ bool StartVideoSystem() {
     return StartVideo();
 }
 
-WindowObject* LiveWindow(WindowHandle window) {
-    for (const auto& record : windows) {
-        if (record.get() == window) {
-            return record.get();
-        }
-    }
-    return nullptr;
-}
-
 WindowHandle WindowFromSdlId(uint32_t sdlWindowId) {
-    for (const auto& record : windows) {
+    for (const auto& record : LiveWindowRecords()) {
         if (SDL_GetWindowID(record->sdlWindow) == sdlWindowId) {
             return record.get();
         }
@@ -186,12 +159,13 @@ WindowHandle WindowFromSdlId(uint32_t sdlWindowId) {
 }
 
 WindowHandle NewestWindow() {
+    const auto& windows = LiveWindowRecords();
     return windows.empty() ? nullptr : windows.back().get();
 }
 
 std::vector<WindowHandle> LiveWindows() {
     std::vector<WindowHandle> handles;
-    for (const auto& record : windows) {
+    for (const auto& record : LiveWindowRecords()) {
         handles.push_back(record.get());
     }
     return handles;
@@ -204,39 +178,19 @@ InstanceHandle GetModuleHandle() {
 }
 
 bool RegisterClass(const WindowClass& windowClass) {
-    if (!windowClass.className || !windowClass.procedure) {
-        std::fprintf(stderr, "window class: a name and a window procedure are required\n");
+    if (!internal::ClassCanBeRegistered(windowClass) || !StartVideo()) {
         return false;
     }
-    if (FindClass(windowClass.className)) {
-        std::fprintf(stderr, "window class \"%s\" is already registered\n", windowClass.className);
-        return false;
-    }
-    if (!StartVideo()) {
-        return false;
-    }
-    classes.push_back({windowClass.className, windowClass.procedure, windowClass.instance});
+    internal::AddClass(windowClass);
     return true;
 }
 
 bool UnregisterClass(const char* className, InstanceHandle instance) {
-    const auto found = std::find_if(classes.begin(), classes.end(), [&](const ClassRecord& record) {
-        return className && record.name == className && record.instance == instance;
-    });
-    if (found == classes.end()) {
-        return false;
-    }
-    for (const auto& window : windows) {
-        if (window->className == found->name) {
-            return false;
-        }
-    }
-    classes.erase(found);
-    return true;
+    return internal::RemoveClass(className, instance);
 }
 
 WindowHandle CreateWindow(const WindowCreation& creation) {
-    const ClassRecord* windowClass = FindClass(creation.className);
+    const internal::ClassRecord* windowClass = internal::FindClass(creation.className);
     if (!windowClass) {
         std::fprintf(stderr, "window class \"%s\" is not registered\n",
                      creation.className ? creation.className : "");
@@ -268,12 +222,9 @@ WindowHandle CreateWindow(const WindowCreation& creation) {
         return nullptr;
     }
 
-    auto record = std::make_unique<WindowObject>();
+    WindowObject* record = internal::AddWindow(*windowClass);
     record->sdlWindow = sdlWindow;
-    record->procedure = windowClass->procedure;
-    record->className = windowClass->name;
-    WindowHandle window = record.get();
-    windows.push_back(std::move(record));
+    WindowHandle window = record;
 
     if (SendMessage(window, WM_CREATE, 0, reinterpret_cast<LParam>(creation.createParam)) == kCreateRefused) {
         DestroyWindow(window);
@@ -285,15 +236,12 @@ WindowHandle CreateWindow(const WindowCreation& creation) {
 }
 
 bool DestroyWindow(WindowHandle window) {
-    const auto found =
-        std::find_if(windows.begin(), windows.end(),
-                     [&](const std::unique_ptr<WindowObject>& record) { return record.get() == window; });
-    if (found == windows.end()) {
+    const std::unique_ptr<WindowObject> record = internal::TakeWindow(window);
+    if (!record) {
         return false;
     }
     internal::DropQueuedMessages(window);
-    SDL_DestroyWindow((*found)->sdlWindow);
-    windows.erase(found);
+    SDL_DestroyWindow(record->sdlWindow);
     return true;
 }
 
@@ -306,27 +254,6 @@ bool ShowWindow(WindowHandle window) {
     // A window shown in its normal state is also activated, so it takes the keyboard.
     SDL_RaiseWindow(record->sdlWindow);
     return true;
-}
-
-void SetWindowUserData(WindowHandle window, void* data) {
-    if (WindowObject* record = internal::LiveWindow(window)) {
-        record->userData = data;
-    }
-}
-
-void* GetWindowUserData(WindowHandle window) {
-    WindowObject* record = internal::LiveWindow(window);
-    return record ? record->userData : nullptr;
-}
-
-DeviceContext GetDC(WindowHandle window) {
-    WindowObject* record = internal::LiveWindow(window);
-    return record ? &record->deviceContext : nullptr;
-}
-
-bool ReleaseDC(WindowHandle window, DeviceContext deviceContext) {
-    WindowObject* record = internal::LiveWindow(window);
-    return record && deviceContext == &record->deviceContext;
 }
 
 GlContext CreateGlContext(DeviceContext deviceContext) {
@@ -376,11 +303,6 @@ bool SwapBuffers(DeviceContext deviceContext) {
     }
     SDL_GL_SwapWindow(record->sdlWindow);
     return true;
-}
-
-bool SwapWaitsForDisplay(DeviceContext deviceContext) {
-    WindowObject* record = deviceContext ? internal::LiveWindow(deviceContext->window) : nullptr;
-    return record && record->swapWaitsForDisplay;
 }
 
 int ShowCursor(bool show) {

@@ -3,6 +3,7 @@
 #include "platform/AudioDevice.h"
 
 #include "platform/Paths.h"
+#include "platform/SystemBackend.h"
 #include "platform/win32/AudioMp3.h"
 
 #include <windows.h>
@@ -281,16 +282,11 @@ bool WaveOutMusicStream::Playing() const {
 }
 
 WaveOutDevice waveOutDevice;
-AudioDevice* installedDevice = nullptr;
 
 } // namespace
 
-void InstallAudioDevice(AudioDevice* device) {
-    installedDevice = device;
-}
-
-AudioDevice& CurrentAudioDevice() {
-    return installedDevice ? *installedDevice : waveOutDevice;
+AudioDevice& internal::SystemAudioDevice() {
+    return waveOutDevice;
 }
 
 } // namespace platform

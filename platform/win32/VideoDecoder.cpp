@@ -4,6 +4,7 @@
 #include "platform/VideoDecoder.h"
 
 #include "platform/Paths.h"
+#include "platform/SystemBackend.h"
 
 #include <windows.h>
 #include <vfw.h>
@@ -508,7 +509,6 @@ public:
 };
 
 WindowsVideoDecoder windowsDecoder;
-VideoDecoder* installedDecoder = nullptr;
 
 } // namespace
 
@@ -516,12 +516,8 @@ uint64_t VideoSeekCountForTests() {
     return seekCount;
 }
 
-void InstallVideoDecoder(VideoDecoder* decoder) {
-    installedDecoder = decoder;
-}
-
-VideoDecoder& CurrentVideoDecoder() {
-    return installedDecoder ? *installedDecoder : windowsDecoder;
+VideoDecoder& internal::SystemVideoDecoder() {
+    return windowsDecoder;
 }
 
 } // namespace platform

@@ -4,19 +4,10 @@
 #include "platform/WindowMessages.h"
 #include "platform/win32/WindowInternals.h"
 
-#include <algorithm>
 #include <cstdio>
-#include <memory>
-#include <vector>
 
 namespace platform {
 namespace {
-
-struct ClassRecord {
-    std::string name;
-    WindowProc procedure;
-    InstanceHandle instance;
-};
 
 // Reaches the system's window procedure through CreateWindowExA while the window is being made.
 struct Creation {
@@ -24,24 +15,12 @@ struct Creation {
     void* createParam;
 };
 
-std::vector<ClassRecord> classes;
-std::vector<std::unique_ptr<WindowObject>> windows;
-
 // A window procedure's answer to WM_CREATE that cancels the creation.
 constexpr LResult kCreateRefused = -1;
 constexpr int kWantedSwapInterval = 1;
 
 using SwapIntervalSetter = BOOL(WINAPI*)(int interval);
 using SwapIntervalGetter = int(WINAPI*)();
-
-const ClassRecord* FindClass(const char* name) {
-    for (const ClassRecord& record : classes) {
-        if (name && record.name == name) {
-            return &record;
-        }
-    }
-    return nullptr;
-}
 
 void ReportSystemError(const char* what) {
     std::fprintf(stderr, "%s (system error %lu)\n", what, static_cast<unsigned long>(GetLastError()));
@@ -100,17 +79,8 @@ LRESULT CALLBACK SystemWindowProcedure(HWND hwnd, UINT message, WPARAM wParam, L
 
 namespace internal {
 
-WindowObject* LiveWindow(WindowHandle window) {
-    for (const auto& record : windows) {
-        if (record.get() == window) {
-            return record.get();
-        }
-    }
-    return nullptr;
-}
-
 WindowHandle WindowFromNative(HWND hwnd) {
-    for (const auto& record : windows) {
+    for (const auto& record : LiveWindowRecords()) {
         if (hwnd && record->hwnd == hwnd) {
             return record.get();
         }
@@ -130,12 +100,7 @@ InstanceHandle GetModuleHandle() {
 }
 
 bool RegisterClass(const WindowClass& windowClass) {
-    if (!windowClass.className || !windowClass.procedure) {
-        std::fprintf(stderr, "window class: a name and a window procedure are required\n");
-        return false;
-    }
-    if (FindClass(windowClass.className)) {
-        std::fprintf(stderr, "window class \"%s\" is already registered\n", windowClass.className);
+    if (!internal::ClassCanBeRegistered(windowClass)) {
         return false;
     }
     WNDCLASSEXA system{};
@@ -151,29 +116,20 @@ bool RegisterClass(const WindowClass& windowClass) {
         ReportSystemError("cannot register the window class");
         return false;
     }
-    classes.push_back({windowClass.className, windowClass.procedure, windowClass.instance});
+    internal::AddClass(windowClass);
     return true;
 }
 
 bool UnregisterClass(const char* className, InstanceHandle instance) {
-    const auto found = std::find_if(classes.begin(), classes.end(), [&](const ClassRecord& record) {
-        return className && record.name == className && record.instance == instance;
-    });
-    if (found == classes.end()) {
+    if (!internal::RemoveClass(className, instance)) {
         return false;
     }
-    for (const auto& window : windows) {
-        if (window->className == found->name) {
-            return false;
-        }
-    }
     UnregisterClassA(className, static_cast<HINSTANCE>(const_cast<void*>(instance)));
-    classes.erase(found);
     return true;
 }
 
 WindowHandle CreateWindow(const WindowCreation& creation) {
-    const ClassRecord* windowClass = FindClass(creation.className);
+    const internal::ClassRecord* windowClass = internal::FindClass(creation.className);
     if (!windowClass) {
         std::fprintf(stderr, "window class \"%s\" is not registered\n",
                      creation.className ? creation.className : "");
@@ -194,11 +150,7 @@ WindowHandle CreateWindow(const WindowCreation& creation) {
     RECT frame{creation.x, creation.y, creation.x + creation.width, creation.y + creation.height};
     AdjustWindowRectEx(&frame, style, FALSE, extendedStyle);
 
-    auto owned = std::make_unique<WindowObject>();
-    WindowObject* record = owned.get();
-    record->procedure = windowClass->procedure;
-    record->className = windowClass->name;
-    windows.push_back(std::move(owned));
+    WindowObject* record = internal::AddWindow(*windowClass);
 
     Creation pending{record, creation.createParam};
     HWND hwnd =
@@ -212,23 +164,20 @@ WindowHandle CreateWindow(const WindowCreation& creation) {
         } else {
             ::DestroyWindow(hwnd);
         }
-        windows.erase(
-            std::find_if(windows.begin(), windows.end(),
-                         [&](const std::unique_ptr<WindowObject>& entry) { return entry.get() == record; }));
+        internal::TakeWindow(record);
         return nullptr;
     }
     return record;
 }
 
 bool DestroyWindow(WindowHandle window) {
-    const auto found =
-        std::find_if(windows.begin(), windows.end(),
-                     [&](const std::unique_ptr<WindowObject>& record) { return record.get() == window; });
-    if (found == windows.end()) {
+    WindowObject* record = internal::LiveWindow(window);
+    if (!record) {
         return false;
     }
-    ::DestroyWindow((*found)->hwnd);
-    windows.erase(found);
+    // The window's procedure still sees a live window while the system sends it its last messages.
+    ::DestroyWindow(record->hwnd);
+    internal::TakeWindow(window);
     return true;
 }
 
@@ -242,27 +191,6 @@ bool ShowWindow(WindowHandle window) {
     SetForegroundWindow(record->hwnd);
     SetFocus(record->hwnd);
     return true;
-}
-
-void SetWindowUserData(WindowHandle window, void* data) {
-    if (WindowObject* record = internal::LiveWindow(window)) {
-        record->userData = data;
-    }
-}
-
-void* GetWindowUserData(WindowHandle window) {
-    WindowObject* record = internal::LiveWindow(window);
-    return record ? record->userData : nullptr;
-}
-
-DeviceContext GetDC(WindowHandle window) {
-    WindowObject* record = internal::LiveWindow(window);
-    return record ? &record->deviceContext : nullptr;
-}
-
-bool ReleaseDC(WindowHandle window, DeviceContext deviceContext) {
-    WindowObject* record = internal::LiveWindow(window);
-    return record && deviceContext == &record->deviceContext;
 }
 
 GlContext CreateGlContext(DeviceContext deviceContext) {
@@ -314,11 +242,6 @@ bool MakeCurrent(DeviceContext deviceContext, GlContext context) {
 bool SwapBuffers(DeviceContext deviceContext) {
     WindowObject* record = deviceContext ? internal::LiveWindow(deviceContext->window) : nullptr;
     return record && ::SwapBuffers(record->hdc);
-}
-
-bool SwapWaitsForDisplay(DeviceContext deviceContext) {
-    WindowObject* record = deviceContext ? internal::LiveWindow(deviceContext->window) : nullptr;
-    return record && record->swapWaitsForDisplay;
 }
 
 int ShowCursor(bool show) {
