@@ -33,6 +33,10 @@ echo "-- building GoogleTest and the tests"
 for source in platform/Paths.cpp platform/win32/*.cpp tests/win32/src/*.cpp; do
     compile "$root/$source" "$out/obj/$(basename "$source" .cpp).o"
 done
+# What both systems share around the backends, named apart from the backends' files of the same name.
+for source in platform/AudioDevice.cpp platform/VideoDecoder.cpp; do
+    compile "$root/$source" "$out/obj/Shared$(basename "$source" .cpp).o"
+done
 program() { # NAME OBJECTS... -- LIBRARIES...
     local name=$1 objects=() libraries
     shift
@@ -44,8 +48,8 @@ program() { # NAME OBJECTS... -- LIBRARIES...
 # The layer's default backend is the SDL one until the Windows build names DirectInput's instead.
 "$cxx" "${flags[@]}" -DSdlInputBackend=DirectInputBackend -c "$root/platform/InputLayer.cpp" \
     -o "$out/obj/InputLayer.o"
-program VideoDecoderWineTest VideoDecoderWineTest VideoDecoder -- -lvfw32 -lwindowscodecs -lole32 -luuid
-program AudioWineTest AudioWineTest AudioDevice AudioMp3 TrackCheck -- -lwinmm -lmsacm32
+program VideoDecoderWineTest VideoDecoderWineTest VideoDecoder SharedVideoDecoder -- -lvfw32 -lwindowscodecs -lole32 -luuid
+program AudioWineTest AudioWineTest AudioDevice SharedAudioDevice AudioMp3 TrackCheck -- -lwinmm -lmsacm32
 program DirectInputWineTest DirectInputWineTest DirectInput InputLayer -- -ldinput8 -ldxguid
 
 echo "-- making the test movies and FFmpeg's pictures of them"
