@@ -18,6 +18,7 @@
 #include <filesystem>
 
 void PresentationFixture::SetUp() {
+    driver.InstallRunningDriver();
     ASSERT_TRUE(gl.Ok());
     platform::SetMessageBoxHook([this](const char* text, const char*, platform::MessageBoxStyle) {
         messageBoxes.push_back(text);

@@ -1,13 +1,13 @@
 // A whole presentation in one process for start-up and frame tests: an 800 by 600 offscreen context, the
-// bundled data (or none), a fake clock, a port device that grants sessions, message boxes answered and
-// logged, and everything start-up creates disposed of afterwards.
+// bundled data (or none), a fake clock, a port whose driver runs and grants sessions, message boxes
+// answered and logged, and everything start-up creates disposed of afterwards.
 #pragma once
-
-#include "FakePortDriver.h"
 
 #include "platform/OffscreenContext.h"
 #include "shell/AppWindow.h"
 #include "support/FakeClock.h"
+#include "support/FakeParallelPort.h"
+#include "support/FakeQelIoSystem.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -42,7 +42,8 @@ protected:
 
     testing_support::FakeClock clock;
     testing_support::TempDir workDir{true};
-    testing_support::FakePortDriver driver;
+    testing_support::FakeQelIoSystem driver;
+    testing_support::FakeParallelPort port{driver};
     platform::OffscreenContext gl{kWidth, kHeight};
     std::unique_ptr<platform::OffscreenContext> laterContext;
     KeyTable keys{};

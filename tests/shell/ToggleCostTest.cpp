@@ -1,7 +1,5 @@
 // What full-screen toggles cost the process: the whole program in one process on SDL's offscreen
 // driver with the bundled data, toggled fifty times, counting open files and resident memory.
-#include "FakePortDriver.h"
-
 #include "camera/Camera.h"
 #include "media/Sound.h"
 #include "media/VideoClip.h"
@@ -16,6 +14,8 @@
 #include "shell/StartUp.h"
 #include "shell/UpdateFrame.h"
 #include "support/FakeClock.h"
+#include "support/FakeParallelPort.h"
+#include "support/FakeQelIoSystem.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -64,6 +64,7 @@ Usage Measure() {
 class ToggleCostTest : public ::testing::Test {
 protected:
     void SetUp() override {
+        driver.InstallRunningDriver();
         setenv("SDL_VIDEODRIVER", "offscreen", 1);
         std::filesystem::create_directory_symlink(std::filesystem::path(STANDVIEW_SOURCE_DIR) / "Data",
                                                   std::filesystem::path(workDir.Path()) / "Data");
@@ -91,7 +92,8 @@ protected:
 
     testing_support::FakeClock clock;
     testing_support::TempDir workDir{true};
-    testing_support::FakePortDriver driver;
+    testing_support::FakeQelIoSystem driver;
+    testing_support::FakeParallelPort port{driver};
     std::vector<std::string> boxes;
 };
 

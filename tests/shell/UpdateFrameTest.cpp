@@ -1,4 +1,3 @@
-#include "FakePortDriver.h"
 #include "PresentationFixture.h"
 
 #include "camera/Camera.h"
@@ -72,6 +71,7 @@ public:
 class UpdateFrameTest : public ::testing::Test {
 protected:
     void SetUp() override {
+        driver.InstallRunningDriver();
         platform::InstallInputBackend(&noInputDevices);
         std::memset(keys.keyDown, 0, sizeof keys.keyDown);
         currentKeys = &keys;
@@ -113,11 +113,11 @@ protected:
     void Press(uint32_t key) { keys[key] = 1; }
 
     NoInputDevices noInputDevices;
-    testing_support::FakePortDriver driver;
+    testing_support::FakeQelIoSystem driver;
+    testing_support::FakeParallelPort port{driver};
     KeyTable keys;
     AppWindow window{};
-    uint8_t& status = driver.status;
-    int& portReads = driver.statusReads;
+    uint8_t& status = port.status;
     std::vector<std::string> log;
     std::vector<std::unique_ptr<RecordingScene>> scenes;
     CameraMode savedCameraMode = Free;
@@ -169,7 +169,7 @@ TEST_F(UpdateFrameTest, EscapeClosesThePortSessionThenQuitsAndThatFrameReadsNoBu
     const uint32_t processId = platform::GetCurrentProcessId();
     status = kButton1;
     Press(platform::VK_ESCAPE);
-    driver.onRequest = [](const testing_support::FakePortDriver::Request&) {
+    driver.onRequest = [](const testing_support::FakeQelIoSystem::Request&) {
         EXPECT_EQ(keepRunning, 1) << "the session is closed before the quit is requested";
     };
     UpdateFrame(16);
@@ -180,25 +180,25 @@ TEST_F(UpdateFrameTest, EscapeClosesThePortSessionThenQuitsAndThatFrameReadsNoBu
     EXPECT_EQ(keepRunning, 0);
     EXPECT_EQ(TakeMessages(), std::vector<uint32_t>{platform::WM_QUIT});
     EXPECT_EQ(keys[platform::VK_ESCAPE], 1);
-    EXPECT_EQ(portReads, 0) << "the port is not read once its session is closed";
+    EXPECT_EQ(port.reads.size(), 0u) << "the port is not read once its session is closed";
     EXPECT_EQ(log, Log{}) << "a held button cannot start a scene after the session is closed";
 
     // Held, the key asks again; there is no session left to close.
     UpdateFrame(16);
     EXPECT_EQ(TakeMessages(), std::vector<uint32_t>{platform::WM_QUIT});
-    EXPECT_EQ(portReads, 0);
+    EXPECT_EQ(port.reads.size(), 0u);
 }
 
 TEST_F(UpdateFrameTest, EachLineReadsThePortOnlyWhenItsKeyIsUp) {
     UpdateFrame(16);
-    EXPECT_EQ(portReads, 4) << "no key: every line reads the port afresh";
+    EXPECT_EQ(port.reads.size(), 4u) << "no key: every line reads the port afresh";
     EXPECT_EQ(log, Log{});
 
-    portReads = 0;
+    port.reads.clear();
     Press('L');
     Press('H');
     UpdateFrame(16);
-    EXPECT_EQ(portReads, 2) << "only the lines of K and J read the port";
+    EXPECT_EQ(port.reads.size(), 2u) << "only the lines of K and J read the port";
     EXPECT_EQ(log, (Log{"enter horse", "enter cubes"}));
     EXPECT_EQ(keys['L'], 0);
     EXPECT_EQ(keys['H'], 0);
@@ -327,7 +327,7 @@ TEST_F(CubesLineTest, APressWhileTheCubesRunMovesTheCarouselOnAndGrantsMoreTime)
     EXPECT_EQ(cubes->carousel->state, VideoCarousel::kResting) << "the first press only starts the stage";
 
     clock.AdvanceSeconds(20.0);
-    driver.status = 0x6F; // button 4
+    port.status = 0x6F; // button 4
     UpdateFrame(16);
     EXPECT_TRUE(cubes->active);
     EXPECT_EQ(cubes->carousel->state, VideoCarousel::kSliding);
