@@ -1,7 +1,6 @@
 #include "PresentationFixture.h"
 
 #include "camera/Camera.h"
-#include "input/DXInputDevice.h"
 #include "input/InputAggregation.h"
 #include "media/VideoCarousel.h"
 #include "platform/Clock.h"
@@ -19,6 +18,7 @@
 #include "shell/DrawFrame.h"
 #include "shell/StartUp.h"
 #include "shell/UpdateFrame.h"
+#include "support/FakeInputBackend.h"
 
 #include <gtest/gtest.h>
 
@@ -59,20 +59,10 @@ private:
     std::vector<std::string>* log;
 };
 
-// No input devices at all, so that no mouse of the test machine steers the camera.
-class NoInputDevices final : public platform::InputBackend {
-public:
-    platform::InputResult Create(platform::InstanceHandle, uint32_t,
-                                 std::unique_ptr<platform::InputSystem>&) override {
-        return platform::InputResult::DeviceNotRegistered;
-    }
-};
-
 class UpdateFrameTest : public ::testing::Test {
 protected:
     void SetUp() override {
         driver.InstallRunningDriver();
-        platform::InstallInputBackend(&noInputDevices);
         std::memset(keys.keyDown, 0, sizeof keys.keyDown);
         currentKeys = &keys;
         currentWindow = &window;
@@ -93,8 +83,6 @@ protected:
         ResetCaptureListGlobalsForTests();
         ResetCelShadingForTests();
         ResetInputDevicesForTests();
-        ResetDirectInputForTests();
-        platform::InstallInputBackend(nullptr);
         ResetAppWindowGlobalsForTests();
         TakeMessages();
         mainCamera.SetMode(savedCameraMode);
@@ -112,7 +100,7 @@ protected:
 
     void Press(uint32_t key) { keys[key] = 1; }
 
-    NoInputDevices noInputDevices;
+    testing_support::FakeInputBackend noInputDevices{platform::InputResult::DeviceNotRegistered};
     testing_support::FakeQelIoSystem driver;
     testing_support::FakeParallelPort port{driver};
     KeyTable keys;
@@ -304,18 +292,15 @@ class CubesLineTest : public PresentationFixture {
 protected:
     void SetUp() override {
         PresentationFixture::SetUp();
-        platform::InstallInputBackend(&noInputDevices);
         UseBundledData();
         ASSERT_TRUE(RunStartUp());
     }
     void TearDown() override {
         ResetInputDevicesForTests();
-        ResetDirectInputForTests();
-        platform::InstallInputBackend(nullptr);
         PresentationFixture::TearDown();
     }
 
-    NoInputDevices noInputDevices;
+    testing_support::FakeInputBackend noInputDevices{platform::InputResult::DeviceNotRegistered};
 };
 
 TEST_F(CubesLineTest, APressWhileTheCubesRunMovesTheCarouselOnAndGrantsMoreTime) {
