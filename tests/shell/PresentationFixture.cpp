@@ -48,6 +48,11 @@ void PresentationFixture::TearDown() {
     for (FMODSound* player : players) {
         delete player;
     }
+    ResetPresentationState();
+    platform::SetMessageBoxHook(nullptr);
+}
+
+void ResetPresentationState() {
     ResetStartScreenStateForTests();
     ResetPictureTexturesForTests();
     ResetVideoClipGlobalsForTests();
@@ -57,7 +62,6 @@ void PresentationFixture::TearDown() {
     ResetCelShadingForTests();
     ResetFollowStateForTests();
     ResetAppWindowGlobalsForTests();
-    platform::SetMessageBoxHook(nullptr);
 }
 
 void PresentationFixture::UseBundledData() const {

@@ -52,5 +52,9 @@ protected:
     std::vector<FMODSound*> players;
 };
 
+// Puts back the process-wide state that start-up, frames and scenes leave, but for the scene registry and
+// the music player.
+void ResetPresentationState();
+
 // Channel distance for flat colours read back from the frame.
 constexpr int kColourTolerance = 2;

@@ -1,22 +1,14 @@
 // What full-screen toggles cost the process: the whole program in one process on SDL's offscreen
 // driver with the bundled data, toggled fifty times, counting open files and resident memory.
-#include "camera/Camera.h"
+#include "PresentationFixture.h"
+
 #include "media/Sound.h"
-#include "media/VideoClip.h"
 #include "platform/MessageBox.h"
-#include "render/CelShading.h"
-#include "scenes/MainScreenScene.h"
-#include "scenes/PictureTextures.h"
 #include "scenes/Scene.h"
 #include "shell/AppMain.h"
-#include "shell/CaptureList.h"
 #include "shell/DrawFrame.h"
 #include "shell/StartUp.h"
 #include "shell/UpdateFrame.h"
-#include "support/FakeClock.h"
-#include "support/FakeParallelPort.h"
-#include "support/FakeQelIoSystem.h"
-#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -78,15 +70,7 @@ protected:
     void TearDown() override {
         delete soundInstance;
         ResetSceneRegistryForTests();
-        ResetStartScreenStateForTests();
-        ResetPictureTexturesForTests();
-        ResetVideoClipGlobalsForTests();
-        ResetStartUpGlobalsForTests();
-        ResetUpdateFrameGlobalsForTests();
-        ResetCaptureListGlobalsForTests();
-        ResetCelShadingForTests();
-        ResetFollowStateForTests();
-        ResetAppWindowGlobalsForTests();
+        ResetPresentationState();
         platform::SetMessageBoxHook(nullptr);
     }
 
