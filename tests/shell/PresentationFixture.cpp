@@ -64,6 +64,12 @@ void ResetPresentationState() {
     ResetAppWindowGlobalsForTests();
 }
 
+void StartedPresentationFixture::SetUp() {
+    PresentationFixture::SetUp();
+    UseBundledData();
+    ASSERT_TRUE(RunStartUp());
+}
+
 void PresentationFixture::UseBundledData() const {
     std::filesystem::create_directory_symlink(std::filesystem::path(STANDVIEW_SOURCE_DIR) / "Data",
                                               std::filesystem::path(workDir.Path()) / "Data");

@@ -52,6 +52,12 @@ protected:
     std::vector<FMODSound*> players;
 };
 
+// The presentation started on the bundled data.
+class StartedPresentationFixture : public PresentationFixture {
+protected:
+    void SetUp() override;
+};
+
 // Puts back the process-wide state that start-up, frames and scenes leave, but for the scene registry and
 // the music player.
 void ResetPresentationState();

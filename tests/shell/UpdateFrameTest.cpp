@@ -288,13 +288,8 @@ TEST_F(UpdateFrameTest, ALongFrameFlipsTheBobOnceAtTheBound) {
 }
 
 // The real video stage, made by start-up.
-class CubesLineTest : public PresentationFixture {
+class CubesLineTest : public StartedPresentationFixture {
 protected:
-    void SetUp() override {
-        PresentationFixture::SetUp();
-        UseBundledData();
-        ASSERT_TRUE(RunStartUp());
-    }
     void TearDown() override {
         ResetInputDevicesForTests();
         PresentationFixture::TearDown();
