@@ -17,10 +17,10 @@
 #include "shell/StartUp.h"
 #include "shell/UpdateFrame.h"
 #include "stats/VisitRecording.h"
-#include "stats/WallClock.h"
 #include "support/FakeClock.h"
 #include "support/FakeParallelPort.h"
 #include "support/FakePortKernel.h"
+#include "support/FakeWallClock.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -63,21 +63,6 @@ constexpr int kManyEvents = 10;
 
 // The calendar day the simulated day starts on: 2026-06-11 06:00 UTC.
 constexpr int64_t kDayStartUtcMs = 1781157600000;
-
-// Calendar time that moves with the fake clock, from kDayStartUtcMs at the start of the run.
-class SimulatedWallClock final : public stats::WallClock {
-public:
-    explicit SimulatedWallClock(testing_support::FakeClock& ticks) : ticks(ticks) {
-        stats::InstallWallClock(this);
-    }
-    ~SimulatedWallClock() override { stats::InstallWallClock(nullptr); }
-    int64_t UtcMilliseconds() override {
-        return kDayStartUtcMs + static_cast<int64_t>(ticks.PerformanceCounter() / 1000);
-    }
-
-private:
-    testing_support::FakeClock& ticks;
-};
 
 struct VisitRow {
     std::string scene; // lower case, as the registry keys it
@@ -150,7 +135,7 @@ protected:
 
     testing_support::TempDir workDir{true};
     testing_support::FakeClock clock{kStartTick};
-    SimulatedWallClock wallClock{clock};
+    testing_support::FakeWallClock wallClock{clock, kDayStartUtcMs};
     testing_support::FakePortKernel kernel;
     platform::LinuxPortSystem portSystem{kernel};
     testing_support::FakeParallelPort port{portSystem};
