@@ -19,7 +19,7 @@ constexpr float kTargetTurnThreshold = 0.75f;
 constexpr float kReplanDistance = 1.45f;
 constexpr float kFarDistance = 27.0f;
 constexpr float kNearDistance = 0.5f;
-constexpr float kInverseFarDistance = 0.037037037f;
+constexpr float kInverseFarDistance = 1.0f / kFarDistance;
 constexpr float kGoalSpeedFactor = 0.15f;
 constexpr const char* kPlanMessage = "plotting new spline... ";
 

@@ -1,11 +1,10 @@
-// The viewpoint of every frame: flies in a straight line to a target node, follows one along a
-// spline path, or stays put for hand steering; loads its view transform with OpenGL and GLU.
-// Depends on camera/SceneNode.h, camera/CardinalSpline.h and shell/PerfTimer.h.
+// The viewpoint of every frame: flies in a straight line to a target node, follows one along a spline path,
+// or stays put for hand steering; loads its view transform with OpenGL and GLU.
 #pragma once
 
 #include "camera/CardinalSpline.h"
 #include "camera/SceneNode.h"
-#include "shell/PerfTimer.h"
+#include "core/PerfTimer.h"
 
 enum CameraMode { Free = 0, Follow = 2, FlyTo = 3 };
 

@@ -1,7 +1,7 @@
 // The camera and the waypoints live in one file so that they are constructed in this order.
 #include "camera/Camera.h"
 #include "camera/Waypoints.h"
-#include "shell/ConstructionOrder.h"
+#include "core/ConstructionOrder.h"
 
 [[gnu::init_priority(kMainCameraConstructionOrder)]] Camera mainCamera;
 [[gnu::init_priority(kWaypointsConstructionOrder)]] SceneNode waypointBooth("Booth");

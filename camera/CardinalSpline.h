@@ -1,8 +1,8 @@
-// A cubic cardinal spline through an ordered list of points, evaluated one segment at a time; the
-// camera travels along one. Depends on camera/Math.h.
+// A cubic cardinal spline through an ordered list of points, evaluated one segment at a time; the camera
+// travels along one.
 #pragma once
 
-#include "camera/Math.h"
+#include "core/Math.h"
 
 #include <optional>
 #include <vector>

@@ -3,12 +3,6 @@
 #include <cctype>
 #include <utility>
 
-namespace {
-
-constexpr double kRadiansPerDegree = 0.017453292519943295;
-
-} // namespace
-
 SceneNode::SceneNode(std::string givenName) : name(std::move(givenName)) {
     for (char& c : name) {
         c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));

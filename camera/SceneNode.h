@@ -1,8 +1,8 @@
-// A named pose in the world (position, rotation and the rotation's GL-order matrix); the waypoints
-// and the camera are nodes. Depends on camera/Math.h.
+// A named pose in the world (position, rotation and the rotation's GL-order matrix); the waypoints and the
+// camera are nodes.
 #pragma once
 
-#include "camera/Math.h"
+#include "core/Math.h"
 
 #include <string>
 

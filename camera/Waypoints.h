@@ -1,5 +1,5 @@
-// The eight named waypoints the camera flies to, and the poses that start-up gives them.
-// Depends on camera/SceneNode.h; the nodes themselves are defined in camera/CameraGlobals.cpp.
+// The eight named waypoints the camera flies to, and the poses that start-up gives them. The nodes themselves
+// are defined in camera/CameraGlobals.cpp.
 #pragma once
 
 #include "camera/SceneNode.h"

@@ -23,11 +23,7 @@ install(PROGRAMS ${CMAKE_BINARY_DIR}/packaging/kiosk-session ${STANDVIEW_PACKAGI
 install(FILES ${STANDVIEW_PACKAGING_DIR}/standview.sysusers RENAME standview.conf
     DESTINATION ${CMAKE_INSTALL_PREFIX}/lib/sysusers.d)
 
-# QELIO's target is defined by a file read after this one.
-function(standview_install_qelio)
-    install(TARGETS qelio LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR})
-endfunction()
-cmake_language(DEFER CALL standview_install_qelio)
+install(TARGETS qelio LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR})
 
 # The unit as installed must load cleanly: systemd-analyze prints nothing for a unit without faults,
 # and names each unknown setting, bad value and missing program otherwise.

@@ -1,5 +1,4 @@
 // The visitors' four push buttons, wired to the status lines of the first parallel port.
-// Depends on platform/ParallelPort.h for the port read.
 #pragma once
 
 #include <cstdint>

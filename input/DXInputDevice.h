@@ -1,5 +1,4 @@
 // The common base of the mouse, keyboard and joystick devices and the one input object they share.
-// Depends on platform/InputLayer.h for the devices themselves.
 #pragma once
 
 #include "input/InputState.h"

@@ -1,5 +1,5 @@
-// The first attached joystick: both main axes scaled to -1 ... 1 with a dead zone about the centre,
-// and its buttons. Depends on DXInputDevice.
+// The first attached joystick: both main axes scaled to -1 ... 1 with a dead zone about the centre, and its
+// buttons.
 #pragma once
 
 #include "input/DXInputDevice.h"

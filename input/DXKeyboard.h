@@ -1,5 +1,5 @@
-// The system keyboard: a table of every key, indexed by DirectInput scan code, read without the
-// window's focus. Depends on DXInputDevice.
+// The system keyboard: a table of every key, indexed by DirectInput scan code, read without the window's
+// focus.
 #pragma once
 
 #include "input/DXInputDevice.h"

@@ -1,5 +1,4 @@
 // The system mouse: relative motion and the two main buttons, read without the window's focus.
-// Depends on DXInputDevice.
 #pragma once
 
 #include "input/DXInputDevice.h"

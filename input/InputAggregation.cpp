@@ -1,8 +1,8 @@
 #include "input/InputAggregation.h"
 
 #include "camera/Camera.h"
-#include "shell/AppWindow.h"
-#include "shell/ConstructionOrder.h"
+#include "core/View.h"
+#include "core/ConstructionOrder.h"
 
 #include <limits>
 

@@ -1,5 +1,5 @@
-// The per-frame reading of mouse, keyboard and joystick, and the hand steering of the camera that
-// mouse and keyboard drive. Depends on the input devices, camera/Camera.h and shell/AppWindow.h.
+// The per-frame reading of mouse, keyboard and joystick, and the hand steering of the camera that mouse and
+// keyboard drive.
 #pragma once
 
 #include "input/DXJoystick.h"

@@ -1,5 +1,5 @@
-// One snapshot of an input device: mouse motion and buttons, joystick position and buttons, or the
-// keyboard's key table indexed by DirectInput scan code. Depends on nothing.
+// One snapshot of an input device: mouse motion and buttons, joystick position and buttons, or the keyboard's
+// key table indexed by DirectInput scan code.
 #pragma once
 
 #include <bitset>

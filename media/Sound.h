@@ -1,5 +1,5 @@
 // The music player that the exhibit scenes share: one looping track at a time, reached through
-// `soundInstance`. Depends on the audio device of platform/AudioDevice.h.
+// `soundInstance`.
 #pragma once
 
 #include "platform/AudioDevice.h"

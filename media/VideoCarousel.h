@@ -1,5 +1,5 @@
-// The ring of movie cubes of the video stage: one plays in front while two turn behind it, and
-// they slide one place along when it ends. Depends on VideoClip, the tick clock and OpenGL 1.1.
+// The ring of movie cubes of the video stage: one plays in front while two turn behind it, and they slide one
+// place along when it ends.
 #pragma once
 
 #include "media/VideoClip.h"

@@ -1,5 +1,4 @@
 // One movie file played into a 256 x 256 OpenGL texture and drawn as a turning cube.
-// Depends on the video decoder (platform/VideoDecoder.h), the tick clock, message boxes and OpenGL 1.1.
 #pragma once
 
 #include "platform/VideoDecoder.h"

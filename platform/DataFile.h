@@ -1,5 +1,5 @@
-// Reading data files that anyone may have replaced: only regular files are read, none is waited
-// for, and the caller says how much it can use. Depends on POSIX and platform/Paths.h.
+// Reading data files that anyone may have replaced: only regular files are read, none is waited for, and the
+// caller says how much it can use.
 #pragma once
 
 #include <cstddef>

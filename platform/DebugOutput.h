@@ -1,5 +1,5 @@
-// Lines meant for a developer watching the program with a debugger. There is no debugger channel here,
-// so they go to standard error. Depends on the C library.
+// Lines meant for a developer watching the program with a debugger. There is no debugger channel here, so
+// they go to standard error.
 #pragma once
 
 namespace platform {

@@ -1,5 +1,5 @@
-// Counts the OpenGL contexts made so far, so that code holding texture or list names can tell
-// whether they belong to the current context. Depends on nothing; the window code bumps it.
+// Counts the OpenGL contexts made so far, so that code holding texture or list names can tell whether they
+// belong to the current context. The window code bumps it.
 #pragma once
 
 #include <cstdint>

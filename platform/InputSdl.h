@@ -1,5 +1,4 @@
 // The SDL backend of the device-input layer: the system mouse, the keyboard and SDL's joysticks.
-// Depends on SDL2 (in the implementation only).
 #pragma once
 
 #include "platform/InputLayer.h"

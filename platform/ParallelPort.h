@@ -1,5 +1,4 @@
-// Reading the first parallel port's registers, only while QELIO has granted this process a port
-// session. Depends on QELIO's exports and, for the read itself, on inb from <sys/io.h>.
+// Reading the first parallel port's registers, only while QELIO has granted this process a port session.
 #pragma once
 
 #include <cstdint>

@@ -1,5 +1,5 @@
-// Data-file paths written the Windows way ("Data\shader.txt", "data/images/cubes.TGA") found on a
-// case-sensitive file system. Depends only on the C library and POSIX directories.
+// Data-file paths written the Windows way ("Data\shader.txt", "data/images/cubes.TGA") found on a case-
+// sensitive file system.
 #pragma once
 
 #include <cstdio>

@@ -1,4 +1,4 @@
-// The identifier of the running process, as handed to the port-I/O library. Depends on POSIX.
+// The identifier of the running process, as handed to the port-I/O library.
 #pragma once
 
 #include <cstdint>

@@ -1,5 +1,5 @@
-// Windows virtual-key codes, which the key table is indexed by, and the translation of SDL's keyboard
-// events into key messages. Depends on nothing; the translation is used by the window messages.
+// Windows virtual-key codes, which the key table is indexed by, and the translation of SDL's keyboard events
+// into key messages. The translation is used by the window messages.
 #pragma once
 
 #include <cstdint>

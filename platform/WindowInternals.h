@@ -1,5 +1,5 @@
-// What the window, message and display-mode code of this layer share: the window records and the
-// full-screen mode waiting for the next popup window. Depends on SDL; not for use outside platform/.
+// What the window, message and display-mode code of this layer share: the window records and the full-screen
+// mode waiting for the next popup window. Not for use outside platform/.
 #pragma once
 
 #include "platform/Window.h"

@@ -1,5 +1,5 @@
 // The window messages the program's window procedure handles, and a message queue of our own that SDL's
-// events are translated into, so a window procedure stays a switch over messages. Depends on SDL.
+// events are translated into, so a window procedure stays a switch over messages.
 #pragma once
 
 #include "platform/Window.h"

@@ -1,5 +1,5 @@
-// The fixed names of the driver's service, files and device, its two control codes, and the Win32
-// error codes the service step tells apart. Depends on nothing.
+// The fixed names of the driver's service, files and device, its two control codes, and the Win32 error codes
+// the service step tells apart.
 #pragma once
 
 #include <cstdint>

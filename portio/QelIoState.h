@@ -1,5 +1,5 @@
-// The process-wide state of QELIO: the device handle of the open session, the last system error and
-// the path of the copied driver. Depends on the system interface for the handle type.
+// The process-wide state of QELIO: the device handle of the open session, the last system error and the path
+// of the copied driver.
 #pragma once
 
 #include "portio/QelIoSystem.h"

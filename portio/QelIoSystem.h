@@ -1,5 +1,5 @@
-// The operating-system calls QELIO's algorithm is written against: platform family, device control,
-// and (where a driver must be installed) the service manager and files. Depends only on the C++ library.
+// The operating-system calls QELIO's algorithm is written against: platform family, device control, and
+// (where a driver must be installed) the service manager and files.
 #pragma once
 
 #include <cstdint>

@@ -5,6 +5,7 @@
 namespace {
 
 constexpr float kInitialOutlineWidth = 3.0f;
+constexpr float kOutlineWidthStep = 1.0f;
 // Towards the viewer, in eye coordinates.
 const Vec3 kInitialLightDirection(0.0f, 0.0f, 1.0f);
 constexpr GLfloat kOutlineColour[3] = {0.0f, 0.0f, 0.0f};
@@ -25,6 +26,11 @@ void DrawShadedAndOutlined(const EmbeddedMesh& mesh) {
     }
 }
 
+constexpr float kBobRate = 0.025f * 0.001f; // per millisecond: 2 s from one end to the other
+constexpr double kBobBound = 0.025;
+constexpr double kBobTurnMargin = 0.0001;
+constexpr float kBobTurnOffset = static_cast<float>(kBobBound - kBobTurnMargin);
+
 } // namespace
 
 GLuint shadeTexture = 0;
@@ -33,6 +39,7 @@ bool outlineEnabled = true;
 bool outlineSmooth = true;
 float outlineWidth = kInitialOutlineWidth;
 float bobOffset = 0.0f;
+int32_t bobDirection = 1;
 
 void DrawCelMesh(const EmbeddedMesh& mesh) {
     glEnable(GL_TEXTURE_1D);
@@ -115,6 +122,41 @@ void DrawFloatingModel() {
     DrawShadedAndOutlined(floatingModel);
 }
 
+void MoveBob(float frameMilliseconds) {
+    bobOffset += static_cast<float>(bobDirection) * frameMilliseconds * kBobRate;
+    if (bobOffset >= kBobBound) {
+        bobDirection = -bobDirection;
+        bobOffset = kBobTurnOffset;
+    } else if (bobOffset <= -kBobBound) {
+        bobDirection = -bobDirection;
+        bobOffset = -kBobTurnOffset;
+    }
+}
+
+void ToggleOutlines() {
+    outlineEnabled = !outlineEnabled;
+}
+
+void ToggleOutlineSmoothing() {
+    outlineSmooth = !outlineSmooth;
+}
+
+void WidenOutline() {
+    outlineWidth += kOutlineWidthStep;
+}
+
+void NarrowOutline() {
+    outlineWidth -= kOutlineWidthStep;
+}
+
+void DrawModels(bool withOutlines) {
+    const bool savedOutlineEnabled = outlineEnabled;
+    outlineEnabled = outlineEnabled && withOutlines;
+    DrawLandscapeModel();
+    DrawFloatingModel();
+    outlineEnabled = savedOutlineEnabled;
+}
+
 void ResetCelShadingForTests() {
     shadeTexture = 0;
     lightDirection = kInitialLightDirection;
@@ -122,4 +164,5 @@ void ResetCelShadingForTests() {
     outlineSmooth = true;
     outlineWidth = kInitialOutlineWidth;
     bobOffset = 0.0f;
+    bobDirection = 1;
 }

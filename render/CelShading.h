@@ -1,11 +1,12 @@
-// Draws the embedded models in the cartoon style (material colour times a grey ramp looked up per
-// corner, then black outlines). Depends on render/Models.h, camera/Math.h and OpenGL 1.1.
+// Draws the embedded models in the cartoon style (material colour times a grey ramp looked up per corner,
+// then black outlines).
 #pragma once
 
-#include "camera/Math.h"
+#include "core/Math.h"
 #include "render/Models.h"
 
 #include <GL/gl.h>
+#include <cstdint>
 
 // The 1D ramp texture (see render/ShadeRamp.h); 0 until start-up creates it.
 extern GLuint shadeTexture;
@@ -15,8 +16,9 @@ extern bool outlineEnabled;
 extern bool outlineSmooth;
 // Line width of the outline in pixels, passed to glLineWidth unchecked.
 extern float outlineWidth;
-// Vertical offset of the floating model, moved by the per-frame update.
+// Vertical offset of the floating model, and the way it moves (+1 or -1).
 extern float bobOffset;
+extern int32_t bobDirection;
 
 // Both expect face culling of GL_BACK, depth test GL_LESS and GL_FILL polygons, and leave exactly
 // that state, with lighting and 1D texturing disabled.
@@ -24,6 +26,17 @@ extern float bobOffset;
 void DrawLandscapeModel();
 // Places the floating model (transforms left on the stack) and draws it.
 void DrawFloatingModel();
+// Moves the floating model up or down by the frame's share, turning at either end.
+void MoveBob(float frameMilliseconds);
+
+// The operator's outline settings.
+void ToggleOutlines();
+void ToggleOutlineSmoothing();
+// One step thicker or thinner; the width is not limited, as glLineWidth clamps it.
+void WidenOutline();
+void NarrowOutline();
+// Both models, with their outlines only when withOutlines and the outline setting allow them.
+void DrawModels(bool withOutlines);
 
 // One cel-shaded pass of a model: the ramp coordinate of every corner comes from its normal turned
 // by the current modelview matrix, read once at the start.

@@ -1,5 +1,5 @@
-// The three models compiled into the program (landscape, temple, floating cloud) as constant tables,
-// and the per-model access to face corners and colours. Depends only on the C++ standard library.
+// The three models compiled into the program (landscape, temple, floating cloud) as constant tables, and the
+// per-model access to face corners and colours.
 #pragma once
 
 #include <cstdint>

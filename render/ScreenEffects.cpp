@@ -1,6 +1,6 @@
 #include "render/ScreenEffects.h"
 
-#include "shell/AppWindow.h"
+#include "core/View.h"
 
 #include <cstddef>
 #include <vector>

@@ -1,5 +1,5 @@
-// The glow over each frame: the texture that takes a small render, a window-pixel 2D projection and
-// the display list that lays the texture over the frame. Depends on OpenGL and shell/AppWindow.h.
+// The glow over each frame: the texture that takes a small render, a window-pixel 2D projection and the
+// display list that lays the texture over the frame.
 #pragma once
 
 #include <GL/gl.h>

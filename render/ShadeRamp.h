@@ -1,5 +1,5 @@
-// The grey ramp of the cel shading: reading its values from "Data\shader.txt" and making the 1D
-// texture that the shading looks up. Depends on the C standard I/O and OpenGL 1.1.
+// The grey ramp of the cel shading: reading its values from "Data\shader.txt" and making the 1D texture that
+// the shading looks up.
 #pragma once
 
 #include <GL/gl.h>

@@ -1,5 +1,4 @@
 // Truevision TGA pictures: decoding into RGB(A) pixel buffers and uploading them as mipmapped textures.
-// Depends on platform/DataFile for reading data files and on OpenGL/GLU for the upload.
 #pragma once
 
 #include <GL/gl.h>

@@ -65,6 +65,21 @@ void CubesScene::Draw() {
     DrawOverlayQuad(cubesTexture, kTitleAlpha, kTitleLeft, kTitleTop, kTitleRight, kTitleBottom);
 }
 
+bool CubesScene::PressedWhileRunning() {
+    if (!active) {
+        return false;
+    }
+    carousel->Next();
+    KeepAlive();
+    return true;
+}
+
+void CubesScene::DrawIntoCapture() {
+    if (active && !mainCamera.inFlight) {
+        carousel->Draw();
+    }
+}
+
 void CubesScene::KeepAlive() {
     timeout = static_cast<float>(clock.Elapsed() + sceneTimeout);
 }

@@ -1,5 +1,4 @@
 // The video stage: the movie carousel under a title picture, kept alive by its button.
-// Depends on scenes/Scene.h, camera/, media/VideoCarousel.h and media/Sound.h.
 #pragma once
 
 #include "scenes/Scene.h"
@@ -24,6 +23,10 @@ public:
     // Past the time-out: starts the start screen and ends.
     bool IsFinished() override;
     void OnLeave() override { leaving = false; }
+    // While running: the next movie to the front, and more time.
+    bool PressedWhileRunning() override;
+    // The carousel, once the camera has arrived.
+    void DrawIntoCapture() override;
 
     // The run now ends 35 s from this moment of the scene clock.
     void KeepAlive();

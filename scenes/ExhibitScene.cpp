@@ -6,7 +6,7 @@
 #include "scenes/ContentPaths.h"
 #include "scenes/OverlayQuad.h"
 #include "scenes/PictureTextures.h"
-#include "shell/AppWindow.h"
+#include "core/View.h"
 #include "stats/VisitRecording.h"
 
 namespace {
@@ -40,7 +40,8 @@ const ExhibitSetup kParthenon = {
 
 constexpr float kTrackStart = 0.0f; // seconds into the track
 constexpr double kRevealSeconds = 3.0;
-constexpr double kRevealRate = 0.33333334f; // of the window's height per second
+// Of the window's height per second, in single precision as the reveal has always been timed.
+constexpr double kRevealRate = static_cast<float>(1.0 / kRevealSeconds);
 constexpr float kScrollAlpha = 0.9f;
 // The picture spans the viewport's width and its height but for a margin above and below.
 constexpr double kScrollTop = 0.025;

@@ -1,5 +1,4 @@
 // The three exhibits: a flight to the exhibit's waypoint, its music and its unrolling scroll picture.
-// Depends on scenes/Scene.h, camera/, media/Sound.h and shell/AppWindow.h.
 #pragma once
 
 #include "scenes/Scene.h"

@@ -1,5 +1,5 @@
-// The start screen: cycles three pictures over the top of the screen while the camera tours the
-// four booth waypoints in a fixed pseudo-random order. Depends on scenes/Scene.h and camera/.
+// The start screen: cycles three pictures over the top of the screen while the camera tours the four booth
+// waypoints in a fixed pseudo-random order.
 #pragma once
 
 #include "scenes/Scene.h"

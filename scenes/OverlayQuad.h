@@ -1,5 +1,4 @@
 // The one textured, blended picture that every scene lays over the finished 3D image.
-// Depends on OpenGL only.
 #pragma once
 
 #include <GL/gl.h>

@@ -1,5 +1,4 @@
 // Texture names of the scenes' pictures, shared by every set of scenes, and their loading.
-// Depends on render/Tga.h and platform/GlGeneration.h.
 #pragma once
 
 #include <GL/gl.h>

@@ -69,6 +69,12 @@ void Scene::Update() {}
 void Scene::Draw() {}
 void Scene::OnLeave() {}
 
+bool Scene::PressedWhileRunning() {
+    return false;
+}
+
+void Scene::DrawIntoCapture() {}
+
 void Scene::Step() {
     if (paused || leaving) {
         return;
@@ -135,6 +141,12 @@ void DrawScenes() {
         if (entry.second->flags & kSceneVisible) {
             entry.second->DrawIfActive();
         }
+    }
+}
+
+void DrawScenesIntoCapture() {
+    for (auto& entry : sceneRegistry) {
+        entry.second->DrawIntoCapture();
     }
 }
 

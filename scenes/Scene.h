@@ -1,8 +1,8 @@
-// The stages of the presentation and the registry that addresses them by name: find, start, stop,
-// and the per-frame step and overlay drawing of every registered scene. Depends on shell/PerfTimer.h.
+// The stages of the presentation and the registry that addresses them by name: find, start, stop, and the
+// per-frame step and overlay drawing of every registered scene.
 #pragma once
 
-#include "shell/PerfTimer.h"
+#include "core/PerfTimer.h"
 
 #include <cstdint>
 #include <map>
@@ -35,6 +35,11 @@ public:
     virtual bool IsFinished() = 0;
     // Runs on every stop, possibly twice for one run: it must be harmless when repeated.
     virtual void OnLeave();
+    // The scene's own button pressed again: true when the scene took the press while running, false
+    // to have it started as usual.
+    virtual bool PressedWhileRunning();
+    // What the scene adds to the small render the glow is made from.
+    virtual void DrawIntoCapture();
 
     // The per-frame driver: finishes a running scene or updates it, or starts an idle one that asks to.
     void Step();
@@ -70,6 +75,8 @@ bool StopScene(std::string name);
 void StepScenes();
 // DrawIfActive of every registered scene with bit 0 of its flags, in registry order, after the 3D image.
 void DrawScenes();
+// DrawIntoCapture of every registered scene, in registry order, while the glow's small render is drawn.
+void DrawScenesIntoCapture();
 
 // Empties the registry without destroying anything.
 void ResetSceneRegistryForTests();

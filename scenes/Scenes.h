@@ -1,5 +1,4 @@
 // Making the program's five scenes for each window, and disposing of them before the window goes.
-// Depends on the scene classes of scenes/.
 #pragma once
 
 // Constructs, each on the heap and in this order, the start screen, the horse, parthenon and

@@ -156,8 +156,7 @@ int AppMain(platform::InstanceHandle instance, const FrameCallbacks& callbacks, 
             break;
         }
         if (callbacks.startUp(&appWindow, &keys)) {
-            mainWindowHandle = appWindow.window;
-            mainInstanceHandle = appClass.instance;
+            SetMainWindow(appWindow.window, appClass.instance);
             RunMessageLoop(&appWindow, callbacks);
         } else {
             kioskFailure = kKioskStartUpLog;

@@ -1,5 +1,5 @@
-// The program's entry point: the full-screen question, the window class, and the loops that build a
-// window, run start-up, produce frames until a quit or a mode toggle, and shut down. Depends on AppWindow.
+// The program's entry point: the full-screen question, the window class, and the loops that build a window,
+// run start-up, produce frames until a quit or a mode toggle, and shut down.
 #pragma once
 
 #include "shell/AppWindow.h"

@@ -10,9 +10,6 @@
 
 namespace {
 
-constexpr float kInitialViewWidth = 800.0f;
-constexpr float kInitialViewHeight = 600.0f;
-
 constexpr int kDepthBits = 16;
 constexpr double kFieldOfViewDegrees = 45.0;
 constexpr double kNearPlane = 0.25;
@@ -34,18 +31,11 @@ AppWindow* AppWindowOf(platform::WindowHandle window) {
 
 int32_t keepRunning = 0;
 int32_t wantFullScreen = 0;
-float viewWidth = kInitialViewWidth;
-float viewHeight = kInitialViewHeight;
-platform::WindowHandle mainWindowHandle = nullptr;
-platform::InstanceHandle mainInstanceHandle = nullptr;
 
 void ResetAppWindowGlobalsForTests() {
     keepRunning = 0;
     wantFullScreen = 0;
-    viewWidth = kInitialViewWidth;
-    viewHeight = kInitialViewHeight;
-    mainWindowHandle = nullptr;
-    mainInstanceHandle = nullptr;
+    ResetViewForTests();
 }
 
 bool RegisterAppClass(AppClass* appClass) {
@@ -144,8 +134,7 @@ bool DestroyAppWindow(AppWindow* appWindow) {
 }
 
 void ReshapeView(int32_t width, int32_t height) {
-    viewWidth = static_cast<float>(width);
-    viewHeight = static_cast<float>(height);
+    SetViewSize(width, height);
     glViewport(0, 0, width, height);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();

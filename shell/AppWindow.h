@@ -1,7 +1,8 @@
 // The program's one window, its OpenGL context, the screen mode, the key table and the window procedure
-// that keeps them up to date. Depends on platform/ for the window system, OpenGL and GLU.
+// that keeps them up to date.
 #pragma once
 
+#include "core/View.h"
 #include "platform/Window.h"
 #include "platform/WindowMessages.h"
 
@@ -46,12 +47,6 @@ constexpr uint32_t kToggleFullScreenMessage = platform::WM_USER + 1;
 extern int32_t keepRunning;
 // Mode of the next window; flipped by the toggle message.
 extern int32_t wantFullScreen;
-// Current client size in pixels; also the scale of every screen-space overlay.
-extern float viewWidth;
-extern float viewHeight;
-// Copies of the current window and of the program's instance, for the input devices.
-extern platform::WindowHandle mainWindowHandle;
-extern platform::InstanceHandle mainInstanceHandle;
 
 bool RegisterAppClass(AppClass* appClass);
 bool CreateAppWindow(AppWindow* appWindow);
@@ -66,5 +61,5 @@ bool RequestToggleFullScreen(AppWindow* appWindow);
 platform::LResult AppWindowProc(platform::WindowHandle window, uint32_t message, platform::WParam wParam,
                                 platform::LParam lParam);
 
-// Puts the globals above back to their values at program start.
+// Puts the globals above and the view back to their values at program start.
 void ResetAppWindowGlobalsForTests();

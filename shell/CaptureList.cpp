@@ -1,11 +1,10 @@
 #include "shell/CaptureList.h"
 
-#include "camera/Camera.h"
-#include "media/VideoCarousel.h"
 #include "render/CelShading.h"
 #include "render/ScreenEffects.h"
-#include "scenes/CubesScene.h"
+#include "scenes/Scene.h"
 #include "shell/AppWindow.h"
+#include "shell/UpdateFrame.h"
 
 namespace {
 
@@ -14,25 +13,8 @@ constexpr GLfloat kBackgroundRed = 229.0f / 255.0f;
 constexpr GLfloat kBackgroundGreen = 121.0f / 255.0f;
 constexpr GLfloat kBackgroundBlue = 34.0f / 255.0f;
 constexpr GLfloat kBackgroundAlpha = 0.5f;
-constexpr const char* kCubesScene = "Cubes";
-
-void DrawModelsForCapture() {
-    const bool savedOutlineEnabled = outlineEnabled;
-    if (!captureOutlines) {
-        outlineEnabled = false;
-    }
-    DrawLandscapeModel();
-    DrawFloatingModel();
-    outlineEnabled = savedOutlineEnabled;
-}
 
 } // namespace
-
-bool captureOutlines = true;
-
-void ResetCaptureListGlobalsForTests() {
-    captureOutlines = true;
-}
 
 GLuint BuildCaptureList() {
     const GLuint list = glGenLists(1);
@@ -41,11 +23,8 @@ GLuint BuildCaptureList() {
     }
     glNewList(list, GL_COMPILE);
     glViewport(0, 0, sceneTextureSize, sceneTextureSize);
-    DrawModelsForCapture();
-    auto* cubes = dynamic_cast<CubesScene*>(FindScene(kCubesScene));
-    if (cubes != nullptr && cubes->active && !mainCamera.inFlight) {
-        cubes->carousel->Draw();
-    }
+    DrawModels(captureOutlines);
+    DrawScenesIntoCapture();
     glBindTexture(GL_TEXTURE_2D, sceneTexture);
     // Into the storage that start-up gave the texture: redefining it every frame costs the driver a new
     // megabyte each time for the same picture.

@@ -1,17 +1,10 @@
-// The display list that renders the models small, copies them into sceneTexture for the glow and
-// clears them away under the visible frame's orange background. Depends on the models, the camera,
-// the Cubes scene's carousel and the glow's texture.
+// The display list that renders the models small, copies them into sceneTexture for the glow and clears them
+// away under the visible frame's orange background.
 #pragma once
 
 #include <GL/gl.h>
 
-// Whether the small render for the glow carries outlines; read when the list is recorded, so a change
-// shows after the next start-up.
-extern bool captureOutlines;
-
 // Records the list once, now: everything computed on the processor meanwhile (shading, the floating
-// model's offset, outline settings, the window size) stays fixed in it. Includes the Cubes carousel
-// when that scene is running and the camera is not flying. 0 when no list name could be had.
+// model's offset, outline settings, the window size) stays fixed in it. Includes what the scenes draw
+// into the capture at that moment. 0 when no list name could be had.
 GLuint BuildCaptureList();
-
-void ResetCaptureListGlobalsForTests();

@@ -5,6 +5,7 @@
 #include "render/Glow.h"
 #include "scenes/Scene.h"
 #include "shell/StartUp.h"
+#include "shell/UpdateFrame.h"
 
 #include <GL/gl.h>
 
@@ -50,12 +51,6 @@ const FramePhase kFramePhases[] = {
     {"scene overlays", DrawScenes},
 };
 const int kFramePhaseCount = static_cast<int>(sizeof kFramePhases / sizeof kFramePhases[0]);
-
-float frameMilliseconds = 0.0f;
-
-void ResetDrawFrameGlobalsForTests() {
-    frameMilliseconds = 0.0f;
-}
 
 void DrawFrame() {
     for (const FramePhase& phase : kFramePhases) {

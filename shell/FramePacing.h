@@ -1,5 +1,5 @@
 // Keeps frames from running shorter than one display refresh when the buffer swap does not wait for the
-// display, so per-frame motion sees display-rate frame times. Depends on platform/Clock.h.
+// display, so per-frame motion sees display-rate frame times.
 #pragma once
 
 #include <cstdint>

@@ -1,5 +1,4 @@
 // Start-up of each new window and its OpenGL context, and shut-down before the window goes.
-// Depends on AppWindow, the scenes, the camera and waypoints, rendering, the music player and QELIO.
 #pragma once
 
 #include "shell/AppWindow.h"

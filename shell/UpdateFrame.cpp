@@ -3,15 +3,12 @@
 #include "camera/Camera.h"
 #include "input/ButtonPanel.h"
 #include "input/InputAggregation.h"
-#include "media/VideoCarousel.h"
 #include "platform/DebugOutput.h"
 #include "platform/ParallelPort.h"
 #include "platform/Process.h"
 #include "platform/VirtualKeys.h"
 #include "render/CelShading.h"
-#include "scenes/CubesScene.h"
 #include "scenes/Scene.h"
-#include "shell/CaptureList.h"
 #include "shell/DrawFrame.h"
 #include "shell/StartUp.h"
 #include "stats/VisitRecording.h"
@@ -32,27 +29,19 @@ constexpr uint32_t kWiderOutlineKey = platform::VK_UP;
 constexpr uint32_t kNarrowerOutlineKey = platform::VK_DOWN;
 constexpr uint32_t kPrintPoseKey = 'C';
 constexpr uint32_t kFreeCameraKey = 'F';
-constexpr float kOutlineWidthStep = 1.0f;
 
 // A scene change asked for by an operator key or by a visitor's button.
 struct SceneLine {
     uint32_t key;
     int button;
     const char* scene;
-    // A press while this scene runs moves its movie carousel on and grants the scene more time.
-    bool pressWhileRunningAdvances;
 };
 constexpr SceneLine kSceneLines[] = {
-    {'L', 3, "Horse", false},
-    {'K', 2, "Mountain", false},
-    {'J', 1, "Parthenon", false},
-    {'H', 4, "Cubes", true},
+    {'L', 3, "Horse"},
+    {'K', 2, "Mountain"},
+    {'J', 1, "Parthenon"},
+    {'H', 4, "Cubes"},
 };
-
-constexpr float kBobRate = 0.025f * 0.001f; // per millisecond: 2 s from one end to the other
-constexpr double kBobBound = 0.025;
-constexpr double kBobTurnMargin = 0.0001;
-constexpr float kBobTurnOffset = static_cast<float>(kBobBound - kBobTurnMargin);
 
 constexpr const char* kPoseFormat = "pos: %f %f %f rot: %f %f %f %f\n";
 // Seven floats in %f take at most 47 characters each.
@@ -96,19 +85,19 @@ void HandleOperatorKeys() {
         RequestToggleFullScreen(currentWindow);
     }
     if (TakeKey(kToggleOutlinesKey)) {
-        outlineEnabled = !outlineEnabled;
+        ToggleOutlines();
     }
     if (TakeKey(kToggleOutlineSmoothingKey)) {
-        outlineSmooth = !outlineSmooth;
+        ToggleOutlineSmoothing();
     }
     if (TakeKey(kToggleCaptureOutlinesKey)) {
         captureOutlines = !captureOutlines;
     }
     if (TakeKey(kWiderOutlineKey)) {
-        outlineWidth += kOutlineWidthStep;
+        WidenOutline();
     }
     if (TakeKey(kNarrowerOutlineKey)) {
-        outlineWidth -= kOutlineWidthStep;
+        NarrowOutline();
     }
     if (TakeKey(kPrintPoseKey)) {
         PrintCameraPose();
@@ -119,16 +108,12 @@ void HandleOperatorKeys() {
 bool lineAsked[std::size(kSceneLines)] = {};
 
 void SwitchTo(const SceneLine& line, stats::StartCause cause, bool newPress) {
-    if (line.pressWhileRunningAdvances) {
-        auto* cubes = dynamic_cast<CubesScene*>(FindScene(line.scene));
-        if (cubes != nullptr && cubes->active) {
-            cubes->carousel->Next();
-            cubes->KeepAlive();
-            if (newPress) {
-                stats::RecordPressWhileRunning(line.scene, cause);
-            }
-            return;
+    Scene* scene = FindScene(line.scene);
+    if (scene != nullptr && scene->PressedWhileRunning()) {
+        if (newPress) {
+            stats::RecordPressWhileRunning(line.scene, cause);
         }
+        return;
     }
     if (StartScene(line.scene)) {
         stats::RecordSceneStart(line.scene, cause);
@@ -149,23 +134,14 @@ void HandleSceneLines() {
     }
 }
 
-void MoveBob() {
-    bobOffset += static_cast<float>(bobDirection) * frameMilliseconds * kBobRate;
-    if (bobOffset >= kBobBound) {
-        bobDirection = -bobDirection;
-        bobOffset = kBobTurnOffset;
-    } else if (bobOffset <= -kBobBound) {
-        bobDirection = -bobDirection;
-        bobOffset = -kBobTurnOffset;
-    }
-}
-
 } // namespace
 
-int32_t bobDirection = 1;
+float frameMilliseconds = 0.0f;
+bool captureOutlines = true;
 
 void ResetUpdateFrameGlobalsForTests() {
-    bobDirection = 1;
+    frameMilliseconds = 0.0f;
+    captureOutlines = true;
     std::fill(std::begin(lineAsked), std::end(lineAsked), false);
 }
 
@@ -179,5 +155,5 @@ void UpdateFrame(uint32_t elapsedMs) {
     }
     PollInputDevices();
     StepScenes();
-    MoveBob();
+    MoveBob(frameMilliseconds);
 }

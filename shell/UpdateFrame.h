@@ -1,12 +1,14 @@
 // The per-frame update, run before each frame is drawn: operator keys, the visitors' buttons, the input
-// devices, the scenes' steps and the floating model's bob. Depends on the key table and window kept by
-// start-up, the scenes, the camera, the button panel and input devices, and QELIO's session close.
+// devices, the scenes' steps and the floating model's bob.
 #pragma once
 
 #include <cstdint>
 
-// +1 or -1: the way bobOffset moves.
-extern int32_t bobDirection;
+// Elapsed time of the current frame in milliseconds, for the drawing that follows the update.
+extern float frameMilliseconds;
+// Whether the small render for the glow carries outlines; read when the capture list is recorded, so
+// a change shows after the next start-up.
+extern bool captureOutlines;
 
 // elapsedMs: milliseconds since the previous frame.
 void UpdateFrame(uint32_t elapsedMs);

@@ -1,5 +1,5 @@
-// QELIO's system layer on Linux: there is no driver to install, and a session is the kernel's port
-// permission (ioperm) for the calling process on the parallel port's registers. Depends on PortKernel.
+// QELIO's system layer on Linux: there is no driver to install, and a session is the kernel's port permission
+// (ioperm) for the calling process on the parallel port's registers.
 #pragma once
 
 #include "portio/QelIoSystem.h"

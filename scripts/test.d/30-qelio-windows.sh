@@ -1,28 +1,29 @@
 #!/usr/bin/env bash
-# Builds QelIo.dll for 64-bit Windows with mingw-w64, with a stand-in QelIo.sys and a test program, and
-# runs the program under Wine (64-bit, headless, a fresh prefix) against the real service manager.
+# Builds QelIo.dll for 64-bit Windows with the documented command, a stand-in QelIo.sys and a test
+# program, and runs the program under Wine (64-bit, headless, a fresh prefix) against the real service
+# manager.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
-out=$root/build-windows
-cxx=x86_64-w64-mingw32-g++
+win=$root/build-windows
+out=$win/qelio-test
 cc=x86_64-w64-mingw32-gcc
 objdump=x86_64-w64-mingw32-objdump
 warnings=(-Wall -Wextra -Werror)
+
+echo "-- building QelIo.dll"
+bash "$root/scripts/build-windows.sh" build-windows
 
 rm -rf "$out"
 # A directory deep enough that the program's full name exceeds MAX_PATH (260 characters).
 deep=$out/$(printf 'deep%.0s' {1..40})/$(printf 'deeper%.0s' {1..40})
 mkdir -p "$out/app" "$out/nodriver" "$out/win9x" "$deep"
 
-echo "-- building QelIo.dll, QelIo.sys and the test program"
-# Static C and C++ runtimes: the DLL needs nothing beside it but the system's own libraries.
-"$cxx" -std=c++17 -O2 "${warnings[@]}" -I"$root" -shared -static -s -o "$out/app/QelIo.dll" \
-    "$root"/portio/*.cpp "$root"/platform/qelio/Win32*.cpp "$root/portio/QelIo.def" \
-    -Wl,--out-implib,"$out/libQelIo.dll.a"
+echo "-- building the stand-in QelIo.sys and the test program"
+cp "$win/QelIo.dll" "$out/app/"
 "$cc" -std=gnu11 -O2 "${warnings[@]}" -o "$out/app/QelIo.sys" "$root/tests/qelio-windows/QelIoDriver.c" \
     -shared -nostdlib -Wl,--subsystem,native -Wl,--entry,DriverEntry -lntoskrnl
 "$cc" -std=gnu11 -O2 "${warnings[@]}" -I"$root" -o "$out/app/QelIoWineTest.exe" \
-    "$root"/tests/qelio-windows/*Test.c "$out/libQelIo.dll.a" -ladvapi32
+    "$root"/tests/qelio-windows/*Test.c "$win/libQelIo.dll.a" -ladvapi32
 cp "$out/app/QelIo.dll" "$out/app/QelIoWineTest.exe" "$out/nodriver/"
 cp "$out/app/QelIo.dll" "$out/app/QelIoWineTest.exe" "$out/app/QelIo.sys" "$deep/"
 cp "$out/app/QelIo.dll" "$out/win9x/"

@@ -1,18 +1,18 @@
-#include "FakeInputBackend.h"
+#include "support/FakeInputBackend.h"
 #include "camera/Camera.h"
 #include "input/InputAggregation.h"
-#include "shell/AppWindow.h"
+#include "core/View.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
 
-using input_testing::FakeDeviceScript;
-using input_testing::FakeInputBackend;
 using platform::InputResult;
 using testing::internal::CaptureStdout;
 using testing::internal::GetCapturedStdout;
+using testing_support::FakeDeviceScript;
+using testing_support::FakeInputBackend;
 
 namespace {
 
@@ -22,7 +22,6 @@ constexpr uint8_t kScanA = 0x1E;
 constexpr uint8_t kScanD = 0x20;
 constexpr uint8_t kScanT = 0x14;
 constexpr uint8_t kScanG = 0x22;
-constexpr double kPi = 3.14159265358979323846;
 
 class InputAggregation : public testing::Test {
 protected:
@@ -34,7 +33,7 @@ protected:
     }
     void TearDown() override {
         ResetInputDevicesForTests();
-        ResetAppWindowGlobalsForTests();
+        ResetViewForTests();
     }
 
     // One frame's poll, its device messages kept out of the test output.

@@ -1,8 +1,7 @@
 // Test fixture for QELIO's algorithm: a fresh library state on a simulated Windows machine per test.
-// Depends on the library's state and on FakeQelIoSystem.
 #pragma once
 
-#include "FakeQelIoSystem.h"
+#include "support/FakeQelIoSystem.h"
 
 #include "portio/QelIo.h"
 #include "portio/QelIoState.h"

@@ -1,7 +1,7 @@
 #include "render/ScreenEffects.h"
 
 #include "platform/OffscreenContext.h"
-#include "shell/AppWindow.h"
+#include "core/View.h"
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>

@@ -1,5 +1,4 @@
 // Builds TGA file contents byte by byte for the loader's tests.
-// Depends only on the standard library.
 #pragma once
 
 #include <cstdint>

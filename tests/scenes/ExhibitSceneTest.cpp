@@ -8,7 +8,7 @@
 #include "media/Sound.h"
 #include "scenes/MainScreenScene.h"
 #include "scenes/PictureTextures.h"
-#include "shell/AppWindow.h"
+#include "core/View.h"
 #include "support/FakeClock.h"
 #include "support/TempDir.h"
 

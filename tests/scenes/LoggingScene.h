@@ -1,5 +1,4 @@
 // A scene for tests that writes what runs into a shared log and answers its two questions as told.
-// Depends on scenes/Scene.h.
 #pragma once
 
 #include "scenes/Scene.h"

@@ -66,7 +66,7 @@ protected:
     testing_support::TempDir dir{true};
     DiskAudio disk{dir.Path() + "/output.raw"};
     platform::OffscreenContext gl{800, 600};
-    scenes_test::FakeVideoDecoder movies;
+    testing_support::FakeVideoDecoder movies{scenes_test::kAnyMovie};
 };
 
 TEST_F(RevisitMusicTest, AnExhibitVisitedAgainIsHeardAgain) {

@@ -1,7 +1,7 @@
 #include "camera/Camera.h"
 #include "camera/Waypoints.h"
 #include "scenes/Scene.h"
-#include "shell/ConstructionOrder.h"
+#include "core/ConstructionOrder.h"
 
 #include <gtest/gtest.h>
 

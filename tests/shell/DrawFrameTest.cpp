@@ -12,7 +12,6 @@ namespace {
 TEST(DrawFrameTest, UpdateStoresTheFrameTimeAndDrawingClearsToWhiteUnderTheCameraView) {
     platform::OffscreenContext context(64, 64);
     ASSERT_TRUE(context.Ok());
-    ResetDrawFrameGlobalsForTests();
     UpdateFrame(40);
     EXPECT_EQ(frameMilliseconds, 40.0f);
 
@@ -34,7 +33,6 @@ TEST(DrawFrameTest, UpdateStoresTheFrameTimeAndDrawingClearsToWhiteUnderTheCamer
     // A free camera at z = 3 with no turn: the world moves 3 away from the eye, and nothing else.
     EXPECT_NEAR(modelview[12], 0.0f, 1e-5);
     EXPECT_NEAR(modelview[14], -3.0f, 1e-5);
-    ResetDrawFrameGlobalsForTests();
     mainCamera.SetMode(savedMode);
     mainCamera.position = savedPosition;
 }

@@ -10,7 +10,6 @@
 #include "scenes/PictureTextures.h"
 #include "scenes/Scene.h"
 #include "scenes/Scenes.h"
-#include "shell/CaptureList.h"
 #include "shell/DrawFrame.h"
 #include "shell/StartUp.h"
 #include "shell/UpdateFrame.h"
@@ -18,6 +17,7 @@
 #include <filesystem>
 
 void PresentationFixture::SetUp() {
+    driver.InstallRunningDriver();
     ASSERT_TRUE(gl.Ok());
     platform::SetMessageBoxHook([this](const char* text, const char*, platform::MessageBoxStyle) {
         messageBoxes.push_back(text);
@@ -47,17 +47,25 @@ void PresentationFixture::TearDown() {
     for (FMODSound* player : players) {
         delete player;
     }
+    ResetPresentationState();
+    platform::SetMessageBoxHook(nullptr);
+}
+
+void ResetPresentationState() {
     ResetStartScreenStateForTests();
     ResetPictureTexturesForTests();
     ResetVideoClipGlobalsForTests();
     ResetStartUpGlobalsForTests();
-    ResetDrawFrameGlobalsForTests();
     ResetUpdateFrameGlobalsForTests();
-    ResetCaptureListGlobalsForTests();
     ResetCelShadingForTests();
     ResetFollowStateForTests();
     ResetAppWindowGlobalsForTests();
-    platform::SetMessageBoxHook(nullptr);
+}
+
+void StartedPresentationFixture::SetUp() {
+    PresentationFixture::SetUp();
+    UseBundledData();
+    ASSERT_TRUE(RunStartUp());
 }
 
 void PresentationFixture::UseBundledData() const {

@@ -1,5 +1,4 @@
 // The three models the program embeds, built from parts: landscape, temple and floating cloud.
-// Depends on MeshBuilder.h.
 #pragma once
 
 #include "MeshBuilder.h"

@@ -1,5 +1,4 @@
 // Double-precision vectors and a seeded random sequence for building the embedded models.
-// Depends only on the C++ standard library.
 #pragma once
 
 #include <cmath>

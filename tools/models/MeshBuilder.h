@@ -1,5 +1,5 @@
-// Collects one model part by part (materials, groups, flat planes, smoothing sets) and turns it into
-// the indexed tables the program embeds. Depends on Geometry.h (Triangulate.h inside).
+// Collects one model part by part (materials, groups, flat planes, smoothing sets) and turns it into the
+// indexed tables the program embeds.
 #pragma once
 
 #include "Geometry.h"

@@ -1,5 +1,4 @@
 // Writes a model's tables as a C++ source file that defines one EmbeddedMesh (render/Models.h).
-// Depends on MeshBuilder.h.
 #pragma once
 
 #include "MeshBuilder.h"

@@ -1,5 +1,4 @@
 // Shapes the model designs are assembled from: boxes, and outlines placed as rings.
-// Depends on MeshBuilder.h.
 #pragma once
 
 #include "MeshBuilder.h"

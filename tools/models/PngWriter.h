@@ -1,5 +1,4 @@
 // Writes 8-bit RGB pictures as PNG files (uncompressed deflate blocks), for the model view tool.
-// Depends only on the C++ standard library.
 #pragma once
 
 #include <cstdint>

@@ -1,5 +1,4 @@
 // Splits a planar polygon, optionally with holes, into triangles that use only its own corners.
-// Depends on Geometry.h.
 #pragma once
 
 #include "Geometry.h"

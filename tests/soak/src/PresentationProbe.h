@@ -1,7 +1,6 @@
 // Looks at the running presentation after each frame: checks what must hold in every frame (a camera of
-// finite numbers, at most one scene running) and counts what happened (flights that arrived, scrolls
-// that unrolled, movie frames shown, carousel slides, tracks started, returns to the start screen).
-// Depends on the scenes, the camera, the carousel and the music player.
+// finite numbers, at most one scene running) and counts what happened (flights that arrived, scrolls that
+// unrolled, movie frames shown, carousel slides, tracks started, returns to the start screen).
 #pragma once
 
 #include <map>

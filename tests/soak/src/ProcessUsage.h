@@ -1,5 +1,4 @@
 // What the process holds of the machine, read from /proc: resident memory and open file descriptors.
-// Depends only on the C++ library.
 #pragma once
 
 #include <cstdint>

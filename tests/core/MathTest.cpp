@@ -1,4 +1,4 @@
-#include "camera/Math.h"
+#include "core/Math.h"
 
 #include <gtest/gtest.h>
 

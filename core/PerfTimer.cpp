@@ -1,4 +1,4 @@
-#include "shell/PerfTimer.h"
+#include "core/PerfTimer.h"
 
 #include "platform/Clock.h"
 

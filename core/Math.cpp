@@ -1,11 +1,10 @@
-#include "camera/Math.h"
+#include "core/Math.h"
 
 #include <algorithm>
 #include <cmath>
 
 namespace {
 
-constexpr double kDegreesPerRadian = 57.29577951308232;
 // Below this distance from 1 the cosine of the arc is too close to 1 for sin(omega) to divide by.
 constexpr double kSlerpLinearThreshold = 9.9e-8;
 

@@ -1,5 +1,4 @@
 // Stopwatch in seconds that can be paused; the scenes, the camera and the input devices embed one.
-// Depends on platform/Clock.h for the high-resolution counter.
 #pragma once
 
 #include <cstdint>

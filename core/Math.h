@@ -1,5 +1,4 @@
 // Value types for positions, directions and orientations: Vec3, Matrix4 and the rotation Quaternion.
-// Depends on the standard library only.
 #pragma once
 
 struct Vec3 {
@@ -22,6 +21,10 @@ struct Vec3 {
 };
 
 float Distance(const Vec3& a, const Vec3& b);
+constexpr double kPi = 3.14159265358979323846;
+constexpr double kDegreesPerRadian = 180.0 / kPi;
+constexpr double kRadiansPerDegree = kPi / 180.0;
+
 // Unsigned angle in degrees between the projections of a and b on the x-z plane.
 float HorizontalAngle(const Vec3& a, const Vec3& b);
 

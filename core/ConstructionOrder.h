@@ -1,5 +1,5 @@
 // The order in which the process-wide objects of several files are built before the entry point (and
-// torn down, in reverse, at exit). Depends on nothing; used with GCC/Clang's init_priority.
+// torn down, in reverse, at exit), used with GCC/Clang's init_priority.
 #pragma once
 
 // Lower runs first; all of these run before any object without a priority. 101 and above are free
