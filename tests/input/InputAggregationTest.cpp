@@ -1,4 +1,4 @@
-#include "FakeInputBackend.h"
+#include "support/FakeInputBackend.h"
 #include "camera/Camera.h"
 #include "input/InputAggregation.h"
 #include "core/View.h"
@@ -8,11 +8,11 @@
 #include <cmath>
 #include <limits>
 
-using input_testing::FakeDeviceScript;
-using input_testing::FakeInputBackend;
 using platform::InputResult;
 using testing::internal::CaptureStdout;
 using testing::internal::GetCapturedStdout;
+using testing_support::FakeDeviceScript;
+using testing_support::FakeInputBackend;
 
 namespace {
 

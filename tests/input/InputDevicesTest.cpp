@@ -1,4 +1,4 @@
-#include "FakeInputBackend.h"
+#include "support/FakeInputBackend.h"
 #include "input/DXJoystick.h"
 #include "input/DXKeyboard.h"
 #include "input/DXMouse.h"
@@ -7,11 +7,11 @@
 
 #include <functional>
 
-using input_testing::FakeDeviceScript;
-using input_testing::FakeInputBackend;
 using platform::InputResult;
 using testing::internal::CaptureStdout;
 using testing::internal::GetCapturedStdout;
+using testing_support::FakeDeviceScript;
+using testing_support::FakeInputBackend;
 
 namespace {
 

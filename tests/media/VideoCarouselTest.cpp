@@ -3,65 +3,16 @@
 #include "platform/MessageBox.h"
 #include "platform/OffscreenContext.h"
 #include "support/FakeClock.h"
+#include "support/FakeVideoDecoder.h"
 
 #include <GL/glu.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <map>
 #include <string>
 #include <vector>
 
 namespace {
-
-// Serves made-up movies by name and records the frames asked of it. Its pictures tell the file
-// (red) and the frame (green) apart and are blue in their lower half only, so upside-down shows.
-class FakeDecoder final : public platform::VideoDecoder {
-public:
-    struct Movie {
-        platform::VideoStreamInfo info;
-        bool readerOpens;
-        uint8_t red;
-    };
-    FakeDecoder() { platform::InstallVideoDecoder(this); }
-    ~FakeDecoder() override { platform::InstallVideoDecoder(nullptr); }
-    void Add(const std::string& path, int32_t frames, int64_t endTimeMs, uint8_t red = 0,
-             bool readerOpens = true) {
-        movies[path] = {{frames, 320, 240, endTimeMs}, readerOpens, red};
-    }
-    int DecodesOf(const std::string& path) const {
-        return static_cast<int>(std::count_if(decodes.begin(), decodes.end(),
-                                              [&path](const auto& decode) { return decode.first == path; }));
-    }
-    std::unique_ptr<platform::VideoStream> OpenStream(const std::string& path) override {
-        opened.push_back(path);
-        const auto found = movies.find(path);
-        return found == movies.end() ? nullptr : std::make_unique<Stream>(*this, path, found->second);
-    }
-
-    std::map<std::string, Movie> movies;
-    std::vector<std::string> opened;
-    std::vector<std::pair<std::string, int32_t>> decodes;
-
-private:
-    struct Stream final : platform::VideoStream {
-        Stream(FakeDecoder& owner, std::string path, Movie movie) : owner(owner), path(path), movie(movie) {}
-        platform::VideoStreamInfo Info() const override { return movie.info; }
-        bool OpenFrameReader() override { return movie.readerOpens; }
-        bool DecodeFrame(int32_t index, uint8_t* picture) override {
-            owner.decodes.emplace_back(path, index);
-            for (size_t i = 0; i < platform::kVideoPictureBytes; i += 3) { // bottom rows first
-                picture[i] = movie.red;
-                picture[i + 1] = static_cast<uint8_t>(index);
-                picture[i + 2] = i < platform::kVideoPictureBytes / 2 ? 255 : 0;
-            }
-            return true;
-        }
-        FakeDecoder& owner;
-        std::string path;
-        Movie movie;
-    };
-};
 
 const char* const kBooths[] = {"Booth1.avi", "Booth2.avi", "Booth3.avi", "face2.avi"};
 
@@ -113,7 +64,7 @@ protected:
     }
 
     testing_support::FakeClock clock;
-    FakeDecoder decoder;
+    testing_support::FakeVideoDecoder decoder;
     platform::OffscreenContext gl{64, 64};
     std::vector<std::string> boxes;
     VideoCarousel carousel;

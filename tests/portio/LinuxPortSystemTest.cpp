@@ -2,23 +2,21 @@
 
 #include "portio/QelIo.h"
 #include "portio/QelIoState.h"
+#include "support/FakePortKernel.h"
 
 #include <gtest/gtest.h>
 
 #include <cerrno>
 #include <string>
 #include <tuple>
-#include <vector>
 
 namespace {
 
 constexpr uint32_t kOwnProcess = 3100;
 
-// A machine whose first parallel port is claimed by the kernel's parport driver.
-constexpr const char* kIoPortsWithParallelPort = "0000-0cf7 : PCI Bus 0000:00\n"
-                                                 "  0070-0071 : rtc_cmos\n"
-                                                 "  0378-037a : parport0\n"
-                                                 "  03f8-03ff : serial\n";
+using testing_support::FakePortKernel;
+using testing_support::kIoPortsWithParallelPort;
+
 constexpr const char* kIoPortsWithoutParallelPort = "0000-0cf7 : PCI Bus 0000:00\n"
                                                     "  0060-0060 : keyboard\n"
                                                     "  03f8-03ff : serial\n";
@@ -28,40 +26,10 @@ constexpr const char* kIoPortsHidden = "0000-0000 : PCI Bus 0000:00\n"
                                        "  0000-0000 : parport0\n"
                                        "  0000-0000 : serial\n";
 
-class FakePortKernel : public platform::PortKernel {
-public:
-    int permissionError = 0; // answer to every ioperm call
-    int grantError = 0;      // answer to calls that grant, which alone need the privilege
-    int ioportsError = 0;
-    std::string ioports = kIoPortsWithParallelPort;
-    int baseAddressError = 0;
-    std::vector<std::string> baseAddresses = {"888\t0\n"};
-    // (first port, count, allowed) of each ioperm call.
-    std::vector<std::tuple<uint16_t, uint16_t, bool>> permissionCalls;
-    bool granted = false;
-
-    int SetPortPermission(uint16_t firstPort, uint16_t count, bool allowed) override {
-        permissionCalls.emplace_back(firstPort, count, allowed);
-        int error = permissionError != 0 ? permissionError : allowed ? grantError : 0;
-        if (error == 0) {
-            granted = allowed;
-        }
-        return error;
-    }
-    uint32_t ProcessId() override { return kOwnProcess; }
-    int ReadIoPorts(std::string& text) override {
-        text = ioports;
-        return ioportsError;
-    }
-    int ReadParportBaseAddresses(std::vector<std::string>& texts) override {
-        texts = baseAddresses;
-        return baseAddressError;
-    }
-};
-
 class LinuxPortSystemTest : public ::testing::Test {
 protected:
     void SetUp() override {
+        kernel.processId = kOwnProcess;
         ResetQelIoStateForTests();
         qelio::InstallSystem(&system);
     }

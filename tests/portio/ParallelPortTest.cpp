@@ -1,7 +1,6 @@
-#include "FakeQelIoSystem.h"
-
 #include "platform/ParallelPort.h"
-#include "portio/QelIoState.h"
+#include "support/FakeParallelPort.h"
+#include "support/FakeQelIoSystem.h"
 
 #include <gtest/gtest.h>
 
@@ -13,22 +12,11 @@ constexpr uint32_t kProcessId = 5150;
 
 class ParallelPortTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        ResetQelIoStateForTests();
-        platform::ResetPortSessionForTests();
-        qelio::InstallSystem(&machine);
-        platform::SetPortByteReader([this](uint16_t port) {
-            readPorts.push_back(port);
-            return uint8_t{0x7F};
-        });
-    }
-    void TearDown() override {
-        platform::ResetPortSessionForTests();
-        ResetQelIoStateForTests();
-    }
+    void SetUp() override { port.statusOnly = false; }
 
     testing_support::FakeQelIoSystem machine;
-    std::vector<uint16_t> readPorts;
+    testing_support::FakeParallelPort port{machine};
+    std::vector<uint16_t>& readPorts = port.reads;
 };
 
 TEST_F(ParallelPortTest, NoReadWithoutASession) {

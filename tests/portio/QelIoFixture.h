@@ -1,7 +1,7 @@
 // Test fixture for QELIO's algorithm: a fresh library state on a simulated Windows machine per test.
 #pragma once
 
-#include "FakeQelIoSystem.h"
+#include "support/FakeQelIoSystem.h"
 
 #include "portio/QelIo.h"
 #include "portio/QelIoState.h"

@@ -138,12 +138,12 @@ TEST_F(QelIoInstallTest, UninstallInANewProcessFindsTheFileUnderTheWindowsDirect
 TEST_F(QelIoInstallTest, UninstallClosesTheDeviceWithoutTellingTheDriver) {
     machine.InstallRunningDriver();
     ASSERT_EQ(QelIoInitialize(kProcessId), 0);
-    machine.controlCodes.clear();
+    machine.requests.clear();
 
     EXPECT_EQ(QelIoUninstall(), 0);
     EXPECT_EQ(qelIoDevice, qelio::kInvalidDeviceHandle);
     EXPECT_EQ(machine.openDeviceHandles, 0);
-    EXPECT_TRUE(machine.controlCodes.empty());
+    EXPECT_TRUE(machine.requests.empty());
 }
 
 class QelIoUninstallStopTest : public QelIoTest, public ::testing::WithParamInterface<uint32_t> {};

@@ -10,7 +10,7 @@ using QelIoSessionTest = QelIoTest;
 TEST_F(QelIoSessionTest, InitializeWithoutDriverGives10AndKeepsNoHandle) {
     EXPECT_EQ(QelIoInitialize(kProcessId), 10);
     EXPECT_EQ(qelIoDevice, qelio::kInvalidDeviceHandle);
-    EXPECT_TRUE(machine.controlCodes.empty());
+    EXPECT_TRUE(machine.requests.empty());
     EXPECT_EQ(QelIoGetLastError(), kErrorFileNotFound);
     EXPECT_EQ(QelIoGetLastError(), 0u) << "reading the error resets it";
 }
@@ -20,7 +20,7 @@ TEST_F(QelIoSessionTest, InitializeOpensTheSessionOnceWithTheProcessId) {
 
     EXPECT_EQ(QelIoInitialize(kProcessId), 0);
     EXPECT_EQ(machine.sessions, std::set<uint32_t>{kProcessId});
-    EXPECT_EQ(machine.controlCodes, std::vector<uint32_t>{0xA0002800u});
+    EXPECT_EQ(machine.ControlCodes(), std::vector<uint32_t>{0xA0002800u});
     EXPECT_NE(qelIoDevice, qelio::kInvalidDeviceHandle);
     EXPECT_EQ(QelIoGetLastError(), 0u);
 
@@ -46,11 +46,11 @@ TEST_F(QelIoSessionTest, RefusedSessionGives11AndClosesTheDevice) {
 TEST_F(QelIoSessionTest, CloseSessionTellsTheDriverAndClosesTheDevice) {
     machine.InstallRunningDriver();
     ASSERT_EQ(QelIoInitialize(kProcessId), 0);
-    machine.controlCodes.clear();
+    machine.requests.clear();
 
     EXPECT_EQ(QelIoCloseSession(kProcessId), 0);
     EXPECT_TRUE(machine.sessions.empty());
-    EXPECT_EQ(machine.controlCodes, std::vector<uint32_t>{0xA0002804u});
+    EXPECT_EQ(machine.ControlCodes(), std::vector<uint32_t>{0xA0002804u});
     EXPECT_EQ(qelIoDevice, qelio::kInvalidDeviceHandle);
     EXPECT_EQ(machine.openDeviceHandles, 0);
 

@@ -50,7 +50,7 @@ protected:
     const std::filesystem::path previousDir = std::filesystem::current_path();
     testing_support::FakeClock fakeClock;
     platform::OffscreenContext gl{800, 600};
-    scenes_test::FakeVideoDecoder decoder;
+    testing_support::FakeVideoDecoder decoder{scenes_test::kAnyMovie};
 };
 
 } // namespace

@@ -54,7 +54,7 @@ protected:
     testing_support::TempDir noData{true};
     platform::OffscreenContext gl{800, 600};
     FakeAudioDevice audio;
-    FakeVideoDecoder decoder;
+    testing_support::FakeVideoDecoder decoder{kAnyMovie};
     std::unique_ptr<FMODSound> player;
 };
 

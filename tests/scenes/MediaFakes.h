@@ -3,9 +3,8 @@
 #pragma once
 
 #include "platform/AudioDevice.h"
-#include "platform/VideoDecoder.h"
+#include "support/FakeVideoDecoder.h"
 
-#include <cstring>
 #include <memory>
 #include <set>
 #include <string>
@@ -64,36 +63,7 @@ private:
     const Stream* playing = nullptr;
 };
 
-// Every file is a movie of 50 grey frames, 2 s long; installs itself while it lives.
-class FakeVideoDecoder final : public platform::VideoDecoder {
-public:
-    FakeVideoDecoder() { platform::InstallVideoDecoder(this); }
-    ~FakeVideoDecoder() override { platform::InstallVideoDecoder(nullptr); }
-
-    std::unique_ptr<platform::VideoStream> OpenStream(const std::string& path) override {
-        opened.push_back(path);
-        return std::make_unique<Stream>();
-    }
-
-    std::vector<std::string> opened;
-
-private:
-    class Stream final : public platform::VideoStream {
-    public:
-        platform::VideoStreamInfo Info() const override {
-            platform::VideoStreamInfo info;
-            info.frameCount = 50;
-            info.width = 64;
-            info.height = 64;
-            info.endTimeMs = 2000;
-            return info;
-        }
-        bool OpenFrameReader() override { return true; }
-        bool DecodeFrame(int32_t, uint8_t* picture) override {
-            std::memset(picture, 0x80, platform::kVideoPictureBytes);
-            return true;
-        }
-    };
-};
+// The scenes' movies, as far as their tests care: every file one of 50 frames, 2 s long.
+inline const testing_support::FakeVideoDecoder::Movie kAnyMovie{{50, 64, 64, 2000}};
 
 } // namespace scenes_test

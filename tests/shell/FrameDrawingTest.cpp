@@ -45,14 +45,8 @@ bool Near(const std::vector<int>& a, const std::vector<int>& b, int tolerance) {
     return true;
 }
 
-class FrameDrawingTest : public PresentationFixture {
+class FrameDrawingTest : public StartedPresentationFixture {
 protected:
-    void SetUp() override {
-        PresentationFixture::SetUp();
-        UseBundledData();
-        ASSERT_TRUE(RunStartUp());
-    }
-
     Image Frame() const { return {kWidth, kHeight, gl.ReadPixels(0, 0, kWidth, kHeight)}; }
 
     static Image SceneTextureImage() {

@@ -48,13 +48,8 @@ Difference Compare(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b)
     return {sum / (3.0 * pixels), static_cast<double>(within) / pixels};
 }
 
-class GlowTest : public PresentationFixture {
+class GlowTest : public StartedPresentationFixture {
 protected:
-    void SetUp() override {
-        PresentationFixture::SetUp();
-        UseBundledData();
-        ASSERT_TRUE(RunStartUp());
-    }
     void TearDown() override {
         ResetGlowForTests();
         PresentationFixture::TearDown();

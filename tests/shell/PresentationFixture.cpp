@@ -17,6 +17,7 @@
 #include <filesystem>
 
 void PresentationFixture::SetUp() {
+    driver.InstallRunningDriver();
     ASSERT_TRUE(gl.Ok());
     platform::SetMessageBoxHook([this](const char* text, const char*, platform::MessageBoxStyle) {
         messageBoxes.push_back(text);
@@ -46,6 +47,11 @@ void PresentationFixture::TearDown() {
     for (FMODSound* player : players) {
         delete player;
     }
+    ResetPresentationState();
+    platform::SetMessageBoxHook(nullptr);
+}
+
+void ResetPresentationState() {
     ResetStartScreenStateForTests();
     ResetPictureTexturesForTests();
     ResetVideoClipGlobalsForTests();
@@ -54,7 +60,12 @@ void PresentationFixture::TearDown() {
     ResetCelShadingForTests();
     ResetFollowStateForTests();
     ResetAppWindowGlobalsForTests();
-    platform::SetMessageBoxHook(nullptr);
+}
+
+void StartedPresentationFixture::SetUp() {
+    PresentationFixture::SetUp();
+    UseBundledData();
+    ASSERT_TRUE(RunStartUp());
 }
 
 void PresentationFixture::UseBundledData() const {

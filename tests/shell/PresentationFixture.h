@@ -1,13 +1,13 @@
 // A whole presentation in one process for start-up and frame tests: an 800 by 600 offscreen context, the
-// bundled data (or none), a fake clock, a port device that grants sessions, message boxes answered and
-// logged, and everything start-up creates disposed of afterwards.
+// bundled data (or none), a fake clock, a port whose driver runs and grants sessions, message boxes
+// answered and logged, and everything start-up creates disposed of afterwards.
 #pragma once
-
-#include "FakePortDriver.h"
 
 #include "platform/OffscreenContext.h"
 #include "shell/AppWindow.h"
 #include "support/FakeClock.h"
+#include "support/FakeParallelPort.h"
+#include "support/FakeQelIoSystem.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -42,7 +42,8 @@ protected:
 
     testing_support::FakeClock clock;
     testing_support::TempDir workDir{true};
-    testing_support::FakePortDriver driver;
+    testing_support::FakeQelIoSystem driver;
+    testing_support::FakeParallelPort port{driver};
     platform::OffscreenContext gl{kWidth, kHeight};
     std::unique_ptr<platform::OffscreenContext> laterContext;
     KeyTable keys{};
@@ -50,6 +51,16 @@ protected:
     std::vector<std::string> messageBoxes;
     std::vector<FMODSound*> players;
 };
+
+// The presentation started on the bundled data.
+class StartedPresentationFixture : public PresentationFixture {
+protected:
+    void SetUp() override;
+};
+
+// Puts back the process-wide state that start-up, frames and scenes leave, but for the scene registry and
+// the music player.
+void ResetPresentationState();
 
 // Channel distance for flat colours read back from the frame.
 constexpr int kColourTolerance = 2;

@@ -61,7 +61,7 @@ public:
         GLuint captureList = 0;
     };
 
-    StartScreenProbe(const testing_support::FakePortDriver& driver)
+    StartScreenProbe(const testing_support::FakeQelIoSystem& driver)
         : Scene("MainScreen", kSceneVisible), driver(driver) {}
     ~StartScreenProbe() = default;
 
@@ -85,7 +85,7 @@ public:
     Seen seen;
 
 private:
-    const testing_support::FakePortDriver& driver;
+    const testing_support::FakeQelIoSystem& driver;
 };
 
 using StartUpTest = PresentationFixture;
@@ -120,7 +120,7 @@ TEST_F(StartUpTest, StepsRunInOrder) {
     FMODSound* const previousPlayer = soundInstance;
     std::vector<FMODSound*> playerAtPortRequest;
     std::vector<GLuint> blurListAtPortRequest;
-    driver.onRequest = [&](const testing_support::FakePortDriver::Request&) {
+    driver.onRequest = [&](const testing_support::FakeQelIoSystem::Request&) {
         playerAtPortRequest.push_back(soundInstance);
         blurListAtPortRequest.push_back(blurList);
     };

@@ -1,21 +1,14 @@
 // What full-screen toggles cost the process: the whole program in one process on SDL's offscreen
 // driver with the bundled data, toggled fifty times, counting open files and resident memory.
-#include "FakePortDriver.h"
+#include "PresentationFixture.h"
 
-#include "camera/Camera.h"
 #include "media/Sound.h"
-#include "media/VideoClip.h"
 #include "platform/MessageBox.h"
-#include "render/CelShading.h"
-#include "scenes/MainScreenScene.h"
-#include "scenes/PictureTextures.h"
 #include "scenes/Scene.h"
 #include "shell/AppMain.h"
 #include "shell/DrawFrame.h"
 #include "shell/StartUp.h"
 #include "shell/UpdateFrame.h"
-#include "support/FakeClock.h"
-#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -63,6 +56,7 @@ Usage Measure() {
 class ToggleCostTest : public ::testing::Test {
 protected:
     void SetUp() override {
+        driver.InstallRunningDriver();
         setenv("SDL_VIDEODRIVER", "offscreen", 1);
         std::filesystem::create_directory_symlink(std::filesystem::path(STANDVIEW_SOURCE_DIR) / "Data",
                                                   std::filesystem::path(workDir.Path()) / "Data");
@@ -76,20 +70,14 @@ protected:
     void TearDown() override {
         delete soundInstance;
         ResetSceneRegistryForTests();
-        ResetStartScreenStateForTests();
-        ResetPictureTexturesForTests();
-        ResetVideoClipGlobalsForTests();
-        ResetStartUpGlobalsForTests();
-        ResetUpdateFrameGlobalsForTests();
-        ResetCelShadingForTests();
-        ResetFollowStateForTests();
-        ResetAppWindowGlobalsForTests();
+        ResetPresentationState();
         platform::SetMessageBoxHook(nullptr);
     }
 
     testing_support::FakeClock clock;
     testing_support::TempDir workDir{true};
-    testing_support::FakePortDriver driver;
+    testing_support::FakeQelIoSystem driver;
+    testing_support::FakeParallelPort port{driver};
     std::vector<std::string> boxes;
 };
 

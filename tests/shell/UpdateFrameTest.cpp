@@ -1,8 +1,6 @@
-#include "FakePortDriver.h"
 #include "PresentationFixture.h"
 
 #include "camera/Camera.h"
-#include "input/DXInputDevice.h"
 #include "input/InputAggregation.h"
 #include "media/VideoCarousel.h"
 #include "platform/Clock.h"
@@ -19,6 +17,7 @@
 #include "shell/DrawFrame.h"
 #include "shell/StartUp.h"
 #include "shell/UpdateFrame.h"
+#include "support/FakeInputBackend.h"
 
 #include <gtest/gtest.h>
 
@@ -59,19 +58,10 @@ private:
     std::vector<std::string>* log;
 };
 
-// No input devices at all, so that no mouse of the test machine steers the camera.
-class NoInputDevices final : public platform::InputBackend {
-public:
-    platform::InputResult Create(platform::InstanceHandle, uint32_t,
-                                 std::unique_ptr<platform::InputSystem>&) override {
-        return platform::InputResult::DeviceNotRegistered;
-    }
-};
-
 class UpdateFrameTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        platform::InstallInputBackend(&noInputDevices);
+        driver.InstallRunningDriver();
         std::memset(keys.keyDown, 0, sizeof keys.keyDown);
         currentKeys = &keys;
         currentWindow = &window;
@@ -91,8 +81,6 @@ protected:
         ResetUpdateFrameGlobalsForTests();
         ResetCelShadingForTests();
         ResetInputDevicesForTests();
-        ResetDirectInputForTests();
-        platform::InstallInputBackend(nullptr);
         ResetAppWindowGlobalsForTests();
         TakeMessages();
         mainCamera.SetMode(savedCameraMode);
@@ -110,12 +98,12 @@ protected:
 
     void Press(uint32_t key) { keys[key] = 1; }
 
-    NoInputDevices noInputDevices;
-    testing_support::FakePortDriver driver;
+    testing_support::FakeInputBackend noInputDevices{platform::InputResult::DeviceNotRegistered};
+    testing_support::FakeQelIoSystem driver;
+    testing_support::FakeParallelPort port{driver};
     KeyTable keys;
     AppWindow window{};
-    uint8_t& status = driver.status;
-    int& portReads = driver.statusReads;
+    uint8_t& status = port.status;
     std::vector<std::string> log;
     std::vector<std::unique_ptr<RecordingScene>> scenes;
     CameraMode savedCameraMode = Free;
@@ -167,7 +155,7 @@ TEST_F(UpdateFrameTest, EscapeClosesThePortSessionThenQuitsAndThatFrameReadsNoBu
     const uint32_t processId = platform::GetCurrentProcessId();
     status = kButton1;
     Press(platform::VK_ESCAPE);
-    driver.onRequest = [](const testing_support::FakePortDriver::Request&) {
+    driver.onRequest = [](const testing_support::FakeQelIoSystem::Request&) {
         EXPECT_EQ(keepRunning, 1) << "the session is closed before the quit is requested";
     };
     UpdateFrame(16);
@@ -178,25 +166,25 @@ TEST_F(UpdateFrameTest, EscapeClosesThePortSessionThenQuitsAndThatFrameReadsNoBu
     EXPECT_EQ(keepRunning, 0);
     EXPECT_EQ(TakeMessages(), std::vector<uint32_t>{platform::WM_QUIT});
     EXPECT_EQ(keys[platform::VK_ESCAPE], 1);
-    EXPECT_EQ(portReads, 0) << "the port is not read once its session is closed";
+    EXPECT_EQ(port.reads.size(), 0u) << "the port is not read once its session is closed";
     EXPECT_EQ(log, Log{}) << "a held button cannot start a scene after the session is closed";
 
     // Held, the key asks again; there is no session left to close.
     UpdateFrame(16);
     EXPECT_EQ(TakeMessages(), std::vector<uint32_t>{platform::WM_QUIT});
-    EXPECT_EQ(portReads, 0);
+    EXPECT_EQ(port.reads.size(), 0u);
 }
 
 TEST_F(UpdateFrameTest, EachLineReadsThePortOnlyWhenItsKeyIsUp) {
     UpdateFrame(16);
-    EXPECT_EQ(portReads, 4) << "no key: every line reads the port afresh";
+    EXPECT_EQ(port.reads.size(), 4u) << "no key: every line reads the port afresh";
     EXPECT_EQ(log, Log{});
 
-    portReads = 0;
+    port.reads.clear();
     Press('L');
     Press('H');
     UpdateFrame(16);
-    EXPECT_EQ(portReads, 2) << "only the lines of K and J read the port";
+    EXPECT_EQ(port.reads.size(), 2u) << "only the lines of K and J read the port";
     EXPECT_EQ(log, (Log{"enter horse", "enter cubes"}));
     EXPECT_EQ(keys['L'], 0);
     EXPECT_EQ(keys['H'], 0);
@@ -298,22 +286,14 @@ TEST_F(UpdateFrameTest, ALongFrameFlipsTheBobOnceAtTheBound) {
 }
 
 // The real video stage, made by start-up.
-class CubesLineTest : public PresentationFixture {
+class CubesLineTest : public StartedPresentationFixture {
 protected:
-    void SetUp() override {
-        PresentationFixture::SetUp();
-        platform::InstallInputBackend(&noInputDevices);
-        UseBundledData();
-        ASSERT_TRUE(RunStartUp());
-    }
     void TearDown() override {
         ResetInputDevicesForTests();
-        ResetDirectInputForTests();
-        platform::InstallInputBackend(nullptr);
         PresentationFixture::TearDown();
     }
 
-    NoInputDevices noInputDevices;
+    testing_support::FakeInputBackend noInputDevices{platform::InputResult::DeviceNotRegistered};
 };
 
 TEST_F(CubesLineTest, APressWhileTheCubesRunMovesTheCarouselOnAndGrantsMoreTime) {
@@ -325,7 +305,7 @@ TEST_F(CubesLineTest, APressWhileTheCubesRunMovesTheCarouselOnAndGrantsMoreTime)
     EXPECT_EQ(cubes->carousel->state, VideoCarousel::kResting) << "the first press only starts the stage";
 
     clock.AdvanceSeconds(20.0);
-    driver.status = 0x6F; // button 4
+    port.status = 0x6F; // button 4
     UpdateFrame(16);
     EXPECT_TRUE(cubes->active);
     EXPECT_EQ(cubes->carousel->state, VideoCarousel::kSliding);

@@ -2,8 +2,8 @@
 // database, and files it must not write to (not a database, made by a newer version, no such folder).
 #include "stats/VisitRecording.h"
 #include "stats/VisitStore.h"
-#include "stats/WallClock.h"
 #include "support/FakeClock.h"
+#include "support/FakeWallClock.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -19,21 +19,6 @@
 namespace {
 
 constexpr int64_t kEpochMs = 1781078400000; // 2026-06-10 08:00 UTC
-
-// Calendar time that moves with the fake tick clock.
-class FollowingWallClock final : public stats::WallClock {
-public:
-    explicit FollowingWallClock(testing_support::FakeClock& ticks) : ticks(ticks) {
-        stats::InstallWallClock(this);
-    }
-    ~FollowingWallClock() override { stats::InstallWallClock(nullptr); }
-    int64_t UtcMilliseconds() override {
-        return kEpochMs + static_cast<int64_t>(ticks.PerformanceCounter() / 1000);
-    }
-
-private:
-    testing_support::FakeClock& ticks;
-};
 
 // Every column of every row, in order, as "offset scene cause whileRunning stay".
 std::vector<std::string> Rows(const std::string& path) {
@@ -83,7 +68,7 @@ std::string Contents(const std::string& path) {
 TEST(VisitRecordingTest, TwoRunsOfTheShowIntoOneFile) {
     testing_support::TempDir dir;
     testing_support::FakeClock clock;
-    FollowingWallClock wall(clock);
+    testing_support::FakeWallClock wall(clock, kEpochMs);
     const std::string path = dir.Path() + "/visits.sqlite";
     using stats::StartCause;
 

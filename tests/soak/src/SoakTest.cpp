@@ -2,7 +2,6 @@
 // update, drawing and shut-down in an offscreen window, on a fake clock, with visitors' buttons through
 // the port and operator keys through the window's messages. The loop paces ordinary frames itself
 // (17 ms); the schedule adds slower frames and jumps over pauses, so a day fits in a few minutes.
-#include "FakePortKernel.h"
 #include "PresentationProbe.h"
 #include "ProcessUsage.h"
 #include "VisitorSchedule.h"
@@ -13,15 +12,15 @@
 #include "platform/VirtualKeys.h"
 #include "platform/Window.h"
 #include "platform/WindowMessages.h"
-#include "portio/QelIoState.h"
-#include "portio/QelIoSystem.h"
 #include "shell/AppMain.h"
 #include "shell/DrawFrame.h"
 #include "shell/StartUp.h"
 #include "shell/UpdateFrame.h"
 #include "stats/VisitRecording.h"
-#include "stats/WallClock.h"
 #include "support/FakeClock.h"
+#include "support/FakeParallelPort.h"
+#include "support/FakePortKernel.h"
+#include "support/FakeWallClock.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -64,21 +63,6 @@ constexpr int kManyEvents = 10;
 
 // The calendar day the simulated day starts on: 2026-06-11 06:00 UTC.
 constexpr int64_t kDayStartUtcMs = 1781157600000;
-
-// Calendar time that moves with the fake clock, from kDayStartUtcMs at the start of the run.
-class SimulatedWallClock final : public stats::WallClock {
-public:
-    explicit SimulatedWallClock(testing_support::FakeClock& ticks) : ticks(ticks) {
-        stats::InstallWallClock(this);
-    }
-    ~SimulatedWallClock() override { stats::InstallWallClock(nullptr); }
-    int64_t UtcMilliseconds() override {
-        return kDayStartUtcMs + static_cast<int64_t>(ticks.PerformanceCounter() / 1000);
-    }
-
-private:
-    testing_support::FakeClock& ticks;
-};
 
 struct VisitRow {
     std::string scene; // lower case, as the registry keys it
@@ -141,34 +125,20 @@ protected:
         setenv("SDL_VIDEODRIVER", "offscreen", 1);
         setenv("SDL_AUDIODRIVER", "dummy", 1);
         std::filesystem::create_directory_symlink(std::string(STANDVIEW_SOURCE_DIR) + "/Data", "Data");
-        ResetQelIoStateForTests();
-        platform::ResetPortSessionForTests();
-        qelio::InstallSystem(&portSystem);
-        platform::SetPortByteReader([this](uint16_t port) {
-            ++portReads;
-            EXPECT_EQ(port, platform::kParallelStatusPort);
-            return portByte;
-        });
         platform::SetMessageBoxHook([this](const char* text, const char*, platform::MessageBoxStyle style) {
             boxes.emplace_back(text);
             return style == platform::MessageBoxStyle::QuestionYesNo ? platform::MessageBoxAnswer::No
                                                                      : platform::MessageBoxAnswer::Ok;
         });
     }
-    void TearDown() override {
-        platform::SetMessageBoxHook(nullptr);
-        platform::ResetPortSessionForTests();
-        qelio::InstallSystem(nullptr);
-        ResetQelIoStateForTests();
-    }
+    void TearDown() override { platform::SetMessageBoxHook(nullptr); }
 
     testing_support::TempDir workDir{true};
     testing_support::FakeClock clock{kStartTick};
-    SimulatedWallClock wallClock{clock};
-    soak::FakePortKernel kernel;
+    testing_support::FakeWallClock wallClock{clock, kDayStartUtcMs};
+    testing_support::FakePortKernel kernel;
     platform::LinuxPortSystem portSystem{kernel};
-    uint8_t portByte = soak::kNoButton;
-    int portReads = 0;
+    testing_support::FakeParallelPort port{portSystem};
     std::vector<std::string> boxes;
 };
 
@@ -235,7 +205,7 @@ TEST_F(SoakTest, ABoothDayOfVisitorsOperatorKeysAndModeToggles) {
         for (uint32_t key : turn.keysDown) {
             platform::PostMessage(window->window, platform::WM_KEYDOWN, key, 0);
         }
-        portByte = turn.portByte;
+        port.status = turn.portByte;
         clock.AdvanceMs(turn.extraMs);
     };
 
@@ -259,9 +229,9 @@ TEST_F(SoakTest, ABoothDayOfVisitorsOperatorKeysAndModeToggles) {
     std::printf("soak: %.1f simulated hours in %d frames, %.1f s of wall time\n",
                 static_cast<double>(simulatedMs()) / kHourMs, events.frames, wallSeconds);
     std::printf("soak: actions: %d buttons, %d scene keys, %d operator keys, %d toggles, %d idle stretches; "
-                "%d port reads\n",
+                "%zu port reads\n",
                 tally.buttonPresses, tally.sceneKeys, tally.operatorKeys, tally.toggles, tally.idleStretches,
-                portReads);
+                port.reads.size());
     std::printf("soak: events: %d flights arrived, %d reveals started, %d scrolls unrolled, %d movie frames "
                 "shown, %d slides, %d tracks started, %d returns to the start screen\n",
                 events.flightsArrived, events.revealsStarted, events.scrollsUnrolled, events.movieFramesShown,
@@ -291,10 +261,10 @@ TEST_F(SoakTest, ABoothDayOfVisitorsOperatorKeysAndModeToggles) {
     EXPECT_GE(simulatedMs(), kDayMs);
     EXPECT_EQ(windows, 1 + static_cast<int>(kToggleTimes.size())) << "each toggle makes one new window";
     EXPECT_EQ(tally.toggles, static_cast<int>(kToggleTimes.size()));
-    EXPECT_GE(kernel.grants, 1) << "start-up opened the port session";
-    EXPECT_GE(kernel.revocations, 1) << "Escape closed the port session";
+    EXPECT_GE(kernel.Grants(), 1) << "start-up opened the port session";
+    EXPECT_GE(kernel.Revocations(), 1) << "Escape closed the port session";
     EXPECT_FALSE(platform::PortSessionOpen());
-    EXPECT_GT(portReads, 0);
+    EXPECT_GT(port.reads.size(), 0u);
     for (const std::string& box : boxes) {
         EXPECT_TRUE(box == kQuestion || box == kModeSwitchFailed) << "unexpected message box: " << box;
     }

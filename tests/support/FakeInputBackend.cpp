@@ -1,11 +1,11 @@
-#include "FakeInputBackend.h"
+#include "support/FakeInputBackend.h"
 
 #include "input/DXInputDevice.h"
 
 #include <algorithm>
 #include <cstring>
 
-namespace input_testing {
+namespace testing_support {
 namespace {
 
 InputResult TakeFront(std::deque<InputResult>& queue) {
@@ -142,7 +142,7 @@ void FakeDeviceScript::SetJoystick(int32_t x, int32_t y, std::initializer_list<i
     data = BytesOf(joystick);
 }
 
-FakeInputBackend::FakeInputBackend() {
+FakeInputBackend::FakeInputBackend(InputResult result) : createResult(result) {
     ResetDirectInputForTests();
     platform::InstallInputBackend(this);
 }
@@ -172,4 +172,4 @@ InputResult FakeInputBackend::Create(platform::InstanceHandle, uint32_t,
     return InputResult::Ok;
 }
 
-} // namespace input_testing
+} // namespace testing_support

@@ -1,4 +1,4 @@
-#include "FakeQelIoSystem.h"
+#include "support/FakeQelIoSystem.h"
 
 #include <algorithm>
 #include <cstring>
@@ -20,6 +20,13 @@ void FakeQelIoSystem::InstallRunningDriver() {
 
 bool FakeQelIoSystem::Called(const std::string& name) const {
     return std::find(calls.begin(), calls.end(), name) != calls.end();
+}
+
+std::vector<uint32_t> FakeQelIoSystem::ControlCodes() const {
+    std::vector<uint32_t> codes;
+    std::transform(requests.begin(), requests.end(), std::back_inserter(codes),
+                   [](const Request& request) { return request.code; });
+    return codes;
 }
 
 std::vector<std::string> FakeQelIoSystem::Accesses() const {
@@ -64,17 +71,23 @@ qelio::DeviceHandle FakeQelIoSystem::OpenDevice(const char* path) {
 
 bool FakeQelIoSystem::DeviceControl(qelio::DeviceHandle device, uint32_t code, const void* input,
                                     uint32_t inputSize) {
-    controlCodes.push_back(code);
+    Request request{code, 0};
+    if (inputSize == sizeof request.processId) {
+        std::memcpy(&request.processId, input, sizeof request.processId);
+    }
+    if (onRequest) {
+        onRequest(request);
+    }
+    requests.push_back(request);
     const bool opening = code == 0xA0002800;
     if (!Enter(opening ? "OpenSession" : "CloseSession")) {
         return false;
     }
-    if (device != kDevice || (!opening && code != 0xA0002804) || inputSize != 4) {
+    if (device != kDevice || (!opening && code != 0xA0002804) || inputSize != sizeof request.processId) {
         return Fail(kErrorInvalidParameter);
     }
-    uint32_t processId = 0;
-    std::memcpy(&processId, input, sizeof processId);
-    bool changed = opening ? sessions.insert(processId).second : sessions.erase(processId) == 1;
+    bool changed =
+        opening ? sessions.insert(request.processId).second : sessions.erase(request.processId) == 1;
     return changed || Fail(kErrorInvalidParameter);
 }
 

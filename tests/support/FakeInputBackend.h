@@ -1,5 +1,6 @@
-// A scripted device-input layer for the input tests: each device answers with the results and data a
-// test queued for it and records what was asked of it. Installs itself for its lifetime.
+// A scripted device-input layer: each device answers with the results and data a test queued for it and
+// records what was asked of it. Installs itself for its lifetime, with the input objects made through it
+// cleared before and after.
 #pragma once
 
 #include "platform/InputLayer.h"
@@ -10,7 +11,7 @@
 #include <utility>
 #include <vector>
 
-namespace input_testing {
+namespace testing_support {
 
 using platform::InputResult;
 
@@ -40,7 +41,9 @@ struct FakeDeviceScript {
 
 class FakeInputBackend final : public platform::InputBackend {
 public:
-    FakeInputBackend();
+    // DeviceNotRegistered as the result makes a machine without any input device, whose own mouse
+    // cannot steer the camera.
+    explicit FakeInputBackend(InputResult createResult = InputResult::Ok);
     ~FakeInputBackend() override;
 
     // The script of the system mouse, the keyboard, or a joystick added here (enumerated in order).
@@ -49,7 +52,7 @@ public:
     FakeDeviceScript& AddJoystick(const std::string& productName);
     FakeDeviceScript& Joystick(size_t index) { return *joysticks.at(index).second; }
 
-    InputResult createResult = InputResult::Ok;
+    InputResult createResult;
     InputResult enumResult = InputResult::Ok;
     int createCalls = 0;
     int enumCallbacks = 0;
@@ -64,4 +67,4 @@ private:
     std::vector<std::pair<platform::InputGuid, std::shared_ptr<FakeDeviceScript>>> joysticks;
 };
 
-} // namespace input_testing
+} // namespace testing_support

@@ -1,9 +1,11 @@
-// A simulated Windows machine for QELIO's tests: a service database with one driver service, files,
-// the driver's device and its sessions, failure injection per call, and a log of every call.
+// A simulated Windows machine under QELIO: a service database with one driver service, files, the
+// driver's device and its sessions, failure injection per call, and a log of every call and of the
+// session requests.
 #pragma once
 
 #include "portio/QelIoSystem.h"
 
+#include <functional>
 #include <map>
 #include <optional>
 #include <set>
@@ -29,6 +31,10 @@ public:
         std::string binaryPath;
         bool running = false;
     };
+    struct Request {
+        uint32_t code; // qelio::kOpenSessionCode, qelio::kCloseSessionCode or anything sent
+        uint32_t processId;
+    };
 
     // Configuration and state of the machine.
     bool windows9x = false;
@@ -43,13 +49,16 @@ public:
 
     // What the library did.
     std::vector<std::string> calls;
-    std::vector<uint32_t> controlCodes;
+    std::vector<Request> requests;
+    // Runs when a request arrives, before it is logged.
+    std::function<void(const Request&)> onRequest;
     int openServiceHandles = 0;
     int openDeviceHandles = 0;
 
     // Puts the driver where an earlier install left it, running.
     void InstallRunningDriver();
     bool Called(const std::string& name) const;
+    std::vector<uint32_t> ControlCodes() const;
     // The calls that touched the machine: everything but the platform-family query.
     std::vector<std::string> Accesses() const;
 
