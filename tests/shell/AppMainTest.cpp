@@ -20,7 +20,9 @@ constexpr size_t kWindowLimit = 10;
 class AppMainTest : public ::testing::Test {
 protected:
     void SetUp() override {
+#ifndef _WIN32
         setenv("SDL_VIDEODRIVER", "offscreen", 1);
+#endif
         ResetAppWindowGlobalsForTests();
         platform::SetMessageBoxHook([this](const char* text, const char*, platform::MessageBoxStyle style) {
             boxes.push_back(text);
