@@ -170,6 +170,9 @@ TEST(TgaDecode, HeadersClaimingHugePicturesFailWithoutFillingTheClaim) {
 TEST(TgaDecode, ClaimedSizeIsCheckedBeforeAllocating) {
     // 8192 x 8192 pixels of 32 bits claim 256 MB. A decoder that allocated (and cleared) that much
     // before finding the data short would raise the peak resident size by as much.
+#ifdef _WIN32
+    GTEST_SKIP() << "the peak resident size is measured with a POSIX call";
+#else
     auto peakKilobytes = [] {
         rusage usage{};
         getrusage(RUSAGE_SELF, &usage);
@@ -179,6 +182,7 @@ TEST(TgaDecode, ClaimedSizeIsCheckedBeforeAllocating) {
     EXPECT_FALSE(Decode(TgaFile(kUncompressed, 8192, 8192, 32, std::string(4096, '\x7F'))));
     EXPECT_FALSE(Decode(TgaFile(kRunLength, 8192, 8192, 32, Repeat(Bytes({0xFF, 1, 2, 3, 4}), 100))));
     EXPECT_LT(peakKilobytes() - before, 64 * 1024);
+#endif
 }
 
 TEST(TgaDecode, RunLengthBoundStillAcceptsTheDensestValidFile) {
