@@ -43,7 +43,7 @@ echo "-- creating a Wine prefix"
 started=$SECONDS
 mkdir "$WINEPREFIX"
 wineserver -p
-WINEDLLOVERRIDES="mscoree,mshtml=" timeout 300 wine wineboot -i >"$work/wineboot.log" 2>&1 ||
+WINEDLLOVERRIDES="mscoree,mshtml=" timeout 900 wine wineboot -i >"$work/wineboot.log" 2>&1 ||
     { cat "$work/wineboot.log" >&2; echo "run: the prefix could not be made" >&2; exit 1; }
 # The desktop process that every window needs, started ahead: a program that has to start it under load
 # gives up waiting after some seconds and makes no window. Until it answers, a window may still fail, so
