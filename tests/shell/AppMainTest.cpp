@@ -2,6 +2,7 @@
 
 #include "platform/GlGeneration.h"
 #include "platform/MessageBox.h"
+#include "platform/WindowMessages.h"
 #include "support/FakeClock.h"
 
 #include <cstdlib>
@@ -36,6 +37,14 @@ protected:
         platform::SetMessageBoxHook(nullptr);
         platform::SetWaitMessageHookForTests(nullptr);
         ResetAppWindowGlobalsForTests();
+#ifdef _WIN32
+        // A run whose start-up fails leaves its WM_QUIT unread. Wine keeps a WM_QUIT posted to a window as
+        // the thread's own quit message, which outlives the window and ends the next run's first message
+        // loop at once, so the thread's queue is emptied between runs.
+        platform::Message message;
+        while (platform::PeekMessage(&message, nullptr)) {
+        }
+#endif
     }
 
     int Run() {
