@@ -19,8 +19,14 @@ TEST(DrawFrameTest, UpdateStoresTheFrameTimeAndDrawingClearsToWhiteUnderTheCamer
     glTranslatef(5.0f, 0.0f, 0.0f); // whatever the previous frame left must not survive
     const CameraMode savedMode = mainCamera.mode;
     const Vec3 savedPosition = mainCamera.position;
+    const Quaternion savedRotation = mainCamera.rotation;
+    const Matrix4 savedMatrix = mainCamera.matrix;
     mainCamera.SetMode(Free);
     mainCamera.position = Vec3(0.0f, 0.0f, 3.0f);
+    // A free camera turns by its matrix, which an earlier test's pose may have left turned: a turn by
+    // nothing rebuilds it from the unturned rotation.
+    mainCamera.rotation = Quaternion();
+    mainCamera.Rotate(Vec3(0.0f, 0.0f, 0.0f));
     DrawFrame();
 
     const std::vector<uint8_t> pixel = context.ReadPixels(10, 10, 1, 1);
@@ -35,6 +41,8 @@ TEST(DrawFrameTest, UpdateStoresTheFrameTimeAndDrawingClearsToWhiteUnderTheCamer
     EXPECT_NEAR(modelview[14], -3.0f, 1e-5);
     mainCamera.SetMode(savedMode);
     mainCamera.position = savedPosition;
+    mainCamera.rotation = savedRotation;
+    mainCamera.matrix = savedMatrix;
 }
 
 } // namespace

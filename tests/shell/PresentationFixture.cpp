@@ -69,8 +69,14 @@ void StartedPresentationFixture::SetUp() {
 }
 
 void PresentationFixture::UseBundledData() const {
-    std::filesystem::create_directory_symlink(std::filesystem::path(STANDVIEW_SOURCE_DIR) / "Data",
-                                              std::filesystem::path(workDir.Path()) / "Data");
+    const std::filesystem::path bundled = std::filesystem::path(STANDVIEW_SOURCE_DIR) / "Data";
+    const std::filesystem::path beside = std::filesystem::path(workDir.Path()) / "Data";
+#ifdef _WIN32
+    // The C++ library makes no symbolic links on Windows.
+    std::filesystem::copy(bundled, beside, std::filesystem::copy_options::recursive);
+#else
+    std::filesystem::create_directory_symlink(bundled, beside);
+#endif
 }
 
 bool PresentationFixture::RunStartUp() {

@@ -1,5 +1,6 @@
-// A fresh directory under /tmp that tests fill with data files; optionally the working directory
-// while it lives, since the program opens its data relative to the working directory.
+// A fresh directory under /tmp (on Windows, the temporary folder) that tests fill with data files;
+// optionally the working directory while it lives, since the program opens its data relative to the
+// working directory.
 #pragma once
 
 #include <string>

@@ -1,4 +1,4 @@
-// The Windows music decoder and output run under Wine. The build script puts the tracks in music/ and
+// The Windows music decoder and output run under Wine. make-references.sh puts the tracks in music/ and
 // FFmpeg's decode of each (16-bit stereo at 44.1 kHz) in reference/NAME.pcm. The Sound tests run with
 // an ALSA file device that records what Wine plays into the file named by STANDVIEW_CAPTURE; the
 // NoSound tests run with Wine's sound drivers switched off.
@@ -63,7 +63,8 @@ TEST(TrackDecoding, TheBundledTracksDecodeAsFfmpegDoesWithoutTheEncodersDelayAnd
 }
 
 TEST(TrackDecoding, DamagedAndForeignFilesAreNamed) {
-    // The build script cut this copy of a track in half; its information frame still counts every frame.
+    // make-references.sh cut this copy of a track in half; its information frame still counts every
+    // frame.
     EXPECT_EQ(platform::CheckTrackDecodes("music/half.mp3").rfind("decodes only 19.", 0), 0u)
         << platform::CheckTrackDecodes("music/half.mp3");
     std::ofstream("music/text.mp3") << "ID3 and nothing else that sounds";
@@ -91,7 +92,7 @@ size_t UnbrokenFrames(const Samples& captured, size_t at, const Samples& expecte
 
 TEST(Sound, TheOutputPlaysFromThePositionLoopsSwitchesAndStops) {
     const char* capturePath = std::getenv("STANDVIEW_CAPTURE");
-    ASSERT_TRUE(capturePath) << "the script names the capture file";
+    ASSERT_TRUE(capturePath) << "the test's settings name the capture file";
     platform::AudioDevice& device = platform::CurrentAudioDevice();
     ASSERT_TRUE(device.Acquire());
     EXPECT_FALSE(device.OpenMusic("music/missing.mp3"));

@@ -1,6 +1,6 @@
-// The Windows movie decoder run under Wine against FFmpeg's decode of the same movies, which the build
-// script writes beside them: movies/NAME.avi and reference/NAME.rgb (every frame stretched to 256 x 256,
-// bottom row first, as the Linux decoder gives it).
+// The Windows movie decoder run under Wine against FFmpeg's decode of the same movies, which
+// make-references.sh writes beside them: movies/NAME.avi and reference/NAME.rgb (every frame stretched
+// to 256 x 256, bottom row first, as the Linux decoder gives it).
 #include "platform/VideoDecoder.h"
 
 #include <gtest/gtest.h>

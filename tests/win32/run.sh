@@ -1,0 +1,65 @@
+#!/usr/bin/env bash
+# Runs the Windows test programs of a build configured with -DSTANDVIEW_WINDOWS_TESTS=ON under Wine:
+# tests/win32/run.sh BUILD_DIR [CTEST OPTIONS...]. They get a fresh 64-bit prefix in a temporary folder
+# and an Xvfb display of their own, all of which are gone when this ends.
+set -euo pipefail
+[ $# -ge 1 ] || { echo "usage: $0 BUILD_DIR [CTEST OPTIONS...]" >&2; exit 2; }
+build=$(realpath "$1")
+shift
+for tool in wine wineserver Xvfb ctest; do
+    command -v "$tool" >/dev/null || { echo "run: $tool is missing" >&2; exit 1; }
+done
+[ -f "$build/tests/win32/CTestTestfile.cmake" ] ||
+    { echo "run: $build has no Windows tests (configure it with -DSTANDVIEW_WINDOWS_TESTS=ON)" >&2; exit 1; }
+
+work=$(mktemp -d)
+export WINEPREFIX=$work/prefix WINEARCH=win64 WINEDEBUG=-all
+xvfb=
+cleanup() {
+    wineserver -k 2>/dev/null || true
+    if [ -n "$xvfb" ]; then
+        kill "$xvfb" 2>/dev/null || true
+        wait "$xvfb" 2>/dev/null || true
+    fi
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+# Xvfb takes the first free display itself and says which.
+Xvfb -displayfd 3 -screen 0 1024x768x24 -noreset -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+xvfb=$!
+for _ in $(seq 300); do
+    [ -s "$work/display" ] && break
+    kill -0 "$xvfb" 2>/dev/null || { cat "$work/xvfb.log" >&2; echo "run: Xvfb did not start" >&2; exit 1; }
+    sleep 0.1
+done
+[ -s "$work/display" ] || { echo "run: Xvfb named no display" >&2; exit 1; }
+export DISPLAY=:$(head -n 1 "$work/display")
+echo "-- Xvfb on $DISPLAY"
+
+# A server that stays up between the programs, and a prefix made before the first of them: a cold
+# server under load can fail a program's first window. Mono and Gecko are not offered for install.
+echo "-- creating a Wine prefix"
+started=$SECONDS
+mkdir "$WINEPREFIX"
+wineserver -p
+# Wine's loader waits five minutes for the prefix's first boot and then gives up ("boot event wait timed
+# out"), while the boot goes on; on a loaded machine it can take longer, so the command is tried again,
+# and waits again for the same boot.
+made=
+for _ in 1 2 3; do
+    WINEDLLOVERRIDES="mscoree,mshtml=" timeout 900 wine wineboot -i >>"$work/wineboot.log" 2>&1 && { made=1; break; }
+done
+[ -n "$made" ] || { cat "$work/wineboot.log" >&2; echo "run: the prefix could not be made" >&2; exit 1; }
+# The desktop process that every window needs, started ahead: a program that has to start it under load
+# gives up waiting after some seconds and makes no window. Until it answers, a window may still fail, so
+# the offscreen context's test is tried (a few times at most) before the others run.
+wine explorer.exe /desktop >"$work/explorer.log" 2>&1 &
+for _ in 1 2 3; do
+    (cd "$build/tests/win32" && timeout 300 wine test_platform.exe --gtest_filter='OffscreenContext.*') \
+        >"$work/desktop.log" 2>&1 && break
+done
+echo "-- prefix and desktop ready in $((SECONDS - started)) s"
+
+cd "$build"
+ctest --output-on-failure "$@"
