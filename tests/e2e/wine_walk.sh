@@ -47,6 +47,8 @@ readonly none_fraction=0.1
 readonly audio_lag_seconds=2
 readonly audio_audible_peak=0.05
 readonly audio_silent_peak=0.001
+# The video stage ends 35 s after its button; pressed again well within that while the camera flies.
+readonly keep_alive_seconds=15
 # Mean difference, 0 to 255, of a region whose picture moves.
 readonly moving_difference=3
 
@@ -87,24 +89,24 @@ pcm.!default {
     format "raw"
 }
 ALSA
-cat >"$E2E_WORK/desktop.reg" <<REG
-REGEDIT4
-
-[HKEY_CURRENT_USER\\Software\\Wine\\Explorer]
-"Desktop"="Default"
-
-[HKEY_CURRENT_USER\\Software\\Wine\\Explorer\\Desktops]
-"Default"="$desktop_size"
-REG
 # Under load wineboot can end with a status of its own (53 seen) once the prefix is made.
 DISPLAY= timeout "$wine_boot_seconds" wine wineboot -i >"$E2E_WORK/wineboot.log" 2>&1
 boot_status=$?
 [ "$boot_status" -ne 124 ] && [ -s "$WINEPREFIX/system.reg" ] ||
     e2e_fail "no Wine prefix (wineboot status $boot_status): $(tail -n 5 "$E2E_WORK/wineboot.log")"
-DISPLAY= timeout "$wine_boot_seconds" wine reg import "Z:${E2E_WORK//\//\\}\\desktop.reg" \
-    >>"$E2E_WORK/wineboot.log" 2>&1 || e2e_fail "cannot set up Wine's virtual desktop"
-# The services that wineboot started settle before anything else runs.
+# The services that wineboot started settle and the server ends, which writes the registry out.
 timeout "$wine_boot_seconds" wineserver -w || e2e_fail "Wine's services did not settle within $wine_boot_seconds s"
+[ -s "$WINEPREFIX/user.reg" ] || e2e_fail "the Wine prefix has no user.reg"
+# Wine's virtual desktop, set in the user's registry file while no Wine server holds it: starting
+# reg.exe for this took minutes under load and failed once without a word.
+cat >>"$WINEPREFIX/user.reg" <<REG
+
+[Software\\\\Wine\\\\Explorer] $(date +%s)
+"Desktop"="Default"
+
+[Software\\\\Wine\\\\Explorer\\\\Desktops] $(date +%s)
+"Default"="$desktop_size"
+REG
 e2e_log "Wine prefix made (wineboot status $boot_status), display $DISPLAY"
 # The desktop is started first and waited for: left to the program's first window, Wine waits ten
 # seconds for its desktop process to come up, which a loaded machine overruns, and the window is then
@@ -372,9 +374,16 @@ title_shown() {
     read -r shown total _ _ < <(title_rows "$E2E_SHOT")
     fraction_at_least "$shown" "$total" "$title_fraction"
 }
-e2e_wait_for "$E2E_FLIGHT_SECONDS" title_shown || e2e_fail "cubes: the title never showed ($shown of $total rows)"
+# The stage's time-out counts from the key, flight included, and the flight at a few frames a second
+# can outlast it; the stage's button gives it more time, as a visitor keeps it going.
+presses=1
+until e2e_wait_for "$keep_alive_seconds" title_shown; do
+    [ $((SECONDS - pressed)) -lt "$E2E_FLIGHT_SECONDS" ] || e2e_fail "cubes: the title never showed ($shown of $total rows)"
+    e2e_press h 0.5
+    presses=$((presses + 1))
+done
 audio_at_title=$(e2e_audio_bytes)
-e2e_log "cubes: the title shows ($shown of $total rows) $((SECONDS - pressed)) s after H"
+e2e_log "cubes: the title shows ($shown of $total rows) $((SECONDS - pressed)) s after H, pressed $presses times"
 moved=""
 e2e_wait_for 30 moving_in cubes "$front_cube" ||
     e2e_fail "cubes: the front cube did not change (difference ${moved:-none})"
