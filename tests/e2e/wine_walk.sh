@@ -94,11 +94,11 @@ ALSA
 # end with a status of its own (53 seen) once the prefix is made.
 DISPLAY= WINEDLLOVERRIDES="mscoree,mshtml=" timeout "$wine_boot_seconds" wine wineboot -i >"$E2E_WORK/wineboot.log" 2>&1
 boot_status=$?
-[ "$boot_status" -ne 124 ] && [ -s "$WINEPREFIX/system.reg" ] ||
-    e2e_fail "no Wine prefix (wineboot status $boot_status): $(tail -n 5 "$E2E_WORK/wineboot.log")"
+[ "$boot_status" -ne 124 ] || e2e_fail "no Wine prefix within $wine_boot_seconds s: $(tail -n 5 "$E2E_WORK/wineboot.log")"
 # The services that wineboot started settle and the server ends, which writes the registry out.
 timeout "$wine_boot_seconds" wineserver -w || e2e_fail "Wine's services did not settle within $wine_boot_seconds s"
-[ -s "$WINEPREFIX/user.reg" ] || e2e_fail "the Wine prefix has no user.reg"
+[ -s "$WINEPREFIX/system.reg" ] && [ -s "$WINEPREFIX/user.reg" ] ||
+    e2e_fail "no Wine prefix (wineboot status $boot_status): $(tail -n 5 "$E2E_WORK/wineboot.log")"
 # Wine's virtual desktop, set in the user's registry file while no Wine server holds it: starting
 # reg.exe for this took minutes under load and failed once without a word.
 cat >>"$WINEPREFIX/user.reg" <<REG
