@@ -77,15 +77,15 @@ e2e_wait_for() {
     done
 }
 
-# e2e_start_xvfb [resetting]: a server of its own; it picks a free display itself and writes the number
-# to the descriptor. Without -noreset ("resetting", as X servers run by default) the server starts afresh
+# e2e_start_xvfb [resetting]: a server of its own, as large as the program's window or E2E_SCREEN_SIZE
+# (WxH) when that is set; it picks a free display itself and writes the number to the descriptor. Without -noreset ("resetting", as X servers run by default) the server starts afresh
 # whenever its last client leaves (each xwininfo or xdotool call while the program holds no connection)
 # and drops the connections that arrive meanwhile: one in several hundred, enough to fail a run now and
 # then.
 e2e_start_xvfb() {
     local noreset=-noreset
     [ "${1:-}" = resetting ] && noreset=""
-    Xvfb -displayfd 3 $noreset -screen 0 "${E2E_WIDTH}x${E2E_HEIGHT}x24" -nolisten tcp \
+    Xvfb -displayfd 3 $noreset -screen 0 "${E2E_SCREEN_SIZE:-${E2E_WIDTH}x${E2E_HEIGHT}}x24" -nolisten tcp \
         3>"$E2E_WORK/display" 2>"$E2E_WORK/xvfb.log" &
     E2E_XVFB_PID=$!
     e2e_wait_for "$E2E_START_SECONDS" test -s "$E2E_WORK/display" ||

@@ -1,0 +1,437 @@
+#!/usr/bin/env bash
+# The Windows build's walk under Wine, from the zip a Windows user unpacks: a fresh 64-bit prefix on an
+# X server of its own, Wine's virtual desktop (the only place where Wine's windows take keys and where
+# the display mode can be switched), and the music recorded through ALSA into a file. It checks what a
+# user at the booth would see and hear:
+#   the full-screen question, answered No from the keyboard (N);
+#   the start screen: one of its pictures over the top, the models on the background below;
+#   L: the horse's scroll unrolling from the top, then whole, and its music in the recording, which
+#      was silent until then;
+#   the start screen again once the exhibit's time has run out;
+#   H: the movie carousel under its title, the front cube's movie running, the music stopped;
+#   F1: a new, frameless window over a desktop switched to the program's mode, the start screen again
+#       and the frames still changing there;
+#   Escape: the end of the run with exit code 0.
+#
+# Usage: wine_walk.sh BUILD_DIR (the directory scripts/build-windows.sh wrote, holding the zip).
+# E2E_KEEP_SHOTS=DIR keeps every screenshot in DIR.
+set -uo pipefail
+source "$(dirname "$0")/lib.sh"
+
+[ $# -eq 1 ] || { echo "usage: $0 BUILD_DIR" >&2; exit 2; }
+for tool in wine wineserver Xvfb xdotool xwininfo import convert sox cmake; do
+    command -v "$tool" >/dev/null || { echo "FAIL: $tool is missing" >&2; exit 1; }
+done
+
+readonly images="$E2E_SOURCE_DIR/Data/images"
+readonly desktop_name="Default - Wine desktop"
+readonly desktop_size=1024x768
+readonly error_caption="Error"
+# A fresh prefix took 12 to 20 s here, but minutes before the installers were left out and on a
+# loaded two-core machine; the first window waits for Wine's services and its desktop to start.
+readonly wine_boot_seconds=900
+readonly wine_window_seconds=300
+# The frame's background: the orange clear colour (229,121,34) with the glow's twenty layers of the
+# small render's white added on top. Every pixel format Wine offers on this server carries eight alpha
+# bits, so the small render keeps its clear alpha of 0.5, which halves what each layer adds (0.63 of
+# 255 on a display without destination alpha, 0.315 here).
+readonly background="rgb(255,202,115)"
+# A picture row "shows" below this mean difference from the picture laid over the background, 0 to
+# 255 (resampling and the models shining through stay below it, a row without the picture is above).
+readonly row_limit=18
+readonly boundary_run=8
+readonly whole_fraction=0.9
+readonly title_fraction=0.8
+# Music: Wine's mixer and ALSA's period lie between a request and the recording; the levels.
+readonly audio_lag_seconds=2
+readonly audio_audible_peak=0.05
+readonly audio_silent_peak=0.001
+# The program reads a key's state once a frame, so a press that begins and ends between two frames is
+# not seen; under load a frame took longer than half a second, and L was ignored in two runs.
+readonly scene_key_hold_seconds=2
+# The video stage ends 35 s after its button; pressed again well within that while the camera flies.
+readonly keep_alive_seconds=15
+# Mean difference, 0 to 255, of a region whose picture moves.
+readonly moving_difference=3
+
+# --- Set-up ---------------------------------------------------------------------------------------
+
+walk_cleanup() {
+    # Ends the program and every Wine process of the prefix, then what lib.sh started.
+    if [ -n "${WINEPREFIX:-}" ] && [ -d "$WINEPREFIX" ]; then
+        timeout 60 wineserver -k 2>/dev/null
+    fi
+    e2e_cleanup
+}
+
+E2E_WORK=$(mktemp -d)
+trap walk_cleanup EXIT
+build=$(readlink -f "$1")
+zip=$(find "$build" -maxdepth 1 -name 'Standview-*-windows.zip' | head -n 1)
+[ -n "$zip" ] || e2e_fail "no Standview-*-windows.zip in $1"
+
+mkdir "$E2E_WORK/unpacked"
+(cd "$E2E_WORK/unpacked" && cmake -E tar xf "$zip") || e2e_fail "cannot unpack $zip"
+E2E_RUN=$(find "$E2E_WORK/unpacked" -mindepth 1 -maxdepth 1 -type d | head -n 1)
+for entry in standview.exe QelIo.dll README.txt Data/shader.txt Data/images Data/movies Data/music; do
+    [ -e "$E2E_RUN/$entry" ] || e2e_fail "the zip holds no $entry beside the program"
+done
+e2e_log "unpacked $(basename "$zip")"
+
+E2E_SCREEN_SIZE=$desktop_size e2e_start_xvfb
+export WINEPREFIX="$E2E_WORK/prefix" WINEARCH=win64 WINEDEBUG=-all HOME="$E2E_WORK/home"
+mkdir -p "$HOME"
+E2E_AUDIO="$E2E_WORK/audio.raw"
+# Wine plays through ALSA's default device, which this home makes a recorder into a file.
+cat >"$HOME/.asoundrc" <<ALSA
+pcm.!default {
+    type file
+    slave.pcm "null"
+    file "$E2E_AUDIO"
+    format "raw"
+}
+ALSA
+# Without mscoree and mshtml wineboot does not go looking for the .NET and HTML engines' installers,
+# which a machine without network cannot fetch; the program needs neither. Under load wineboot can
+# end with a status of its own (53 seen) once the prefix is made.
+DISPLAY='' WINEDLLOVERRIDES="mscoree,mshtml=" timeout "$wine_boot_seconds" wine wineboot -i >"$E2E_WORK/wineboot.log" 2>&1
+boot_status=$?
+[ "$boot_status" -ne 124 ] || e2e_fail "no Wine prefix within $wine_boot_seconds s: $(tail -n 5 "$E2E_WORK/wineboot.log")"
+# The services that wineboot started settle and the server ends, which writes the registry out.
+timeout "$wine_boot_seconds" wineserver -w || e2e_fail "Wine's services did not settle within $wine_boot_seconds s"
+[ -s "$WINEPREFIX/system.reg" ] && [ -s "$WINEPREFIX/user.reg" ] ||
+    e2e_fail "no Wine prefix (wineboot status $boot_status): $(tail -n 5 "$E2E_WORK/wineboot.log")"
+# Wine's virtual desktop, set in the user's registry file while no Wine server holds it: starting
+# reg.exe for this took minutes under load and failed once without a word.
+cat >>"$WINEPREFIX/user.reg" <<REG
+
+[Software\\\\Wine\\\\Explorer] $(date +%s)
+"Desktop"="Default"
+
+[Software\\\\Wine\\\\Explorer\\\\Desktops] $(date +%s)
+"Default"="$desktop_size"
+REG
+e2e_log "Wine prefix made (wineboot status $boot_status), display $DISPLAY"
+# The desktop is started first and waited for: left to the program's first window, Wine waits ten
+# seconds for its desktop process to come up, which a loaded machine overruns, and the window is then
+# refused (system error 1400).
+wine explorer "/desktop=Default,$desktop_size" >"$E2E_WORK/desktop.log" 2>&1 &
+e2e_wait_for "$wine_window_seconds" e2e_has_window "$desktop_name" ||
+    e2e_fail "Wine's desktop did not appear; windows: $(xwininfo -root -tree | grep -o '"[^"]*"' | sort -u | tr '\n' ' ')$(tail -n 5 "$E2E_WORK/desktop.log")"
+e2e_log "Wine's desktop is shown"
+
+(cd "$E2E_RUN" && exec wine standview.exe) >"$E2E_WORK/program.log" 2>&1 &
+E2E_APP_PID=$!
+
+# --- Windows --------------------------------------------------------------------------------------
+
+# A box the program shows when something failed ("Mode Switch Failed.", "Failed To Open The AVI ...").
+fail_on_error_box() {
+    if e2e_has_window "$error_caption"; then
+        e2e_shot_desktop error-box
+        e2e_fail "an \"$error_caption\" message box appeared (screenshot $E2E_SHOT)"
+    fi
+    e2e_running || e2e_fail "the program ended"
+}
+
+# A screenshot of the whole screen, for failures outside the program's window.
+e2e_shot_desktop() {
+    E2E_SHOT="$E2E_WORK/$1.png"
+    import -window root "$E2E_SHOT" 2>/dev/null
+    if [ -n "${E2E_KEEP_SHOTS:-}" ]; then mkdir -p "$E2E_KEEP_SHOTS" && cp "$E2E_SHOT" "$E2E_KEEP_SHOTS/"; fi
+}
+
+# geometry ID: the window's size and place on the screen, WxH+X+Y.
+geometry() {
+    xwininfo -id "$1" 2>/dev/null | awk -F: '
+        /Absolute upper-left X/ { x = $2 } /Absolute upper-left Y/ { y = $2 }
+        /Width/ { w = $2 } /Height/ { h = $2 }
+        END { gsub(/ /, "", x); gsub(/ /, "", y); gsub(/ /, "", w); gsub(/ /, "", h); printf "%sx%s+%s+%s\n", w, h, x, y }'
+}
+
+# Wine gives each window an X window for its frame, named by its title, and one inside it for its
+# client area. Sets E2E_MAIN (the frame) and E2E_GEOMETRY (the client area) once that is shown.
+main_window_shown() {
+    fail_on_error_box
+    E2E_MAIN=$(e2e_window_id "$E2E_TITLE")
+    [ -n "$E2E_MAIN" ] || return 1
+    local client
+    client=$(xwininfo -id "$E2E_MAIN" -children 2>/dev/null | awk '/^ +0x/ { print $1; exit }')
+    [ -n "$client" ] && e2e_viewable "$client" || return 1
+    E2E_GEOMETRY=$(geometry "$client")
+}
+
+wait_main_window() {
+    e2e_wait_for "$wine_window_seconds" main_window_shown ||
+        e2e_fail "no \"$E2E_TITLE\" window was shown; windows: $(xwininfo -root -tree | grep -o '"[^"]*"' | sort -u | tr '\n' ' ')"
+    [ "${E2E_GEOMETRY%%+*}" = "${E2E_WIDTH}x${E2E_HEIGHT}" ] ||
+        e2e_fail "the client area is ${E2E_GEOMETRY%%+*}, not ${E2E_WIDTH}x${E2E_HEIGHT}"
+}
+
+# Keys reach Wine's windows through its desktop's X window, which takes the focus.
+focus_desktop() {
+    local desktop
+    desktop=$(e2e_window_id "$desktop_name")
+    [ -n "$desktop" ] || e2e_fail "no Wine desktop"
+    xdotool windowfocus "$desktop" || e2e_fail "cannot focus Wine's desktop"
+}
+
+# Keys go to the window Wine holds active in its desktop. One run saw L ignored for four minutes with
+# the program's window alone on the desktop, so it is clicked as a visitor would, which activates it;
+# with the right button, as the left one steers the camera.
+activate_program() {
+    focus_desktop
+    local size=${E2E_GEOMETRY%%+*} place=${E2E_GEOMETRY#*+}
+    xdotool mousemove $((${place%%+*} + ${size%%x*} / 2)) $((${place#*+} + ${size#*x} / 2)) click 3 ||
+        e2e_fail "cannot click the program's window"
+}
+
+# --- Picture checks -------------------------------------------------------------------------------
+
+fraction_at_least() { awk -v a="$1" -v b="$2" -v l="$3" 'BEGIN { exit !(b > 0 && a / b >= l) }'; }
+fraction_below() { awk -v a="$1" -v b="$2" -v l="$3" 'BEGIN { exit !(b > 0 && a / b < l) }'; }
+number_at_least() { awk -v a="$1" -v l="$2" 'BEGIN { exit !(a >= l) }'; }
+
+# shown_rows IMAGE PICTURE ALPHA LEFT TOP WIDTH HEIGHT: over the picture's rows with opaque pixels,
+# prints "shown total boundary below": how many rows show the picture, how many there are, the y where
+# the first run of rows that do not show it begins (the rectangle's bottom when there is none), and how
+# many rows below that boundary show it all the same.
+shown_rows() {
+    e2e_picture_rows "$1" "$2" "$3" "$background" "$4" "$5" "$6" "$7" |
+        awk -v limit="$row_limit" -v run_length="$boundary_run" -v bottom="$(($5 + $7))" '
+        $2 < 0 { next }
+        { n++; y[n] = $1; shown[n] = $2 < limit }
+        END {
+            boundary = bottom; run = 0
+            for (i = 1; i <= n; i++) {
+                if (shown[i]) { count++; run = 0; continue }
+                if (++run == run_length && boundary == bottom) boundary = y[i - run_length + 1]
+            }
+            for (i = 1; i <= n; i++) if (shown[i] && y[i] >= boundary) below++
+            printf "%d %d %d %d\n", count, n, boundary, below
+        }'
+}
+
+# The start screen's picture spans the full width and the top 45 % of the frame; it is one of three.
+start_picture_shown() {
+    local picture shown total
+    for picture in StartScreen.TGA StartScreen2.TGA StartScreen3.TGA; do
+        read -r shown total _ _ < <(shown_rows "$1" "$images/$picture" 0.85 0 0 "$E2E_WIDTH" $((E2E_HEIGHT * 45 / 100)))
+        if fraction_at_least "$shown" "$total" "$whole_fraction"; then
+            start_picture="$picture ($shown of $total rows)"
+            return 0
+        fi
+    done
+    start_picture="none of the three ($picture: $shown of $total rows)"
+    return 1
+}
+
+scroll_rows() {
+    shown_rows "$1" "$images/$2" 0.9 0 $((E2E_HEIGHT * 25 / 1000)) "$E2E_WIDTH" $((E2E_HEIGHT * 95 / 100))
+}
+
+title_rows() {
+    shown_rows "$1" "$images/cubes.TGA" 0.85 $((E2E_WIDTH / 4)) $((E2E_HEIGHT * 25 / 1000)) $((E2E_WIDTH / 2)) \
+        $((E2E_HEIGHT * 225 / 1000))
+}
+
+readonly lower_half="${E2E_WIDTH}x$((E2E_HEIGHT / 2))+0+$((E2E_HEIGHT / 2))"
+readonly front_cube="$((E2E_WIDTH * 40 / 100))x$((E2E_HEIGHT * 40 / 100))+$((E2E_WIDTH * 30 / 100))+$((E2E_HEIGHT * 35 / 100))"
+readonly title_region="$((E2E_WIDTH / 2))x$((E2E_HEIGHT * 20 / 100))+$((E2E_WIDTH / 4))+$((E2E_HEIGHT * 3 / 100))"
+
+# The start picture over the top and the models below: the lower half is neither all background nor
+# without it.
+start_screen_now() {
+    fail_on_error_box
+    e2e_shot "$1"
+    start_picture_shown "$E2E_SHOT" || return 1
+    plain=$(e2e_colour_fraction "$E2E_SHOT" "$lower_half" "$background")
+    awk -v p="$plain" 'BEGIN { exit !(p >= 0.05 && p <= 0.95) }'
+}
+
+check_start_screen() { # NAME [SECONDS]
+    start_picture="" plain=""
+    e2e_wait_for "${2:-$E2E_FLIGHT_SECONDS}" start_screen_now "$1" ||
+        e2e_fail "$1: no start screen: the top shows ${start_picture:-nothing}; ${plain:-?} of the lower half is background"
+    e2e_log "$1: the top shows $start_picture; models over $(awk -v p="$plain" 'BEGIN { printf "%.3f", 1 - p }') of the lower half"
+}
+
+# moving_in NAME REGION: whether a new screenshot differs in the region from the first one taken
+# under that name; the first call takes it.
+moving_in() {
+    fail_on_error_box
+    if [ ! -e "$E2E_WORK/$1-first.png" ]; then
+        e2e_shot "$1-first"
+        return 1
+    fi
+    e2e_shot "$1-later"
+    moved=$(e2e_mean_difference "$E2E_WORK/$1-first.png" "$E2E_SHOT" "$2")
+    number_at_least "$moved" "$moving_difference"
+}
+
+e2e_keep() {
+    cp "$E2E_SHOT" "$E2E_WORK/$1.png"
+    if [ -n "${E2E_KEEP_SHOTS:-}" ]; then cp "$E2E_SHOT" "$E2E_KEEP_SHOTS/$1.png"; fi
+}
+
+# --- Music checks ---------------------------------------------------------------------------------
+
+readonly audio_lag_bytes=$((audio_lag_seconds * E2E_AUDIO_RATE * E2E_AUDIO_FRAME_BYTES))
+
+# audible_since BYTES: whether the recording after that offset (and the lag) reaches the music's level.
+audible_since() {
+    fail_on_error_box
+    peak=$(e2e_audio_peak $(($1 + audio_lag_bytes)) "$(e2e_audio_bytes)")
+    number_at_least "$peak" "$audio_audible_peak"
+}
+
+# recorded_past BYTES SECONDS: whether the recording has that many seconds beyond the offset and lag.
+recorded_past() {
+    [ "$(e2e_audio_bytes)" -ge $(($1 + audio_lag_bytes + $2 * E2E_AUDIO_RATE * E2E_AUDIO_FRAME_BYTES)) ]
+}
+
+# --- The walk -------------------------------------------------------------------------------------
+
+question_shown() {
+    e2e_running || e2e_fail "the program ended before asking \"$E2E_QUESTION_CAPTION\""
+    e2e_has_window "$E2E_QUESTION_CAPTION"
+}
+e2e_wait_for "$wine_window_seconds" question_shown ||
+    e2e_fail "no \"$E2E_QUESTION_CAPTION\" box appeared; windows: $(xwininfo -root -tree | grep -o '"[^"]*"' | sort -u | tr '\n' ' ')"
+e2e_log "the \"$E2E_QUESTION_CAPTION\" box is shown"
+focus_desktop
+# The box's button letter answers No; a box not yet taking input loses the key, so it is held again
+# until the box is gone.
+box_gone() { ! e2e_has_window "$E2E_QUESTION_CAPTION"; }
+answered=""
+for attempt in 1 2 3 4 5; do
+    e2e_press n 0.5
+    if e2e_wait_for 20 box_gone; then
+        answered=$attempt
+        break
+    fi
+done
+[ -n "$answered" ] || e2e_fail "the \"$E2E_QUESTION_CAPTION\" box did not take N"
+e2e_log "answered No with N (attempt $answered)"
+
+wait_main_window
+[ "$(geometry "$E2E_MAIN")" != "$E2E_GEOMETRY" ] || e2e_fail "the window asked for with No has no frame"
+e2e_log "window $E2E_MAIN with a frame, client area $E2E_GEOMETRY"
+activate_program
+# The first frame comes after the program has loaded the models, pictures and movies, which under Wine
+# on a busy machine took from 40 s to more than 4 minutes, and the camera's approach follows.
+check_start_screen start-screen $((wine_window_seconds + E2E_FLIGHT_SECONDS))
+e2e_wait_for "$E2E_START_SECONDS" recorded_past 0 1 || e2e_fail "nothing recorded from the sound output"
+silence=$(e2e_audio_peak 0 "$(e2e_audio_bytes)")
+! number_at_least "$silence" "$audio_silent_peak" || e2e_fail "music before any exhibit (peak $silence)"
+e2e_log "start screen: the sound output plays silence ($(e2e_audio_bytes) bytes, peak $silence)"
+
+# L: the flight, then the scroll unrolling from the top. The screen is captured all the while, so that
+# a screenshot of the reveal is there to check even when checking one takes longer than the reveal.
+audio_before=$(e2e_audio_bytes)
+e2e_capture_start
+e2e_press l "$scene_key_hold_seconds"
+pressed=$SECONDS
+e2e_log "horse: pressed L"
+whole=""
+shown=0 total=0
+while [ $((SECONDS - pressed)) -lt "$E2E_FLIGHT_SECONDS" ]; do
+    fail_on_error_box
+    # Each look costs the program frames that it needs on a machine this busy.
+    sleep 1
+    e2e_newest_capture horse-poll || continue
+    read -r shown total _ _ < <(scroll_rows "$E2E_SHOT" ScrollTrogan.tga)
+    if fraction_at_least "$shown" "$total" "$whole_fraction"; then
+        e2e_keep horse-whole
+        whole="$shown of $total rows"
+        break
+    fi
+done
+e2e_capture_stop
+[ -n "$whole" ] || e2e_fail "horse: the scroll never showed whole ($shown of $total rows at last)"
+# Before the whole scroll, the screenshots show it partly, from the top (at a few frames a second the
+# reveal may give only its first rows, the upper roller), and before that not at all.
+early="" seen=""
+for shot in $(e2e_captured | tac); do
+    e2e_capture_shot "$shot" horse-early-poll
+    read -r shown total boundary below < <(scroll_rows "$E2E_SHOT" ScrollTrogan.tga)
+    seen="$seen $shown"
+    fraction_at_least "$shown" "$total" "$whole_fraction" && [ -z "$early" ] && continue
+    [ "$shown" -ge "$boundary_run" ] || break
+    fraction_below "$shown" "$total" "$whole_fraction" ||
+        e2e_fail "horse: the whole scroll showed before a partly unrolled one (rows shown, newest first:$seen)"
+    [ "$below" -le 5 ] || e2e_fail "horse: a partly shown scroll ($shown of $total rows) shows $below rows below row $boundary"
+    e2e_keep horse-early
+    early="$shown of $total rows, all but $below of them above row $boundary"
+done
+[ -n "$early" ] || e2e_fail "horse: no screenshot caught the scroll partly unrolled from the top (rows shown, newest first:$seen)"
+e2e_log "horse: early in the reveal $early; later the whole scroll, $whole"
+peak=""
+e2e_wait_for "$E2E_START_SECONDS" audible_since "$audio_before" ||
+    e2e_fail "horse: the recording stays silent after L (peak ${peak:-none}, $(e2e_audio_bytes) bytes)"
+e2e_log "horse: music recorded, peak $peak"
+
+# The exhibit hands back to the start screen once its time has run out. The video stage is entered
+# from there: its 35 s count from the key, flight included, and at a few frames a second the long
+# flight from an exhibit outlasts them (the stage then ends before the cubes were reached).
+check_start_screen start-again
+
+# H: the video stage's title and the front cube's movie running below it, the music stopped.
+e2e_press h "$scene_key_hold_seconds"
+pressed=$SECONDS
+e2e_log "cubes: pressed H"
+shown=0 total=0
+title_shown() {
+    fail_on_error_box
+    e2e_shot cubes-poll
+    read -r shown total _ _ < <(title_rows "$E2E_SHOT")
+    fraction_at_least "$shown" "$total" "$title_fraction"
+}
+# The stage's time-out counts from the key, flight included, and the flight at a few frames a second
+# can outlast it; the stage's button gives it more time, as a visitor keeps it going.
+presses=1
+until e2e_wait_for "$keep_alive_seconds" title_shown; do
+    [ $((SECONDS - pressed)) -lt "$E2E_FLIGHT_SECONDS" ] || e2e_fail "cubes: the title never showed ($shown of $total rows)"
+    e2e_press h "$scene_key_hold_seconds"
+    presses=$((presses + 1))
+done
+audio_at_title=$(e2e_audio_bytes)
+e2e_log "cubes: the title shows ($shown of $total rows) $((SECONDS - pressed)) s after H, pressed $presses times"
+moved=""
+e2e_wait_for 30 moving_in cubes "$front_cube" ||
+    e2e_fail "cubes: the front cube did not change (difference ${moved:-none})"
+still=$(e2e_mean_difference "$E2E_WORK/cubes-first.png" "$E2E_SHOT" "$title_region")
+awk -v s="$still" -v m="$moved" 'BEGIN { exit !(s < m / 3) }' ||
+    e2e_fail "cubes: the title changed as much as the front cube ($still against $moved)"
+e2e_log "cubes: the front cube changed by $moved, the title by $still"
+e2e_wait_for "$E2E_START_SECONDS" recorded_past "$audio_at_title" 1 || e2e_fail "cubes: the recording stopped growing"
+peak=$(e2e_audio_peak $((audio_at_title + audio_lag_bytes)) "$(e2e_audio_bytes)")
+! number_at_least "$peak" "$audio_silent_peak" || e2e_fail "cubes: the music went on (peak $peak)"
+e2e_log "cubes: the music stopped, peak $peak"
+
+# F1: the window goes and a full-screen one comes: the desktop switched to the program's mode and a
+# window without a frame over all of it. The show starts again at the start screen and goes on.
+old_window=$E2E_MAIN
+desktop_before=$(geometry "$(e2e_window_id "$desktop_name")")
+e2e_press F1 0.5
+new_window_shown() { main_window_shown && [ "$E2E_MAIN" != "$old_window" ]; }
+e2e_wait_for "$wine_window_seconds" new_window_shown || e2e_fail "F1 made no new window"
+[ "${E2E_GEOMETRY%%+*}" = "${E2E_WIDTH}x${E2E_HEIGHT}" ] ||
+    e2e_fail "the client area after F1 is ${E2E_GEOMETRY%%+*}, not ${E2E_WIDTH}x${E2E_HEIGHT}"
+desktop_after=$(geometry "$(e2e_window_id "$desktop_name")")
+[ "$desktop_after" = "${E2E_WIDTH}x${E2E_HEIGHT}+0+0" ] ||
+    e2e_fail "after F1 the desktop is $desktop_after (was $desktop_before), not switched to ${E2E_WIDTH}x${E2E_HEIGHT}"
+[ "$(geometry "$E2E_MAIN")" = "$E2E_GEOMETRY" ] || e2e_fail "the window after F1 has a frame: $(geometry "$E2E_MAIN")"
+e2e_log "F1: new window $E2E_MAIN (was $old_window) without a frame, the desktop $desktop_before -> $desktop_after"
+activate_program
+check_start_screen after-toggle
+moved=""
+e2e_wait_for "$E2E_START_SECONDS" moving_in after-toggle-models "$lower_half" ||
+    e2e_fail "after F1 the frames stand still (difference ${moved:-none})"
+e2e_log "after F1 the models move: the lower half changed by $moved"
+
+e2e_press Escape 0.5
+e2e_wait_exit "$E2E_EXIT_SECONDS" || e2e_fail "the program did not end after Escape"
+[ "$E2E_EXIT_CODE" -eq 0 ] || e2e_fail "exit code $E2E_EXIT_CODE after Escape"
+e2e_log "Escape: the program ended with exit code 0"
+echo "PASS: the zip's program under Wine: question, start screen, the horse's scroll and music, the video cubes, F1 to full screen, Escape"
