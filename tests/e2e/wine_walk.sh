@@ -17,13 +17,13 @@
 # E2E_KEEP_SHOTS=DIR keeps every screenshot in DIR.
 set -uo pipefail
 source "$(dirname "$0")/lib.sh"
+source "$(dirname "$0")/pictures.sh"
 
 [ $# -eq 1 ] || { echo "usage: $0 BUILD_DIR" >&2; exit 2; }
 for tool in wine wineserver Xvfb xdotool xwininfo import convert sox cmake; do
     command -v "$tool" >/dev/null || { echo "FAIL: $tool is missing" >&2; exit 1; }
 done
 
-readonly images="$E2E_SOURCE_DIR/Data/images"
 readonly desktop_name="Default - Wine desktop"
 readonly desktop_size=1024x768
 readonly error_caption="Error"
@@ -36,12 +36,6 @@ readonly wine_window_seconds=300
 # bits, so the small render keeps its clear alpha of 0.5, which halves what each layer adds (0.63 of
 # 255 on a display without destination alpha, 0.315 here).
 readonly background="rgb(255,202,115)"
-# A picture row "shows" below this mean difference from the picture laid over the background, 0 to
-# 255 (resampling and the models shining through stay below it, a row without the picture is above).
-readonly row_limit=18
-readonly boundary_run=8
-readonly whole_fraction=0.9
-readonly title_fraction=0.8
 # Music: Wine's mixer and ALSA's period lie between a request and the recording; the levels.
 readonly audio_lag_seconds=2
 readonly audio_audible_peak=0.05
@@ -191,53 +185,6 @@ activate_program() {
 }
 
 # --- Picture checks -------------------------------------------------------------------------------
-
-fraction_at_least() { awk -v a="$1" -v b="$2" -v l="$3" 'BEGIN { exit !(b > 0 && a / b >= l) }'; }
-fraction_below() { awk -v a="$1" -v b="$2" -v l="$3" 'BEGIN { exit !(b > 0 && a / b < l) }'; }
-number_at_least() { awk -v a="$1" -v l="$2" 'BEGIN { exit !(a >= l) }'; }
-
-# shown_rows IMAGE PICTURE ALPHA LEFT TOP WIDTH HEIGHT: over the picture's rows with opaque pixels,
-# prints "shown total boundary below": how many rows show the picture, how many there are, the y where
-# the first run of rows that do not show it begins (the rectangle's bottom when there is none), and how
-# many rows below that boundary show it all the same.
-shown_rows() {
-    e2e_picture_rows "$1" "$2" "$3" "$background" "$4" "$5" "$6" "$7" |
-        awk -v limit="$row_limit" -v run_length="$boundary_run" -v bottom="$(($5 + $7))" '
-        $2 < 0 { next }
-        { n++; y[n] = $1; shown[n] = $2 < limit }
-        END {
-            boundary = bottom; run = 0
-            for (i = 1; i <= n; i++) {
-                if (shown[i]) { count++; run = 0; continue }
-                if (++run == run_length && boundary == bottom) boundary = y[i - run_length + 1]
-            }
-            for (i = 1; i <= n; i++) if (shown[i] && y[i] >= boundary) below++
-            printf "%d %d %d %d\n", count, n, boundary, below
-        }'
-}
-
-# The start screen's picture spans the full width and the top 45 % of the frame; it is one of three.
-start_picture_shown() {
-    local picture shown total
-    for picture in StartScreen.TGA StartScreen2.TGA StartScreen3.TGA; do
-        read -r shown total _ _ < <(shown_rows "$1" "$images/$picture" 0.85 0 0 "$E2E_WIDTH" $((E2E_HEIGHT * 45 / 100)))
-        if fraction_at_least "$shown" "$total" "$whole_fraction"; then
-            start_picture="$picture ($shown of $total rows)"
-            return 0
-        fi
-    done
-    start_picture="none of the three ($picture: $shown of $total rows)"
-    return 1
-}
-
-scroll_rows() {
-    shown_rows "$1" "$images/$2" 0.9 0 $((E2E_HEIGHT * 25 / 1000)) "$E2E_WIDTH" $((E2E_HEIGHT * 95 / 100))
-}
-
-title_rows() {
-    shown_rows "$1" "$images/cubes.TGA" 0.85 $((E2E_WIDTH / 4)) $((E2E_HEIGHT * 25 / 1000)) $((E2E_WIDTH / 2)) \
-        $((E2E_HEIGHT * 225 / 1000))
-}
 
 readonly lower_half="${E2E_WIDTH}x$((E2E_HEIGHT / 2))+0+$((E2E_HEIGHT / 2))"
 readonly front_cube="$((E2E_WIDTH * 40 / 100))x$((E2E_HEIGHT * 40 / 100))+$((E2E_WIDTH * 30 / 100))+$((E2E_HEIGHT * 35 / 100))"
