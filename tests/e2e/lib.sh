@@ -224,12 +224,16 @@ e2e_capture_shot() {
     E2E_SHOT="$E2E_WORK/$2.png"
     convert "$1" -crop "$E2E_GEOMETRY" +repage "$E2E_SHOT"
 }
-# e2e_newest_capture NAME: the newest captured screenshot, as e2e_capture_shot leaves it.
+# e2e_newest_capture NAME: the newest captured screenshot, as e2e_capture_shot leaves it; its file's
+# path in E2E_CAPTURED.
 e2e_newest_capture() {
-    local newest
-    newest=$(e2e_captured | tail -n 1)
-    [ -n "$newest" ] && e2e_capture_shot "$newest" "$1"
+    E2E_CAPTURED=$(e2e_captured | tail -n 1)
+    [ -n "$E2E_CAPTURED" ] && e2e_capture_shot "$E2E_CAPTURED" "$1"
 }
+# e2e_captured_back_from FILE: the captured screenshots' paths from that one back, newest first. The
+# capture goes on while a screenshot is checked, which on a slow machine takes long enough for the
+# screen to have changed again in the newer ones.
+e2e_captured_back_from() { e2e_captured | awk -v last="$1" '$0 <= last' | tac; }
 
 # e2e_colour_fraction IMAGE REGION COLOUR: the fraction of the region's pixels (crop geometry) within
 # about 2 of 255 per channel of the colour (an ImageMagick colour such as "rgb(229,121,34)").

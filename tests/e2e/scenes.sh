@@ -78,7 +78,7 @@ e2e_keep() {
 # check even when checking one takes longer than the reveal.
 visit_exhibit() {
     local key=$1 scroll=$2 name=$3
-    local audio_before pressed shown=0 total=0 boundary below early="" whole="" shot
+    local audio_before pressed shown=0 total=0 boundary below early="" whole="" whole_capture="" shot
     audio_before=$(e2e_audio_bytes)
     e2e_capture_start
     e2e_press "$key"
@@ -89,6 +89,7 @@ visit_exhibit() {
         read -r shown total boundary below < <(scroll_rows "$E2E_SHOT" "$scroll")
         if fraction_at_least "$shown" "$total" "$whole_fraction"; then
             e2e_keep "$name-whole"
+            whole_capture=$E2E_CAPTURED
             whole="$shown of $total rows"
             break
         fi
@@ -97,7 +98,7 @@ visit_exhibit() {
     [ -n "$whole" ] || e2e_fail "$name: the scroll $scroll never showed whole ($shown of $total rows at last)"
     # During the flight nothing of the scroll shows; then it unrolls from the top: the screenshots
     # just before the whole scroll show its top part, with next to nothing below its lower edge.
-    for shot in $(e2e_captured | tac); do
+    for shot in $(e2e_captured_back_from "$whole_capture"); do
         e2e_capture_shot "$shot" "$name-early-poll"
         read -r shown total boundary below < <(scroll_rows "$E2E_SHOT" "$scroll")
         fraction_at_least "$shown" "$total" "$whole_fraction" && continue

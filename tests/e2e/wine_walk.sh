@@ -307,6 +307,7 @@ while [ $((SECONDS - pressed)) -lt "$E2E_FLIGHT_SECONDS" ]; do
     read -r shown total _ _ < <(scroll_rows "$E2E_SHOT" ScrollTrogan.tga)
     if fraction_at_least "$shown" "$total" "$whole_fraction"; then
         e2e_keep horse-whole
+        whole_capture=$E2E_CAPTURED
         whole="$shown of $total rows"
         break
     fi
@@ -316,7 +317,7 @@ e2e_capture_stop
 # Before the whole scroll, the screenshots show it partly, from the top (at a few frames a second the
 # reveal may give only its first rows, the upper roller), and before that not at all.
 early="" seen=""
-for shot in $(e2e_captured | tac); do
+for shot in $(e2e_captured_back_from "$whole_capture"); do
     e2e_capture_shot "$shot" horse-early-poll
     read -r shown total boundary below < <(scroll_rows "$E2E_SHOT" ScrollTrogan.tga)
     seen="$seen $shown"
