@@ -1,5 +1,6 @@
 // The sound output and one streamed piece of music at a time (MP3 and the other formats the mixer
-// reads). Backed by SDL2_mixer; tests install a fake device.
+// reads). Backed by the system's output (SDL2_mixer on Linux, waveOut on Windows); tests install a
+// fake device.
 #pragma once
 
 #include <cstdint>
@@ -41,7 +42,7 @@ public:
     virtual std::unique_ptr<MusicStream> OpenMusic(const std::string& path) = 0;
 };
 
-// nullptr puts the SDL2_mixer device back.
+// nullptr puts the system's device back.
 void InstallAudioDevice(AudioDevice* device);
 AudioDevice& CurrentAudioDevice();
 

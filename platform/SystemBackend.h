@@ -9,6 +9,8 @@
 #include "platform/VideoDecoder.h"
 
 #include <cstdint>
+#include <memory>
+#include <string>
 
 namespace platform::internal {
 
@@ -26,5 +28,26 @@ bool ShowSystemMessageBox(const char* text, const char* caption, MessageBoxStyle
 
 // The byte at a port register. Faults unless the port session has granted access to it.
 uint8_t ReadHardwarePort(uint16_t port);
+
+// The shares every system's sound output counts: the output opens for its first holder and closes
+// after its last, and each music stream holds a share while it lives, giving it back with Release.
+class SharedAudioOutput : public AudioDevice {
+public:
+    bool Acquire() final;
+    void Release() final;
+    std::unique_ptr<MusicStream> OpenMusic(const std::string& path) final;
+
+protected:
+    bool Held() const { return holders > 0; }
+
+private:
+    virtual bool OpenOutput() = 0;
+    virtual void CloseOutput() = 0;
+    // The stream for a resolved path, asked for only while the output is open; null when the file
+    // cannot be read.
+    virtual std::unique_ptr<MusicStream> LoadMusic(const std::string& path) = 0;
+
+    int holders = 0;
+};
 
 } // namespace platform::internal

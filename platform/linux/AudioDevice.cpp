@@ -1,12 +1,9 @@
 #include "platform/AudioDevice.h"
 
-#include "platform/Paths.h"
 #include "platform/SystemBackend.h"
 
 #include <SDL.h>
 #include <SDL_mixer.h>
-
-#include <cassert>
 
 namespace platform {
 namespace {
@@ -36,13 +33,13 @@ private:
     bool looping = false;
 };
 
-class SdlAudioDevice final : public AudioDevice {
+class SdlAudioDevice final : public internal::SharedAudioOutput {
 public:
-    bool Acquire() override {
-        if (holders > 0) {
-            ++holders;
-            return true;
-        }
+    // The mixer has one music channel; this is the stream that last started on it.
+    const SdlMusicStream* playing = nullptr;
+
+private:
+    bool OpenOutput() override {
         if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
             return false;
         }
@@ -55,15 +52,10 @@ public:
             SDL_QuitSubSystem(SDL_INIT_AUDIO);
             return false;
         }
-        holders = 1;
         return true;
     }
 
-    void Release() override {
-        assert(holders > 0 && "every release matches an acquire that succeeded");
-        if (--holders > 0) {
-            return;
-        }
+    void CloseOutput() override {
         Mix_HaltMusic();
         playing = nullptr;
         Mix_CloseAudio();
@@ -71,23 +63,13 @@ public:
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
     }
 
-    std::unique_ptr<MusicStream> OpenMusic(const std::string& path) override {
-        if (holders == 0) {
-            return nullptr;
-        }
-        Mix_Music* music = Mix_LoadMUS(ResolvePath(path).c_str());
+    std::unique_ptr<MusicStream> LoadMusic(const std::string& path) override {
+        Mix_Music* music = Mix_LoadMUS(path.c_str());
         if (!music) {
             return nullptr;
         }
-        ++holders;
         return std::make_unique<SdlMusicStream>(*this, music);
     }
-
-    // The mixer has one music channel; this is the stream that last started on it.
-    const SdlMusicStream* playing = nullptr;
-
-private:
-    int holders = 0;
 };
 
 SdlMusicStream::~SdlMusicStream() {

@@ -2,7 +2,6 @@
 // through one waveOut stream that a feeding thread keeps filled, with silence while no music plays.
 #include "platform/AudioDevice.h"
 
-#include "platform/Paths.h"
 #include "platform/SystemBackend.h"
 #include "platform/win32/AudioMp3.h"
 
@@ -11,7 +10,6 @@
 
 #include <algorithm>
 #include <atomic>
-#include <cassert>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -61,46 +59,13 @@ private:
     bool looping = false;
 };
 
-class WaveOutDevice final : public AudioDevice {
+class WaveOutDevice final : public internal::SharedAudioOutput {
 public:
     // A share still held when the process ends: the feeding thread is stopped before it is destroyed.
     ~WaveOutDevice() override {
-        if (holders > 0) {
-            Close();
+        if (Held()) {
+            CloseOutput();
         }
-    }
-
-    bool Acquire() override {
-        if (holders > 0) {
-            ++holders;
-            return true;
-        }
-        if (!Open()) {
-            return false;
-        }
-        holders = 1;
-        return true;
-    }
-
-    void Release() override {
-        assert(holders > 0 && "every release matches an acquire that succeeded");
-        if (--holders > 0) {
-            return;
-        }
-        Close();
-    }
-
-    std::unique_ptr<MusicStream> OpenMusic(const std::string& path) override {
-        if (holders == 0) {
-            return nullptr;
-        }
-        // The file is read and its codec opened here; the decoding runs beside the show.
-        Mp3Decoder decoder;
-        if (!decoder.Open(ResolvePath(path))) {
-            return nullptr;
-        }
-        ++holders;
-        return std::make_unique<WaveOutMusicStream>(*this, std::move(decoder));
     }
 
     // Puts the stream on the channel from `frame` on; what was queued before is dropped, so the change
@@ -129,7 +94,16 @@ public:
     }
 
 private:
-    bool Open() {
+    std::unique_ptr<MusicStream> LoadMusic(const std::string& path) override {
+        // The file is read and its codec opened here; the decoding runs beside the show.
+        Mp3Decoder decoder;
+        if (!decoder.Open(path)) {
+            return nullptr;
+        }
+        return std::make_unique<WaveOutMusicStream>(*this, std::move(decoder));
+    }
+
+    bool OpenOutput() override {
         WAVEFORMATEX format{};
         format.wFormatTag = WAVE_FORMAT_PCM;
         format.nChannels = kAudioChannels;
@@ -163,7 +137,7 @@ private:
         return true;
     }
 
-    void Close() {
+    void CloseOutput() override {
         {
             std::lock_guard<std::mutex> hold(lock);
             quitting = true;
@@ -231,7 +205,6 @@ private:
         std::fill(block.begin() + static_cast<ptrdiff_t>(filled * kAudioChannels), block.end(), int16_t{0});
     }
 
-    int holders = 0;
     HWAVEOUT output = nullptr;
     HANDLE bufferDone = nullptr;
     std::thread feeder;
