@@ -47,7 +47,8 @@ e2e_make_run_dir
 e2e_start_program
 e2e_answer_question yes
 e2e_wait_main_window
-[ "$E2E_GEOMETRY" = "${E2E_WIDTH}x${E2E_HEIGHT}+0+0" ] || e2e_fail "not full screen: $E2E_GEOMETRY"
+full_screen_now() { e2e_read_geometry && [ "$E2E_GEOMETRY" = "${E2E_WIDTH}x${E2E_HEIGHT}+0+0" ]; }
+e2e_wait_for "$E2E_START_SECONDS" full_screen_now || e2e_fail "not full screen: $E2E_GEOMETRY"
 e2e_log "full screen; mapping \"$notice_title\""
 
 xmessage -title "$notice_title" -geometry +40+40 "Another program's window" &

@@ -156,17 +156,27 @@ e2e_answer_question() {
     e2e_fail "the \"$E2E_QUESTION_CAPTION\" box did not take the answer ($key)"
 }
 
+# e2e_read_geometry: the program's window's size and place on the screen, as WxH+X+Y, into E2E_GEOMETRY;
+# fails while the window cannot be queried.
+e2e_read_geometry() {
+    local info
+    info=$(xwininfo -id "$E2E_MAIN" 2>/dev/null) || return 1
+    field() { echo "$info" | awk -F: -v key="$1" '$1 ~ key { gsub(/ /, "", $2); print $2 }'; }
+    E2E_GEOMETRY="$(field Width)x$(field Height)+$(field "Absolute upper-left X")+$(field "Absolute upper-left Y")"
+}
+
+# A window manager frames a new window before it applies its requested state, such as full screen, so
+# the window's size and place are waited for rather than read once.
+e2e_main_window_sized() { e2e_read_geometry && [ "${E2E_GEOMETRY%%+*}" = "${E2E_WIDTH}x${E2E_HEIGHT}" ]; }
+
 # Waits for the program's window to be shown and focuses it; sets E2E_MAIN and E2E_GEOMETRY.
 e2e_wait_main_window() {
     e2e_wait_for "$E2E_START_SECONDS" e2e_has_window "$E2E_TITLE" ||
         e2e_fail "no \"$E2E_TITLE\" window appeared; windows: $(xwininfo -root -tree | grep -o '"[^"]*"' | tr '\n' ' ')"
     E2E_MAIN=$(e2e_window_id "$E2E_TITLE")
     e2e_wait_for "$E2E_START_SECONDS" e2e_viewable "$E2E_MAIN" || e2e_fail "the window was never shown"
-    local info
-    info=$(xwininfo -id "$E2E_MAIN")
-    field() { echo "$info" | awk -F: -v key="$1" '$1 ~ key { gsub(/ /, "", $2); print $2 }'; }
-    E2E_GEOMETRY="$(field Width)x$(field Height)+$(field "Absolute upper-left X")+$(field "Absolute upper-left Y")"
-    [ "${E2E_GEOMETRY%%+*}" = "${E2E_WIDTH}x${E2E_HEIGHT}" ] ||
+    E2E_GEOMETRY=""
+    e2e_wait_for "$E2E_START_SECONDS" e2e_main_window_sized ||
         e2e_fail "the client area is ${E2E_GEOMETRY%%+*}, not ${E2E_WIDTH}x${E2E_HEIGHT}"
     xdotool windowfocus --sync "$E2E_MAIN" || e2e_fail "cannot focus the program's window"
 }
