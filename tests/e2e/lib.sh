@@ -156,14 +156,20 @@ e2e_answer_question() {
     e2e_fail "the \"$E2E_QUESTION_CAPTION\" box did not take the answer ($key)"
 }
 
-# e2e_read_geometry: the program's window's size and place on the screen, as WxH+X+Y, into E2E_GEOMETRY;
-# fails while the window cannot be queried.
-e2e_read_geometry() {
-    local info
-    info=$(xwininfo -id "$E2E_MAIN" 2>/dev/null) || return 1
-    field() { echo "$info" | awk -F: -v key="$1" '$1 ~ key { gsub(/ /, "", $2); print $2 }'; }
-    E2E_GEOMETRY="$(field Width)x$(field Height)+$(field "Absolute upper-left X")+$(field "Absolute upper-left Y")"
+# e2e_geometry ID: a window's size and place on the screen, WxH+X+Y; fails while it cannot be queried.
+e2e_geometry() {
+    xwininfo -id "$1" 2>/dev/null | awk -F: '
+        /Absolute upper-left X/ { x = $2 } /Absolute upper-left Y/ { y = $2 }
+        /Width/ { w = $2 } /Height/ { h = $2 }
+        END {
+            if (w == "") exit 1
+            gsub(/ /, "", x); gsub(/ /, "", y); gsub(/ /, "", w); gsub(/ /, "", h)
+            printf "%sx%s+%s+%s\n", w, h, x, y
+        }'
 }
+
+# e2e_read_geometry: the program's window's geometry (e2e_geometry) into E2E_GEOMETRY.
+e2e_read_geometry() { E2E_GEOMETRY=$(e2e_geometry "$E2E_MAIN"); }
 
 # A window manager frames a new window before it applies its requested state, such as full screen, so
 # the window's size and place are waited for rather than read once.

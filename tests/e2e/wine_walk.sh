@@ -139,14 +139,6 @@ e2e_shot_desktop() {
     if [ -n "${E2E_KEEP_SHOTS:-}" ]; then mkdir -p "$E2E_KEEP_SHOTS" && cp "$E2E_SHOT" "$E2E_KEEP_SHOTS/"; fi
 }
 
-# geometry ID: the window's size and place on the screen, WxH+X+Y.
-geometry() {
-    xwininfo -id "$1" 2>/dev/null | awk -F: '
-        /Absolute upper-left X/ { x = $2 } /Absolute upper-left Y/ { y = $2 }
-        /Width/ { w = $2 } /Height/ { h = $2 }
-        END { gsub(/ /, "", x); gsub(/ /, "", y); gsub(/ /, "", w); gsub(/ /, "", h); printf "%sx%s+%s+%s\n", w, h, x, y }'
-}
-
 # Wine gives each window an X window for its frame, named by its title, and one inside it for its
 # client area. Sets E2E_MAIN (the frame) and E2E_GEOMETRY (the client area) once that is shown.
 main_window_shown() {
@@ -156,7 +148,7 @@ main_window_shown() {
     local client
     client=$(xwininfo -id "$E2E_MAIN" -children 2>/dev/null | awk '/^ +0x/ { print $1; exit }')
     [ -n "$client" ] && e2e_viewable "$client" || return 1
-    E2E_GEOMETRY=$(geometry "$client")
+    E2E_GEOMETRY=$(e2e_geometry "$client")
 }
 
 wait_main_window() {
@@ -266,7 +258,7 @@ done
 e2e_log "answered No with N (attempt $answered)"
 
 wait_main_window
-[ "$(geometry "$E2E_MAIN")" != "$E2E_GEOMETRY" ] || e2e_fail "the window asked for with No has no frame"
+[ "$(e2e_geometry "$E2E_MAIN")" != "$E2E_GEOMETRY" ] || e2e_fail "the window asked for with No has no frame"
 e2e_log "window $E2E_MAIN with a frame, client area $E2E_GEOMETRY"
 activate_program
 # The first frame comes after the program has loaded the models, pictures and movies, which under Wine
@@ -377,16 +369,16 @@ e2e_log "cubes: the music stopped, peak $peak"
 # F1: the window goes and a full-screen one comes: the desktop switched to the program's mode and a
 # window without a frame over all of it. The show starts again at the start screen and goes on.
 old_window=$E2E_MAIN
-desktop_before=$(geometry "$(e2e_window_id "$desktop_name")")
+desktop_before=$(e2e_geometry "$(e2e_window_id "$desktop_name")")
 e2e_press F1 0.5
 new_window_shown() { main_window_shown && [ "$E2E_MAIN" != "$old_window" ]; }
 e2e_wait_for "$wine_window_seconds" new_window_shown || e2e_fail "F1 made no new window"
 [ "${E2E_GEOMETRY%%+*}" = "${E2E_WIDTH}x${E2E_HEIGHT}" ] ||
     e2e_fail "the client area after F1 is ${E2E_GEOMETRY%%+*}, not ${E2E_WIDTH}x${E2E_HEIGHT}"
-desktop_after=$(geometry "$(e2e_window_id "$desktop_name")")
+desktop_after=$(e2e_geometry "$(e2e_window_id "$desktop_name")")
 [ "$desktop_after" = "${E2E_WIDTH}x${E2E_HEIGHT}+0+0" ] ||
     e2e_fail "after F1 the desktop is $desktop_after (was $desktop_before), not switched to ${E2E_WIDTH}x${E2E_HEIGHT}"
-[ "$(geometry "$E2E_MAIN")" = "$E2E_GEOMETRY" ] || e2e_fail "the window after F1 has a frame: $(geometry "$E2E_MAIN")"
+[ "$(e2e_geometry "$E2E_MAIN")" = "$E2E_GEOMETRY" ] || e2e_fail "the window after F1 has a frame: $(e2e_geometry "$E2E_MAIN")"
 e2e_log "F1: new window $E2E_MAIN (was $old_window) without a frame, the desktop $desktop_before -> $desktop_after"
 activate_program
 check_start_screen after-toggle
