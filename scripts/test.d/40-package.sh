@@ -75,7 +75,7 @@ echo "-- installing"
 DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "$deb" >/dev/null || fail "apt-get install failed"
 [ -z "$(readelf -d /usr/bin/standview | grep -E 'RPATH|RUNPATH')" ] || fail "the installed program has a run path"
 groups=" $(id -nG standview) "
-for group in lp audio video render; do
+for group in lp audio video render input; do
     [[ $groups == *" $group "* ]] || fail "the standview user is not in $group (groups:$groups)"
 done
 diff -r /usr/share/standview/Data "$content" >/dev/null || fail "$content is not a copy of the demo content"
