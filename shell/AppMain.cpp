@@ -1,5 +1,6 @@
 #include "shell/AppMain.h"
 
+#include "input/ButtonPanel.h"
 #include "platform/Clock.h"
 #include "platform/DisplayMode.h"
 #include "platform/MessageBox.h"
@@ -34,6 +35,8 @@ constexpr const char* kCreateFailedText = "Error Creating OpenGL Window";
 
 constexpr const char* kSceneStatusPrefix = "Showing ";
 constexpr const char* kNoSceneStatus = "No scene running";
+constexpr const char* kStuckButtonStatusPrefix = "; button ";
+constexpr const char* kStuckButtonStatusSuffix = " stuck";
 
 constexpr int kRegisterFailedExitCode = -1;
 // A kiosk run that cannot show anything ends with this, so that the service manager starts it again.
@@ -53,22 +56,18 @@ int32_t FullScreenAtStart(StartAnswer answer) {
                : 1;
 }
 
-// Names the running scenes to the service manager whenever they change; `shown` keeps the last text.
-void ReportRunningScenes(std::string* shown) {
-    std::string running;
-    for (const auto& entry : sceneRegistry) {
-        if (entry.second->active) {
-            running += (running.empty() ? "" : ", ") + entry.second->name;
-        }
-    }
-    if (running != *shown) {
-        *shown = running;
-        platform::NotifyStatus(running.empty() ? kNoSceneStatus : kSceneStatusPrefix + running);
+// Sends the status line whenever it changes; `shown` keeps the last text sent.
+void ReportStatus(const ButtonPanel& buttons, std::string* shown) {
+    const std::string status = ShowStatus(buttons);
+    if (status != *shown) {
+        *shown = status;
+        platform::NotifyStatus(status);
     }
 }
 
 void RunMessageLoop(AppWindow* appWindow, const FrameCallbacks& callbacks) {
-    std::string runningScenes;
+    // Nothing is said until a scene runs or a button sticks.
+    std::string shownStatus = kNoSceneStatus;
     const uint32_t minimumFrameMs =
         MinimumFrameMilliseconds(platform::SwapWaitsForDisplay(appWindow->deviceContext),
                                  platform::DisplayRefreshRate(appWindow->window));
@@ -88,7 +87,7 @@ void RunMessageLoop(AppWindow* appWindow, const FrameCallbacks& callbacks) {
             callbacks.drawFrame();
             platform::SwapBuffers(appWindow->deviceContext);
             platform::NotifyFrameSwapped();
-            ReportRunningScenes(&runningScenes);
+            ReportStatus(*appWindow->buttons, &shownStatus);
         } else {
             platform::WaitMessage();
         }
@@ -122,6 +121,22 @@ int RunStats(const CommandLine& options) {
 
 } // namespace
 
+std::string ShowStatus(const ButtonPanel& buttons) {
+    std::string running;
+    for (const auto& entry : sceneRegistry) {
+        if (entry.second->active) {
+            running += (running.empty() ? "" : ", ") + entry.second->name;
+        }
+    }
+    std::string status = running.empty() ? kNoSceneStatus : kSceneStatusPrefix + running;
+    for (int button = 1; button <= kButtonCount; ++button) {
+        if (buttons.Stuck(button)) {
+            status += kStuckButtonStatusPrefix + std::to_string(button) + kStuckButtonStatusSuffix;
+        }
+    }
+    return status;
+}
+
 FrameCallbacks ShellFrameCallbacks() {
     return {StartUp, UpdateFrame, DrawFrame, ShutDown};
 }
@@ -130,8 +145,10 @@ int AppMain(platform::InstanceHandle instance, const FrameCallbacks& callbacks, 
     AppClass appClass{instance, kClassName};
     KeyTable keys;
     std::memset(keys.keyDown, 0, sizeof keys.keyDown);
+    ButtonPanel buttons;
     AppWindow appWindow{};
     appWindow.keys = &keys;
+    appWindow.buttons = &buttons;
     appWindow.appClass = &appClass;
     appWindow.title = kTitle;
     appWindow.width = static_cast<int32_t>(viewWidth);

@@ -7,6 +7,9 @@
 
 #include <cstdint>
 #include <functional>
+#include <string>
+
+class ButtonPanel;
 
 // What the loops call for each window: start-up once the context exists, per frame the update (given the
 // milliseconds since the previous frame) and the drawing, and shut-down before the window goes.
@@ -16,6 +19,10 @@ struct FrameCallbacks {
     std::function<void()> drawFrame;
     std::function<void()> shutDown;
 };
+
+// The status line for the service manager: the running scenes ("Showing horse, mountain", or "No scene
+// running"), then each stuck button ("; button 2 stuck").
+std::string ShowStatus(const ButtonPanel& buttons);
 
 // StartUp, UpdateFrame, DrawFrame and ShutDown of the shell.
 FrameCallbacks ShellFrameCallbacks();

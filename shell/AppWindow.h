@@ -20,6 +20,8 @@ struct KeyTable {
     const int32_t& operator[](size_t virtualKey) const { return keyDown[virtualKey]; }
 };
 
+class ButtonPanel;
+
 struct AppClass {
     platform::InstanceHandle instance;
     const char* className;
@@ -27,6 +29,7 @@ struct AppClass {
 
 struct AppWindow {
     KeyTable* keys;
+    ButtonPanel* buttons;          // outlives each window, so that a hold is timed across a mode toggle
     platform::WindowHandle window; // null while no window exists
     platform::DeviceContext deviceContext;
     platform::GlContext glContext;

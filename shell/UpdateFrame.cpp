@@ -120,12 +120,17 @@ void SwitchTo(const SceneLine& line, stats::StartCause cause, bool newPress) {
     }
 }
 
+// Before start-up there is no window and so no panel: no button is held.
+int ReadButtons() {
+    return currentWindow != nullptr && currentWindow->buttons != nullptr ? currentWindow->buttons->Read() : 0;
+}
+
 void HandleSceneLines() {
     for (size_t i = 0; i < std::size(kSceneLines); ++i) {
         const SceneLine& line = kSceneLines[i];
         // The port is read only for a line whose key is up.
         const bool byKey = KeyDown(line.key);
-        const bool asked = byKey || ReadButtonPanel() == line.button;
+        const bool asked = byKey || ReadButtons() == line.button;
         if (asked) {
             ClearKey(line.key);
             SwitchTo(line, byKey ? stats::StartCause::Key : stats::ButtonCause(line.button), !lineAsked[i]);

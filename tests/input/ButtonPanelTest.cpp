@@ -24,7 +24,8 @@ TEST(ButtonPanel, WithoutAPortSessionThePortIsNotReadAndNoButtonIsHeld) {
         return uint8_t{0x3F}; // button 1 held, were the port read
     });
     ASSERT_FALSE(platform::PortSessionOpen());
-    EXPECT_EQ(ReadButtonPanel(), 0);
+    ButtonPanel panel;
+    EXPECT_EQ(panel.Read(), 0);
     EXPECT_EQ(reads, 0);
     platform::ResetPortSessionForTests();
 }

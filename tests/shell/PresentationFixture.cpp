@@ -37,6 +37,7 @@ void PresentationFixture::SetUp() {
     }
     ResetStartScreenStateForTests();
     window.keys = &keys;
+    window.buttons = &buttons;
     // What window creation does for a new context before start-up runs.
     ReshapeView(kWidth, kHeight);
 }

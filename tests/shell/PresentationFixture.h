@@ -3,6 +3,7 @@
 // answered and logged, and everything start-up creates disposed of afterwards.
 #pragma once
 
+#include "input/ButtonPanel.h"
 #include "platform/OffscreenContext.h"
 #include "shell/AppWindow.h"
 #include "support/FakeClock.h"
@@ -47,6 +48,7 @@ protected:
     platform::OffscreenContext gl{kWidth, kHeight};
     std::unique_ptr<platform::OffscreenContext> laterContext;
     KeyTable keys{};
+    ButtonPanel buttons;
     AppWindow window{};
     std::vector<std::string> messageBoxes;
     std::vector<FMODSound*> players;

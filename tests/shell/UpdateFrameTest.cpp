@@ -1,6 +1,7 @@
 #include "PresentationFixture.h"
 
 #include "camera/Camera.h"
+#include "input/ButtonPanel.h"
 #include "input/InputAggregation.h"
 #include "media/VideoCarousel.h"
 #include "platform/Clock.h"
@@ -64,6 +65,7 @@ protected:
         driver.InstallRunningDriver();
         std::memset(keys.keyDown, 0, sizeof keys.keyDown);
         currentKeys = &keys;
+        window.buttons = &buttons;
         currentWindow = &window;
         keepRunning = 1;
         ASSERT_EQ(platform::OpenPortSession(platform::GetCurrentProcessId()), 0);
@@ -102,6 +104,7 @@ protected:
     testing_support::FakeQelIoSystem driver;
     testing_support::FakeParallelPort port{driver};
     KeyTable keys;
+    ButtonPanel buttons;
     AppWindow window{};
     uint8_t& status = port.status;
     std::vector<std::string> log;
