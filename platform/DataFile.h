@@ -22,10 +22,14 @@ public:
     uint64_t Size() const { return size; }
     // Reads up to `count` bytes; fewer only at the end of the file or on a read error.
     size_t Read(uint8_t* buffer, size_t count);
+    // What went wrong in the last Open or Read, in a few words ("No such file or directory", "a
+    // directory, not a regular file"); empty while nothing has.
+    const std::string& Problem() const { return problem; }
 
 private:
     int descriptor = -1;
     uint64_t size = 0;
+    std::string problem;
 };
 
 // True when the name (found with ResolvePath) is a regular file; a FIFO or a device is not opened.

@@ -1,5 +1,6 @@
 #include "shell/ContentCheck.h"
 
+#include "platform/DataFile.h"
 #include "platform/Paths.h"
 #include "platform/TrackCheck.h"
 #include "platform/VideoDecoder.h"
@@ -12,6 +13,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -72,14 +74,14 @@ constexpr KindChecker kCheckers[] = {
 ContentReport CheckFile(const ContentFile& content) {
     ContentReport report;
     report.path = platform::ResolvePath(content.path);
-    // The loaders only say that they failed; opening the file first says why when it is not there.
-    FILE* file = platform::OpenFile(content.path, "rb");
-    if (!file) {
-        report.problem = kCannotOpen + std::string(std::strerror(errno));
+    // The loaders only say that they failed; opening the file first says why when it is not there or
+    // is no file to read (a FIFO would otherwise keep the check waiting for a writer).
+    platform::DataFile file;
+    if (!file.Open(content.path)) {
+        report.problem = kCannotOpen + file.Problem();
         report.unreadable = true;
         return report;
     }
-    std::fclose(file);
     for (const KindChecker& checker : kCheckers) {
         if (checker.kind == content.kind) {
             report.problem = checker.check(content.path);
@@ -112,22 +114,19 @@ ContentReport CheckShadeRamp() {
     return report;
 }
 
-std::vector<ContentReport> CheckContent() {
-    std::vector<ContentReport> reports{CheckShadeRamp()};
-    for (const ContentFile& content : kContentFiles) {
-        reports.push_back(CheckFile(content));
-    }
-    return reports;
-}
-
 int PrintContentCheck(std::ostream& out) {
     int exitCode = kAllUsableExitCode;
-    for (const ContentReport& report : CheckContent()) {
-        out << report.path << ": " << (report.problem.empty() ? kUsable : report.problem) << "\n";
+    // Each line as soon as its file is checked: a check that is stopped, or that a slow file holds up,
+    // still shows how far it got.
+    const auto print = [&out, &exitCode](const ContentReport& report) {
+        out << report.path << ": " << (report.problem.empty() ? kUsable : report.problem) << std::endl;
         if (!report.problem.empty()) {
             exitCode = kSomeUnusableExitCode;
         }
+    };
+    print(CheckShadeRamp());
+    for (const ContentFile& content : kContentFiles) {
+        print(CheckFile(content));
     }
-    out.flush();
     return exitCode;
 }

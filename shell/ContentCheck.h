@@ -4,7 +4,6 @@
 
 #include <ostream>
 #include <string>
-#include <vector>
 
 struct ContentReport {
     std::string path;    // where the file was looked for, as found
@@ -16,9 +15,8 @@ struct ContentReport {
 // The shading ramp: it must open, read, and hold at least one value.
 ContentReport CheckShadeRamp();
 
-// The shading ramp, then every picture, movie and music track of the scenes, in the order a visitor
-// meets them: pictures decoded, movies decoded at their first and last frame, tracks decoded whole.
-std::vector<ContentReport> CheckContent();
-
-// Prints one line per file ("path: OK" or "path: what is wrong"); 0 when every file is usable, else 1.
+// Checks the shading ramp, then every picture, movie and music track of the scenes, in the order a
+// visitor meets them (pictures decoded, movies decoded at their first and last frame, tracks decoded
+// whole), and prints one line per file as it is checked ("path: OK" or "path: what is wrong"); 0 when
+// every file is usable, else 1.
 int PrintContentCheck(std::ostream& out);
