@@ -22,6 +22,9 @@ public:
     uint64_t Size() const { return size; }
     // Reads up to `count` bytes; fewer only at the end of the file or on a read error.
     size_t Read(uint8_t* buffer, size_t count);
+    // Moves the read position as lseek does (`whence` is SEEK_SET, SEEK_CUR or SEEK_END); the new
+    // position, or -1 when it cannot be moved there.
+    int64_t Seek(int64_t offset, int whence);
     // What went wrong in the last Open or Read, in a few words ("No such file or directory", "a
     // directory, not a regular file"); empty while nothing has.
     const std::string& Problem() const { return problem; }

@@ -98,7 +98,8 @@ void RunMessageLoop(AppWindow* appWindow, const FrameCallbacks& callbacks) {
 int RunShow(const CommandLine& options) {
     // Without its shading ramp the show would end at once; a kiosk says why before any window opens.
     if (options.kiosk) {
-        const ContentReport ramp = CheckShadeRamp();
+        float values[kShadeRampSize][3];
+        const ContentReport ramp = CheckShadeRamp(values);
         if (ramp.unreadable) {
             std::fprintf(stderr, "standview: %s: %s; the show cannot start without it\n", ramp.path.c_str(),
                          ramp.problem.c_str());

@@ -8,10 +8,7 @@
 #include "render/Tga.h"
 #include "scenes/ContentPaths.h"
 
-#include <cerrno>
 #include <cstdint>
-#include <cstdio>
-#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -92,25 +89,16 @@ ContentReport CheckFile(const ContentFile& content) {
 
 } // namespace
 
-ContentReport CheckShadeRamp() {
+ContentReport CheckShadeRamp(float ramp[kShadeRampSize][3]) {
     ContentReport report;
     report.path = platform::ResolvePath(kShadeRampFile);
-    FILE* file = platform::OpenFile(kShadeRampFile, "r");
-    if (!file) {
-        report.problem = kCannotOpen + std::string(std::strerror(errno));
+    const ShadeRampLoad load = LoadShadeRamp(ramp);
+    if (!load.problem.empty()) {
+        report.problem = (load.opened ? kCannotRead : kCannotOpen) + load.problem;
         report.unreadable = true;
-        return report;
-    }
-    float ramp[kShadeRampSize][3];
-    errno = 0;
-    const int values = ReadShadeRamp(file, ramp);
-    if (std::ferror(file)) {
-        report.problem = kCannotRead + std::string(std::strerror(errno != 0 ? errno : EIO));
-        report.unreadable = true;
-    } else if (values == 0) {
+    } else if (load.values == 0) {
         report.problem = kNoValues;
     }
-    std::fclose(file);
     return report;
 }
 
@@ -124,7 +112,8 @@ int PrintContentCheck(std::ostream& out) {
             exitCode = kSomeUnusableExitCode;
         }
     };
-    print(CheckShadeRamp());
+    float ramp[kShadeRampSize][3];
+    print(CheckShadeRamp(ramp));
     for (const ContentFile& content : kContentFiles) {
         print(CheckFile(content));
     }

@@ -2,6 +2,8 @@
 // show's own loaders, with a verdict for each. Needs no display and no sound device.
 #pragma once
 
+#include "render/ShadeRamp.h"
+
 #include <ostream>
 #include <string>
 
@@ -12,8 +14,8 @@ struct ContentReport {
     bool unreadable = false;
 };
 
-// The shading ramp: it must open, read, and hold at least one value.
-ContentReport CheckShadeRamp();
+// The shading ramp: it must open, read, and hold at least one value. Fills the ramp as start-up does.
+ContentReport CheckShadeRamp(float ramp[kShadeRampSize][3]);
 
 // Checks the shading ramp, then every picture, movie and music track of the scenes, in the order a
 // visitor meets them (pictures decoded, movies decoded at their first and last frame, tracks decoded

@@ -4,7 +4,6 @@
 #include "camera/Waypoints.h"
 #include "media/Sound.h"
 #include "platform/ParallelPort.h"
-#include "platform/Paths.h"
 #include "platform/Process.h"
 #include "render/CelShading.h"
 #include "render/ScreenEffects.h"
@@ -12,16 +11,14 @@
 #include "scenes/Scene.h"
 #include "scenes/Scenes.h"
 #include "shell/CaptureList.h"
+#include "shell/ContentCheck.h"
 #include "stats/VisitRecording.h"
-
-#include <cstdio>
 
 namespace {
 
 constexpr GLfloat kClearGrey = 0.7f;
 constexpr GLfloat kClearAlpha = 0.0f;
 constexpr GLclampd kClearDepth = 1.0;
-constexpr const char* kShadeRampFileMode = "r";
 constexpr const char* kFirstScene = "MainScreen";
 
 void SetGlState() {
@@ -55,13 +52,10 @@ bool StartUp(AppWindow* appWindow, KeyTable* keys) {
     currentKeys = keys;
     SetGlState();
 
-    FILE* rampFile = platform::OpenFile(kShadeRampFile, kShadeRampFileMode);
-    if (rampFile == nullptr) {
+    float ramp[kShadeRampSize][3];
+    if (CheckShadeRamp(ramp).unreadable) {
         return false;
     }
-    float ramp[kShadeRampSize][3];
-    ReadShadeRamp(rampFile, ramp);
-    std::fclose(rampFile);
     shadeTexture = CreateShadeTexture(ramp);
 
     lightDirection = Vec3(0.0f, 0.0f, 1.0f);

@@ -96,6 +96,13 @@ size_t DataFile::Read(uint8_t* buffer, size_t count) {
     return done;
 }
 
+int64_t DataFile::Seek(int64_t offset, int whence) {
+    if (descriptor < 0) {
+        return -1;
+    }
+    return static_cast<int64_t>(::lseek(descriptor, static_cast<off_t>(offset), whence));
+}
+
 bool IsRegularFile(const std::string& path) {
     struct stat status {};
     return ::stat(ResolvePath(path).c_str(), &status) == 0 && S_ISREG(status.st_mode);

@@ -74,6 +74,10 @@ size_t DataFile::Read(uint8_t* buffer, size_t count) {
     return done;
 }
 
+int64_t DataFile::Seek(int64_t offset, int whence) {
+    return descriptor >= 0 ? _lseeki64(descriptor, offset, whence) : -1;
+}
+
 bool IsRegularFile(const std::string& path) {
     struct _stat64 status {};
     return _stat64(ResolvePath(path).c_str(), &status) == 0 && (status.st_mode & _S_IFMT) == _S_IFREG;

@@ -3,6 +3,7 @@
 #include "media/Sound.h"
 
 #include "support/DiskAudio.h"
+#include "support/Fifo.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -144,6 +145,22 @@ TEST_F(SoundOutputTest, AMissingTrackIsReportedAndTheOldOneStops) {
     ASSERT_TRUE(WaitForBytes(OutputBytes() + kBytesPerSecond));
     const std::vector<int16_t> left = Left();
     EXPECT_EQ(Onset(left, missingAt + Seconds(0.2)), left.size());
+}
+
+// The track is opened when a visitor enters the exhibit: a FIFO under its name must not stop the show.
+TEST_F(SoundOutputTest, ATrackThatIsNoRegularFileIsRefusedWithoutWaiting) {
+    testing_support::Fifo fifo(dir.Path() + "/Data/music/Pipe.mp3");
+    ASSERT_TRUE(fifo.Made());
+    FMODSound player;
+    bool waited = false;
+    const bool loaded = fifo.RunGuarded(
+        [&player] {
+            player.PlayTrack("data/music/pipe.mp3", 0.0f);
+            return player.stream != nullptr;
+        },
+        waited, std::chrono::seconds(10));
+    EXPECT_FALSE(waited) << "the player waited for a writer";
+    EXPECT_FALSE(loaded);
 }
 
 } // namespace
