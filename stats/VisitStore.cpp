@@ -174,6 +174,12 @@ bool VisitStore::Append(const std::vector<VisitEvent>& events, std::string* prob
     return true;
 }
 
+bool VisitStore::FileGone() const {
+    int moved = 0;
+    return db != nullptr && sqlite3_file_control(db, "main", SQLITE_FCNTL_HAS_MOVED, &moved) == SQLITE_OK &&
+           moved != 0;
+}
+
 void VisitStore::CheckpointNowAndThen() {
     const int64_t now = SteadyMs();
     if (now - lastCheckpointMs < kCheckpointIntervalMs) {

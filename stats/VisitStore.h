@@ -40,6 +40,9 @@ public:
     bool Open(const std::string& path, std::string* problem);
     // One transaction, committed and synced before it returns.
     bool Append(const std::vector<VisitEvent>& events, std::string* problem);
+    // True once the open file is no longer the one at its path: deleted, or replaced by another. What is
+    // committed to it then is lost with it.
+    bool FileGone() const;
 
 private:
     bool Exec(const char* sql, std::string* problem);
