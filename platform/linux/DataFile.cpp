@@ -43,17 +43,15 @@ DataFile::~DataFile() {
 }
 
 bool DataFile::Open(const std::string& path) {
+    return OpenAt(ResolvePath(path));
+}
+
+bool DataFile::OpenAt(const std::string& resolved) {
     if (descriptor >= 0) {
         return false;
     }
-    const std::string resolved = ResolvePath(path);
     // Looked at before it is opened: opening a device can act on it (a tape rewinds, a modem hangs up).
-    struct stat status {};
-    if (::stat(resolved.c_str(), &status) != 0) {
-        problem = std::strerror(errno);
-        return false;
-    }
-    problem = RefusalOf(status.st_mode);
+    problem = FileRefusal(resolved);
     if (!problem.empty()) {
         return false;
     }
@@ -64,6 +62,7 @@ bool DataFile::Open(const std::string& path) {
         problem = std::strerror(errno);
         return false;
     }
+    struct stat status {};
     if (::fstat(opened, &status) != 0) {
         problem = std::strerror(errno);
     } else {
@@ -106,6 +105,15 @@ int64_t DataFile::Seek(int64_t offset, int whence) {
 bool IsRegularFile(const std::string& path) {
     struct stat status {};
     return ::stat(ResolvePath(path).c_str(), &status) == 0 && S_ISREG(status.st_mode);
+}
+
+std::string FileRefusal(const std::string& path, bool* missing) {
+    struct stat status {};
+    const bool found = ::stat(path.c_str(), &status) == 0;
+    if (missing) {
+        *missing = !found && errno == ENOENT;
+    }
+    return found ? RefusalOf(status.st_mode) : std::strerror(errno);
 }
 
 } // namespace platform

@@ -26,13 +26,16 @@ DataFile::~DataFile() {
 }
 
 bool DataFile::Open(const std::string& path) {
+    return OpenAt(ResolvePath(path));
+}
+
+bool DataFile::OpenAt(const std::string& resolved) {
     if (descriptor >= 0) {
         return false;
     }
     problem.clear();
     // Binary, or the C library would turn line ends into something else; a device name such as "CON"
     // opens as a character device, which the check below refuses.
-    const std::string resolved = ResolvePath(path);
     const int opened = _open(resolved.c_str(), _O_RDONLY | _O_BINARY | _O_NOINHERIT);
     if (opened < 0) {
         const int openError = errno;
@@ -81,6 +84,19 @@ int64_t DataFile::Seek(int64_t offset, int whence) {
 bool IsRegularFile(const std::string& path) {
     struct _stat64 status {};
     return _stat64(ResolvePath(path).c_str(), &status) == 0 && (status.st_mode & _S_IFMT) == _S_IFREG;
+}
+
+std::string FileRefusal(const std::string& path, bool* missing) {
+    struct _stat64 status {};
+    const bool found = _stat64(path.c_str(), &status) == 0;
+    if (missing) {
+        *missing = !found && errno == ENOENT;
+    }
+    if (!found) {
+        return std::strerror(errno);
+    }
+    const int type = status.st_mode & _S_IFMT;
+    return type == _S_IFREG ? std::string() : type == _S_IFDIR ? kDirectory : kNotRegular;
 }
 
 } // namespace platform
