@@ -11,6 +11,7 @@ constexpr const char* kDescription = "The booth presentation: a 3D walk through 
                                      "movies and music, steered by four buttons or the keys L, K, J and H.";
 constexpr const char* kVersionText = "standview " STANDVIEW_VERSION;
 constexpr const char* kGlowNames = "exact|fast|auto";
+constexpr const char* kEmptyPath = "must name a file";
 
 void DeclareOptions(CLI::App& app, CommandLine& options) {
     CLI::Option* fullScreen = app.add_flag_callback(
@@ -46,6 +47,8 @@ void DeclareOptions(CLI::App& app, CommandLine& options) {
         app.add_option("--stats-db", options.statsDb,
                        "Visit statistics' database (SQLite): the show records each scene start in it; "
                        "without it nothing is recorded")
+            ->check(CLI::Validator(
+                [](std::string& path) { return path.empty() ? std::string(kEmptyPath) : std::string(); }, ""))
             ->type_name("PATH");
     CLI::Option* summary = app.add_flag_callback(
                                   "--stats", [&options] { options.action = ProgramAction::Stats; },

@@ -288,6 +288,10 @@ int PrintVisitSummary(const SummaryRequest& request, std::ostream& out, std::ost
         }
         toMs += kDayMs;
     }
+    if (toMs <= fromMs) {
+        err << "standview: --until " << request.until << " is before --since " << request.since << '\n';
+        return kBadDate;
+    }
     std::string problem;
     std::vector<Visit> visits;
     bool read = false;

@@ -70,6 +70,8 @@ TEST(CommandLineTest, UsageErrorsEndWithExitCode2AndOneLine) {
         {"--bogus"},
         {"stray"},
         {"--glow", "slow"},
+        {"--stats-db", ""},
+        {"--stats", "--stats-db="},
     };
     for (const std::vector<std::string>& arguments : wrong) {
         const Parse parse = ParseArguments(arguments);

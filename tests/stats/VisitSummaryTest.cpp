@@ -222,6 +222,9 @@ TEST_F(VisitSummaryTest, BadDatesAndMissingFilesAreOneLineAndCreateNothing) {
         EXPECT_EQ(err.str(),
                   "standview: --until " + std::string(date) + ": not a date of the form YYYY-MM-DD\n");
     }
+    EXPECT_EQ(Summary("2026-06-11", "2026-06-10", false), 2);
+    EXPECT_EQ(err.str(), "standview: --until 2026-06-10 is before --since 2026-06-11\n");
+    EXPECT_EQ(out.str(), "");
     const std::string missing = dir.Path() + "/none.sqlite";
     path = missing;
     EXPECT_EQ(Summary("", "", false), 1);
