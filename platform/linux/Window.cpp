@@ -93,7 +93,15 @@ void EndAsTerminated(int) {
     std::raise(SIGTERM);
 }
 
-void TreatHangUpAsTermination() {
+// Signals whose default would end the show, with nobody asking for it: a write to a log whose reader
+// has gone (a closed pipe) fails instead, and the user signals, which tools send to ask a program for
+// something, have nothing to ask of the show.
+constexpr int kIgnoredSignals[] = {SIGPIPE, SIGUSR1, SIGUSR2};
+
+void SetUpSignals() {
+    for (int ignored : kIgnoredSignals) {
+        std::signal(ignored, SIG_IGN);
+    }
     struct sigaction current {};
     if (sigaction(SIGHUP, nullptr, &current) != 0 || current.sa_handler == SIG_IGN) {
         return; // started with hang-ups ignored (nohup): they stay ignored
@@ -120,7 +128,7 @@ bool StartVideo() {
     if (!StartVideoDriver()) {
         return false;
     }
-    TreatHangUpAsTermination();
+    SetUpSignals();
     // Without OpenGL no window can be made; that failure is reported when a window is created.
     if (SDL_GL_LoadLibrary(nullptr) != 0) {
         std::fprintf(stderr, "cannot load OpenGL: %s\n", SDL_GetError());
