@@ -1,6 +1,7 @@
 #include "platform/Window.h"
 
 #include "platform/GlGeneration.h"
+#include "platform/linux/FatalEnds.h"
 #include "platform/linux/WindowInternals.h"
 #include "platform/WindowMessages.h"
 
@@ -125,6 +126,7 @@ bool StartVideo() {
     // An unattended show keeps drawing when another window takes the focus; minimised it would draw
     // nothing, and the desktop's mode would come back.
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
+    internal::ReportFatalEnds();
     if (!StartVideoDriver()) {
         return false;
     }
