@@ -1,5 +1,7 @@
 #include "media/Sound.h"
 
+#include "platform/Paths.h"
+
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -59,7 +61,8 @@ void FMODSound::PlayTrack(const char* path, float startSeconds) {
         }
         stream = platform::CurrentAudioDevice().OpenMusic(requested);
         if (!stream) {
-            std::printf("FMODSound: Cannot load track - %s", requested.c_str());
+            // The file the device was asked for, in the content folder where one is set.
+            std::printf("FMODSound: Cannot load track - %s", platform::ResolvePath(requested).c_str());
             std::fflush(stdout);
             return;
         }

@@ -2,6 +2,7 @@
 // file that the tests read back.
 #include "media/Sound.h"
 
+#include "platform/Paths.h"
 #include "support/DiskAudio.h"
 #include "support/Fifo.h"
 #include "support/TempDir.h"
@@ -11,6 +12,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -128,18 +130,25 @@ TEST_F(SoundOutputTest, WithoutAnAudioDeviceTheProgramRunsOnSilently) {
     }
     // Each request tries again, and says so when it fails.
     EXPECT_EQ(testing::internal::GetCapturedStdout(),
-              "FMODSound: Cannot initialize sound!!\nFMODSound: Cannot load track - data/music/tones.mp3"
-              "FMODSound: Cannot load track - data/music/tones.mp3");
+              "FMODSound: Cannot initialize sound!!\nFMODSound: Cannot load track - Data/music/Tones.mp3"
+              "FMODSound: Cannot load track - Data/music/Tones.mp3");
 }
 
+// The report names the file in the content folder that was looked for, not the scene's own path.
 TEST_F(SoundOutputTest, AMissingTrackIsReportedAndTheOldOneStops) {
+    testing_support::TempDir content;
+    const std::string music = content.Write("music/Tones.mp3", "");
+    std::filesystem::copy_file(dir.Path() + "/Data/music/Tones.mp3", music,
+                               std::filesystem::copy_options::overwrite_existing);
+    platform::SetDataFolder(content.Path());
     FMODSound player;
     player.PlayTrack("data/music/tones.mp3", 0.0f);
     ASSERT_TRUE(WaitForBytes(2 * kBytesPerSecond));
     testing::internal::CaptureStdout();
     player.PlayTrack("data/music/missing.mp3", 2.0f);
+    platform::SetDataFolder("");
     EXPECT_EQ(testing::internal::GetCapturedStdout(),
-              "FMODSound: Cannot load track - data/music/missing.mp3");
+              "FMODSound: Cannot load track - " + content.Path() + "/music/missing.mp3");
     EXPECT_EQ(player.stream, nullptr);
     const size_t missingAt = OutputBytes() / 4;
     ASSERT_TRUE(WaitForBytes(OutputBytes() + kBytesPerSecond));
