@@ -20,6 +20,7 @@ constexpr GLfloat kClearGrey = 0.7f;
 constexpr GLfloat kClearAlpha = 0.0f;
 constexpr GLclampd kClearDepth = 1.0;
 constexpr const char* kFirstScene = "MainScreen";
+constexpr const char* kNoCaptureList = "OpenGL gave no display list for the capture of the small render";
 
 void SetGlState() {
     glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
@@ -47,13 +48,17 @@ void ResetStartUpGlobalsForTests() {
     captureList = 0;
 }
 
-bool StartUp(AppWindow* appWindow, KeyTable* keys) {
+bool StartUp(AppWindow* appWindow, KeyTable* keys, std::string* whyNot) {
     currentWindow = appWindow;
     currentKeys = keys;
     SetGlState();
 
     float ramp[kShadeRampSize][3];
-    if (CheckShadeRamp(ramp).unreadable) {
+    const ContentReport rampReport = CheckShadeRamp(ramp);
+    if (rampReport.unreadable) {
+        if (whyNot) {
+            *whyNot = rampReport.path + ": " + rampReport.problem;
+        }
         return false;
     }
     shadeTexture = CreateShadeTexture(ramp);
@@ -80,6 +85,9 @@ bool StartUp(AppWindow* appWindow, KeyTable* keys) {
 
     blurList = BuildBlurList();
     captureList = BuildCaptureList();
+    if (captureList == 0 && whyNot) {
+        *whyNot = kNoCaptureList;
+    }
     return captureList != 0;
 }
 
