@@ -2,7 +2,7 @@
 # The operator's check of content before a show, run with no display: the bundled content passes with
 # one OK line per file; each kind of broken file fails the check with exit code 1 on the line that
 # names that file, while every other file stays OK. A FIFO under a content file's name is reported, not
-# waited for. A kiosk run without its shading ramp ends at once
+# waited for, and a folder under a track's name is called one. A kiosk run without its shading ramp ends at once
 # with a log line naming the file and a non-zero exit code, and a command line the program does not
 # understand ends with exit code 2 and one line.
 #
@@ -61,6 +61,9 @@ broken empty-shader shader.txt ": >shader.txt"
 broken fifo-picture images/ScrollTrogan.tga "mkfifo images/ScrollTrogan.tga"
 grep -q "/images/ScrollTrogan.tga: cannot open: a FIFO, not a regular file$" "$E2E_WORK/check.out" ||
     e2e_fail "the FIFO is not called one: $(cat "$E2E_WORK/check.out")"
+broken track-directory music/olympus.mp3 "mkdir music/olympus.mp3"
+grep -q "/music/olympus.mp3: cannot open: a directory, not a regular file$" "$E2E_WORK/check.out" ||
+    e2e_fail "the folder is not called one: $(cat "$E2E_WORK/check.out")"
 
 (cd "$E2E_WORK" && exec "$E2E_PROGRAM" --kiosk --fullscreen --data "$E2E_WORK/empty-shader/images") \
     >"$E2E_WORK/program.log" 2>&1
@@ -77,5 +80,6 @@ code=$?
     e2e_fail "the usage error is not one line: $(cat "$E2E_WORK/usage.out" "$E2E_WORK/usage.err")"
 e2e_log "usage error: $(cat "$E2E_WORK/usage.err")"
 echo "PASS: the bundled content passes the check; a truncated picture, a picture that is not TGA, a movie" \
-    "that is not a movie, a missing track, an empty shader.txt and a FIFO in place of a picture each fail it by name; a kiosk run without shader.txt" \
+    "that is not a movie, a missing track, an empty shader.txt, a FIFO in place of a picture and a folder in" \
+    "place of a track each fail it by name and say what is wrong; a kiosk run without shader.txt" \
     "exits $kiosk_code naming it; a usage error exits 2"
