@@ -1,10 +1,10 @@
 #include "media/Sound.h"
 
+#include "platform/MessageLines.h"
 #include "platform/Paths.h"
 
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
 
 FMODSound* soundInstance = nullptr;
 
@@ -35,8 +35,7 @@ FMODSound::FMODSound() {
     soundInstance = this;
     deviceHeld = platform::CurrentAudioDevice().Acquire();
     if (!deviceHeld) {
-        std::printf("FMODSound: Cannot initialize sound!!\n");
-        std::fflush(stdout);
+        platform::PrintMessage("FMODSound: Cannot initialize sound!!\n");
     }
 }
 
@@ -62,8 +61,8 @@ void FMODSound::PlayTrack(const char* path, float startSeconds) {
         stream = platform::CurrentAudioDevice().OpenMusic(requested);
         if (!stream) {
             // The file the device was asked for, in the content folder where one is set.
-            std::printf("FMODSound: Cannot load track - %s", platform::ResolvePath(requested).c_str());
-            std::fflush(stdout);
+            platform::PrintMessage("FMODSound: Cannot load track - %s",
+                                   platform::ResolvePath(requested).c_str());
             return;
         }
     }

@@ -128,10 +128,10 @@ TEST_F(SoundOutputTest, WithoutAnAudioDeviceTheProgramRunsOnSilently) {
         player.PlayTrack("data/music/tones.mp3", 0.0f);
         player.StopTrack();
     }
-    // Each request tries again, and says so when it fails.
+    // Each request tries again, and says so when it fails, each time on a line of its own.
     EXPECT_EQ(testing::internal::GetCapturedStdout(),
-              "FMODSound: Cannot initialize sound!!\nFMODSound: Cannot load track - Data/music/Tones.mp3"
-              "FMODSound: Cannot load track - Data/music/Tones.mp3");
+              "FMODSound: Cannot initialize sound!!\nFMODSound: Cannot load track - Data/music/Tones.mp3\n"
+              "FMODSound: Cannot load track - Data/music/Tones.mp3\n");
 }
 
 // The report names the file in the content folder that was looked for, not the scene's own path.
@@ -148,7 +148,7 @@ TEST_F(SoundOutputTest, AMissingTrackIsReportedAndTheOldOneStops) {
     player.PlayTrack("data/music/missing.mp3", 2.0f);
     platform::SetDataFolder("");
     EXPECT_EQ(testing::internal::GetCapturedStdout(),
-              "FMODSound: Cannot load track - " + content.Path() + "/music/missing.mp3");
+              "FMODSound: Cannot load track - " + content.Path() + "/music/missing.mp3\n");
     EXPECT_EQ(player.stream, nullptr);
     const size_t missingAt = OutputBytes() / 4;
     ASSERT_TRUE(WaitForBytes(OutputBytes() + kBytesPerSecond));
