@@ -1,9 +1,9 @@
 #include "camera/Camera.h"
 
+#include "platform/MessageLines.h"
 #include "platform/OpenGl.h"
 
 #include <cmath>
-#include <cstdio>
 #include <limits>
 
 namespace {
@@ -142,8 +142,7 @@ void Camera::StepFollow() {
 
     if (Distance(goal, lastGoal) > kReplanDistance || Distance(position, lastPathPoint) > kReplanDistance) {
         pathLength = Distance(position, goal);
-        std::printf("%s\n", kPlanMessage);
-        std::fflush(stdout);
+        platform::PrintMessage("%s\n", kPlanMessage);
         path.ClearPoints();
         path.AddPoint(position);
         path.AddPoint(goal);

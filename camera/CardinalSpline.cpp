@@ -1,6 +1,6 @@
 #include "camera/CardinalSpline.h"
 
-#include <cstdio>
+#include "platform/MessageLines.h"
 
 namespace {
 
@@ -10,8 +10,7 @@ constexpr const char* kBadUMessage = "ERROR: bad u value!";
 constexpr const char* kBadSegmentMessage = "ERROR: bad segment number!";
 
 void Refuse(const char* message) {
-    std::printf("%s\n", message);
-    std::fflush(stdout);
+    platform::PrintMessage("%s\n", message);
 }
 
 } // namespace

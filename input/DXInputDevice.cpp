@@ -1,6 +1,7 @@
 #include "input/DXInputDevice.h"
 
-#include <cstdio>
+#include "platform/MessageLines.h"
+
 #include <cstring>
 
 std::unique_ptr<platform::InputSystem> directInput;
@@ -27,7 +28,7 @@ DXInputDevice::DXInputDevice(platform::InstanceHandle instance, platform::Window
     if (platform::Failed(platform::CreateInputSystem(instance, platform::kInputVersion, directInput))) {
         directInput.reset();
         directInputFailed = true;
-        std::printf("Unable to Initialize DX-Input COM object...\n");
+        platform::PrintMessage("Unable to Initialize DX-Input COM object...\n");
     }
 }
 
@@ -40,25 +41,25 @@ void DXInputDevice::SetupSystemDevice(platform::InputDataFormat format, const Se
     platform::InputResult result = directInput->CreateDevice(deviceGuid, device);
     if (Failed(result)) {
         device.reset();
-        std::printf(messages.createFailed, InputResultName(result));
+        platform::PrintMessage(messages.createFailed, InputResultName(result));
         return;
     }
     result = device->SetCooperativeLevel(window, kSharedBackgroundLevel);
     if (Failed(result)) {
-        std::printf(messages.cooperationFailed, InputResultName(result));
+        platform::PrintMessage(messages.cooperationFailed, InputResultName(result));
         return;
     }
     result = device->SetDataFormat(format);
     if (Failed(result)) {
-        std::printf(messages.formatFailed, InputResultName(result));
+        platform::PrintMessage(messages.formatFailed, InputResultName(result));
         return;
     }
     result = device->Acquire();
     if (Failed(result)) {
-        std::printf("%s", messages.acquireFailed);
+        platform::PrintMessage("%s", messages.acquireFailed);
         return;
     }
-    std::printf(messages.loaded, InputResultName(result));
+    platform::PrintMessage(messages.loaded, InputResultName(result));
     ready = true;
 }
 

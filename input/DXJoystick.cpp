@@ -1,7 +1,8 @@
 #include "input/DXJoystick.h"
 
+#include "platform/MessageLines.h"
+
 #include <cmath>
-#include <cstdio>
 
 namespace {
 
@@ -23,18 +24,18 @@ void DXJoystick::Setup() {
     platform::InputResult result = directInput->EnumDevices(
         platform::InputDeviceClass::Joystick, true, [this](const platform::InputDeviceInstance& found) {
             deviceGuid = found.instanceGuid;
-            std::printf("DXJoystick: Loading joystick device - %s\n", found.productName.c_str());
+            platform::PrintMessage("DXJoystick: Loading joystick device - %s\n", found.productName.c_str());
             return platform::EnumAction::Stop;
         });
     if (Failed(result)) {
-        std::printf("DXJoystick: Error occured in enumerating joystick devices - %s\n",
-                    InputResultName(result));
+        platform::PrintMessage("DXJoystick: Error occured in enumerating joystick devices - %s\n",
+                               InputResultName(result));
         return;
     }
     result = directInput->CreateDevice(deviceGuid, device);
     if (Failed(result)) {
         device.reset();
-        std::printf("DXJoystick: Can't create joystick device - %s\n", InputResultName(result));
+        platform::PrintMessage("DXJoystick: Can't create joystick device - %s\n", InputResultName(result));
         return;
     }
     platform::InputDeviceInstance info;
@@ -43,37 +44,38 @@ void DXJoystick::Setup() {
     }
     result = device->SetCooperativeLevel(window, kSharedBackgroundLevel);
     if (Failed(result)) {
-        std::printf("DXJoystick: Failed to set cooperation level properly - %s\n", InputResultName(result));
+        platform::PrintMessage("DXJoystick: Failed to set cooperation level properly - %s\n",
+                               InputResultName(result));
         return;
     }
     result = device->SetDataFormat(platform::InputDataFormat::Joystick);
     if (Failed(result)) {
-        std::printf("DXJoystick: Error setting data format - %s\n", InputResultName(result));
+        platform::PrintMessage("DXJoystick: Error setting data format - %s\n", InputResultName(result));
         return;
     }
     // A joystick that refuses a range or a dead zone still works, only less comfortably.
-    std::printf("Setting x-axis range\n");
+    platform::PrintMessage("Setting x-axis range\n");
     device->SetAxisRange(platform::kJoystickOffsetX, -kStickRange, kStickRange);
-    std::printf("Setting y-axis range\n");
+    platform::PrintMessage("Setting y-axis range\n");
     device->SetAxisRange(platform::kJoystickOffsetY, -kStickRange, kStickRange);
     const auto deadZone = static_cast<uint32_t>(std::lround(kStickDeadZone * platform::kAxisFractionScale));
-    std::printf("Setting x-axis dead zone: %f\n", kStickDeadZone);
+    platform::PrintMessage("Setting x-axis dead zone: %f\n", kStickDeadZone);
     device->SetAxisDeadZone(platform::kJoystickOffsetX, deadZone);
-    std::printf("Setting y-axis dead zone: %f\n", kStickDeadZone);
+    platform::PrintMessage("Setting y-axis dead zone: %f\n", kStickDeadZone);
     device->SetAxisDeadZone(platform::kJoystickOffsetY, deadZone);
     result = device->Acquire();
     if (Failed(result)) {
-        std::printf("DXJoystick: Couldnt acquire the joystick - %s\n", InputResultName(result));
+        platform::PrintMessage("DXJoystick: Couldnt acquire the joystick - %s\n", InputResultName(result));
         return;
     }
-    std::printf("DXJoystick: Loaded joystick device - %s\n", InputResultName(result));
+    platform::PrintMessage("DXJoystick: Loaded joystick device - %s\n", InputResultName(result));
     ready = true;
 }
 
 std::unique_ptr<InputState> DXJoystick::Poll() {
     platform::InputResult acquireResult = platform::InputResult::Ok;
     if (!ReadRecovering(sizeof state, &state, acquireResult)) {
-        std::printf("DXJoystick: Can't reacquire joystick device....\n");
+        platform::PrintMessage("DXJoystick: Can't reacquire joystick device....\n");
         return nullptr;
     }
     auto snapshot = std::make_unique<InputState>();

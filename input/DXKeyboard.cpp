@@ -1,6 +1,6 @@
 #include "input/DXKeyboard.h"
 
-#include <cstdio>
+#include "platform/MessageLines.h"
 
 static_assert(static_cast<uint32_t>(kInputKeyCount) == platform::kKeyboardDataSize,
               "a snapshot holds the keyboard's whole table");
@@ -24,7 +24,7 @@ std::unique_ptr<InputState> DXKeyboard::Poll() {
     auto state = std::make_unique<InputState>();
     platform::InputResult acquireResult = platform::InputResult::Ok;
     if (!ReadRecovering(kInputKeyCount, state->keys, acquireResult)) {
-        std::printf("DXKeyboard: Can't reacquire Keyboard device....\n");
+        platform::PrintMessage("DXKeyboard: Can't reacquire Keyboard device....\n");
         return nullptr;
     }
     return state;

@@ -1,6 +1,6 @@
 #include "input/DXMouse.h"
 
-#include <cstdio>
+#include "platform/MessageLines.h"
 
 namespace {
 
@@ -33,7 +33,8 @@ std::unique_ptr<InputState> DXMouse::Poll() {
     platform::MouseData data;
     platform::InputResult acquireResult = platform::InputResult::Ok;
     if (!ReadRecovering(sizeof data, &data, acquireResult)) {
-        std::printf("DXMouse: Can't reacquire mouse device - %s\n", platform::InputResultName(acquireResult));
+        platform::PrintMessage("DXMouse: Can't reacquire mouse device - %s\n",
+                               platform::InputResultName(acquireResult));
         return nullptr;
     }
     return SnapshotOf(data);

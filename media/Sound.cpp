@@ -1,8 +1,10 @@
 #include "media/Sound.h"
 
+#include "platform/MessageLines.h"
+#include "platform/Paths.h"
+
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
 
 FMODSound* soundInstance = nullptr;
 
@@ -33,8 +35,7 @@ FMODSound::FMODSound() {
     soundInstance = this;
     deviceHeld = platform::CurrentAudioDevice().Acquire();
     if (!deviceHeld) {
-        std::printf("FMODSound: Cannot initialize sound!!\n");
-        std::fflush(stdout);
+        platform::PrintMessage("FMODSound: Cannot initialize sound!!\n");
     }
 }
 
@@ -59,8 +60,9 @@ void FMODSound::PlayTrack(const char* path, float startSeconds) {
         }
         stream = platform::CurrentAudioDevice().OpenMusic(requested);
         if (!stream) {
-            std::printf("FMODSound: Cannot load track - %s", requested.c_str());
-            std::fflush(stdout);
+            // The file the device was asked for, in the content folder where one is set.
+            platform::PrintMessage("FMODSound: Cannot load track - %s",
+                                   platform::ResolvePath(requested).c_str());
             return;
         }
     }

@@ -3,6 +3,7 @@
 #include "platform/Clock.h"
 #include "platform/GlGeneration.h"
 #include "platform/MessageBox.h"
+#include "platform/Paths.h"
 
 #include <algorithm>
 #include <climits>
@@ -99,9 +100,12 @@ bool VideoClip::Open() {
     UseSphereMapping();
 
     bool ok = true;
+    // The file looked for, named in the log beside the box's fixed text.
+    const std::string path = platform::ResolvePath(fileName);
     stream = platform::CurrentVideoDecoder().OpenStream(fileName);
     if (!stream) {
-        platform::ShowMessageBox(kStreamFailedText, kErrorCaption, platform::MessageBoxStyle::ErrorOk);
+        platform::ShowMessageBox(kStreamFailedText, kErrorCaption, platform::MessageBoxStyle::ErrorOk,
+                                 path.c_str());
         ok = false;
     } else {
         const platform::VideoStreamInfo info = stream->Info();
@@ -110,7 +114,8 @@ bool VideoClip::Open() {
         lastFrame = info.frameCount > 0 ? info.frameCount : 0;
         msPerFrame = lastFrame > 0 ? static_cast<int32_t>(info.endTimeMs / lastFrame) : 0;
         if (!stream->OpenFrameReader()) {
-            platform::ShowMessageBox(kFrameFailedText, kErrorCaption, platform::MessageBoxStyle::ErrorOk);
+            platform::ShowMessageBox(kFrameFailedText, kErrorCaption, platform::MessageBoxStyle::ErrorOk,
+                                     path.c_str());
             ok = false;
         }
     }

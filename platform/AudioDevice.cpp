@@ -1,6 +1,5 @@
 #include "platform/AudioDevice.h"
 
-#include "platform/Paths.h"
 #include "platform/SystemBackend.h"
 
 #include <cassert>
@@ -41,7 +40,7 @@ std::unique_ptr<MusicStream> SharedAudioOutput::OpenMusic(const std::string& pat
     if (holders == 0) {
         return nullptr;
     }
-    std::unique_ptr<MusicStream> stream = LoadMusic(ResolvePath(path));
+    std::unique_ptr<MusicStream> stream = LoadMusic(path);
     if (stream) {
         ++holders;
     }

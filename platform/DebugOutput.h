@@ -4,7 +4,7 @@
 
 namespace platform {
 
-// Written as given: the caller supplies any line end.
+// One line: a text without its line end gets one (platform/MessageLines.h).
 void OutputDebugString(const char* text);
 
 } // namespace platform

@@ -11,20 +11,21 @@ namespace {
 
 MessageBoxHook messageBoxHook;
 bool unattended = false;
+constexpr const char* kAnsweredYes = " (answered Yes)";
 
 // The answer a person pressing Enter would give, used when no box can be shown at all.
 MessageBoxAnswer DefaultAnswer(MessageBoxStyle style) {
     return style == MessageBoxStyle::QuestionYesNo ? MessageBoxAnswer::Yes : MessageBoxAnswer::Ok;
 }
 
-// One line for the log: the text's own line breaks become spaces.
-MessageBoxAnswer LogMessage(const char* text, const char* caption, MessageBoxStyle style) {
-    const MessageBoxAnswer answer = DefaultAnswer(style);
+// One line for the log: the text's own line breaks become spaces, and what it is about follows it.
+void LogLine(const char* text, const char* caption, const char* about, const char* answered) {
     std::string line = text;
     std::replace(line.begin(), line.end(), '\n', ' ');
-    std::fprintf(stderr, "%s: %s%s\n", caption, line.c_str(),
-                 style == MessageBoxStyle::QuestionYesNo ? " (answered Yes)" : "");
-    return answer;
+    if (about != nullptr) {
+        line = line + ": " + about;
+    }
+    std::fprintf(stderr, "%s: %s%s\n", caption, line.c_str(), answered);
 }
 
 } // namespace
@@ -37,17 +38,26 @@ void SetMessageBoxesUnattended(bool value) {
     unattended = value;
 }
 
-MessageBoxAnswer ShowMessageBox(const char* text, const char* caption, MessageBoxStyle style) {
+MessageBoxAnswer ShowMessageBox(const char* text, const char* caption, MessageBoxStyle style,
+                                const char* about) {
     if (messageBoxHook) {
         return messageBoxHook(text, caption, style);
     }
+    const MessageBoxAnswer enterAnswer = DefaultAnswer(style);
     if (unattended) {
-        return LogMessage(text, caption, style);
+        LogLine(text, caption, about, style == MessageBoxStyle::QuestionYesNo ? kAnsweredYes : "");
+        return enterAnswer;
+    }
+    // The box cannot say which file it means; the log can.
+    if (about != nullptr) {
+        LogLine(text, caption, about, "");
     }
     MessageBoxAnswer answer;
     if (!internal::ShowSystemMessageBox(text, caption, style, &answer)) {
-        std::fprintf(stderr, "%s: %s\n", caption, text);
-        return DefaultAnswer(style);
+        if (about == nullptr) {
+            LogLine(text, caption, about, "");
+        }
+        return enterAnswer;
     }
     return answer;
 }

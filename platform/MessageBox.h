@@ -16,7 +16,10 @@ enum class MessageBoxStyle {
 
 enum class MessageBoxAnswer { Ok, Yes, No };
 
-MessageBoxAnswer ShowMessageBox(const char* text, const char* caption, MessageBoxStyle style);
+// `about` (a file's path, or null) is what the message concerns: the box shows the text alone, and a line
+// on standard error names it after the text.
+MessageBoxAnswer ShowMessageBox(const char* text, const char* caption, MessageBoxStyle style,
+                                const char* about = nullptr);
 
 using MessageBoxHook =
     std::function<MessageBoxAnswer(const char* text, const char* caption, MessageBoxStyle)>;

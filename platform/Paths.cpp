@@ -90,8 +90,4 @@ std::string ResolvePath(const std::string& path) {
     return resolved;
 }
 
-FILE* OpenFile(const std::string& path, const char* mode) {
-    return std::fopen(ResolvePath(path).c_str(), mode);
-}
-
 } // namespace platform

@@ -2,7 +2,6 @@
 // sensitive file system.
 #pragma once
 
-#include <cstdio>
 #include <string>
 
 namespace platform {
@@ -15,8 +14,5 @@ std::string ResolvePath(const std::string& path);
 
 // The folder that stands for "Data" in content paths; empty puts back "Data" in the working directory.
 void SetDataFolder(const std::string& folder);
-
-// fopen on the resolved path.
-FILE* OpenFile(const std::string& path, const char* mode);
 
 } // namespace platform

@@ -43,8 +43,8 @@ protected:
 private:
     virtual bool OpenOutput() = 0;
     virtual void CloseOutput() = 0;
-    // The stream for a resolved path, asked for only while the output is open; null when the file
-    // cannot be read.
+    // The stream for a data file's path (to be found with ResolvePath), asked for only while the output
+    // is open; null when the file cannot be read.
     virtual std::unique_ptr<MusicStream> LoadMusic(const std::string& path) = 0;
 
     int holders = 0;

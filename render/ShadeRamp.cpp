@@ -1,5 +1,9 @@
 #include "render/ShadeRamp.h"
 
+#include "platform/DataFile.h"
+
+#include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 
 namespace {
@@ -8,21 +12,38 @@ namespace {
 constexpr int kLineBufferSize = 255;
 // What an empty file gives: full colour rather than black models.
 constexpr float kEmptyRampLevel = 1.0f;
+// The most of a file that the reading can take in: every value from a full buffer.
+constexpr size_t kLargestUsedText = static_cast<size_t>(kShadeRampSize) * (kLineBufferSize - 1);
+constexpr char kLineBreak = '\n';
 
 } // namespace
 
-int ReadShadeRamp(FILE* file, float ramp[kShadeRampSize][3]) {
-    char line[kLineBufferSize] = "";
+int ReadShadeRamp(const std::string& text, float ramp[kShadeRampSize][3]) {
+    std::string line;
+    size_t next = 0;
+    // As the file's end-of-file mark: set once a read has run into the end of the text.
+    bool atEnd = false;
     bool anyLine = false;
     int count = 0;
-    while (count < kShadeRampSize && !std::feof(file)) {
-        // On end of file fgets leaves the buffer untouched, so the previous text is parsed again.
-        if (std::fgets(line, kLineBufferSize, file) != nullptr) {
+    while (count < kShadeRampSize && !atEnd) {
+        if (next < text.size()) {
+            // As fgets: up to a line break (kept), or as much as the buffer holds; it runs into the end
+            // only when the text ends before either.
+            const size_t limit = std::min(text.size(), next + (kLineBufferSize - 1));
+            size_t end = std::find(text.begin() + next, text.begin() + limit, kLineBreak) - text.begin();
+            end = end < limit ? end + 1 : limit;
+            line.assign(text, next, end - next);
+            next = end;
+            atEnd = next == text.size() && line.back() != kLineBreak && line.size() < kLineBufferSize - 1;
             anyLine = true;
-        } else if (!anyLine || std::ferror(file)) {
-            break;
+        } else {
+            // A read at the end keeps the previous line's text, which is parsed again.
+            atEnd = true;
+            if (!anyLine) {
+                break;
+            }
         }
-        const float value = static_cast<float>(std::atof(line));
+        const float value = static_cast<float>(std::atof(line.c_str()));
         ramp[count][0] = ramp[count][1] = ramp[count][2] = value;
         ++count;
     }
@@ -31,6 +52,20 @@ int ReadShadeRamp(FILE* file, float ramp[kShadeRampSize][3]) {
         ramp[k][0] = ramp[k][1] = ramp[k][2] = fill;
     }
     return count;
+}
+
+ShadeRampLoad LoadShadeRamp(float ramp[kShadeRampSize][3]) {
+    ShadeRampLoad load;
+    platform::DataFile file;
+    std::string text;
+    load.opened = file.Open(kShadeRampFile);
+    if (load.opened) {
+        text.resize(kLargestUsedText);
+        text.resize(file.Read(reinterpret_cast<uint8_t*>(&text[0]), text.size()));
+    }
+    load.problem = file.Problem();
+    load.values = ReadShadeRamp(text, ramp);
+    return load;
 }
 
 GLuint CreateShadeTexture(const float ramp[kShadeRampSize][3]) {

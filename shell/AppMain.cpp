@@ -41,8 +41,8 @@ constexpr const char* kStuckButtonStatusSuffix = " stuck";
 constexpr int kRegisterFailedExitCode = -1;
 // A kiosk run that cannot show anything ends with this, so that the service manager starts it again.
 constexpr int kKioskFailedExitCode = 1;
-constexpr const char* kKioskNoWindowLog = "standview: no window could be made; the show cannot run\n";
-constexpr const char* kKioskStartUpLog = "standview: start-up failed; the show cannot run\n";
+constexpr const char* kKioskNoWindowLog = "standview: no window could be made; the show cannot run";
+constexpr const char* kKioskStartUpLog = "standview: start-up failed; the show cannot run";
 
 // 1 for full screen, 0 for a window: as the command line says, or as the person at the screen answers.
 int32_t FullScreenAtStart(StartAnswer answer) {
@@ -97,7 +97,8 @@ void RunMessageLoop(AppWindow* appWindow, const FrameCallbacks& callbacks) {
 int RunShow(const CommandLine& options) {
     // Without its shading ramp the show would end at once; a kiosk says why before any window opens.
     if (options.kiosk) {
-        const ContentReport ramp = CheckShadeRamp();
+        float values[kShadeRampSize][3];
+        const ContentReport ramp = CheckShadeRamp(values);
         if (ramp.unreadable) {
             std::fprintf(stderr, "standview: %s: %s; the show cannot start without it\n", ramp.path.c_str(),
                          ramp.problem.c_str());
@@ -163,6 +164,7 @@ int AppMain(platform::InstanceHandle instance, const FrameCallbacks& callbacks, 
     keepRunning = 1;
     wantFullScreen = appWindow.fullScreen;
     const char* kioskFailure = nullptr;
+    std::string whyNot;
 
     while (keepRunning == 1) {
         appWindow.fullScreen = wantFullScreen;
@@ -172,7 +174,7 @@ int AppMain(platform::InstanceHandle instance, const FrameCallbacks& callbacks, 
             keepRunning = 0;
             break;
         }
-        if (callbacks.startUp(&appWindow, &keys)) {
+        if (callbacks.startUp(&appWindow, &keys, &whyNot)) {
             SetMainWindow(appWindow.window, appClass.instance);
             RunMessageLoop(&appWindow, callbacks);
         } else {
@@ -185,7 +187,7 @@ int AppMain(platform::InstanceHandle instance, const FrameCallbacks& callbacks, 
 
     platform::UnregisterClass(kClassName, instance);
     if (options.kiosk && kioskFailure) {
-        std::fputs(kioskFailure, stderr);
+        std::fprintf(stderr, "%s%s%s\n", kioskFailure, whyNot.empty() ? "" : ": ", whyNot.c_str());
         return kKioskFailedExitCode;
     }
     return 0;

@@ -11,10 +11,11 @@
 
 class ButtonPanel;
 
-// What the loops call for each window: start-up once the context exists, per frame the update (given the
-// milliseconds since the previous frame) and the drawing, and shut-down before the window goes.
+// What the loops call for each window: start-up once the context exists (false, with the reason, when
+// the show cannot run), per frame the update (given the milliseconds since the previous frame) and the
+// drawing, and shut-down before the window goes.
 struct FrameCallbacks {
-    std::function<bool(AppWindow*, KeyTable*)> startUp;
+    std::function<bool(AppWindow*, KeyTable*, std::string* whyNot)> startUp;
     std::function<void(uint32_t)> updateFrame;
     std::function<void()> drawFrame;
     std::function<void()> shutDown;

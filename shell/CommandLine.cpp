@@ -3,6 +3,8 @@
 #include <CLI/CLI.hpp>
 
 #include <algorithm>
+#include <filesystem>
+#include <string>
 
 namespace {
 
@@ -11,6 +13,19 @@ constexpr const char* kDescription = "The booth presentation: a 3D walk through 
                                      "movies and music, steered by four buttons or the keys L, K, J and H.";
 constexpr const char* kVersionText = "standview " STANDVIEW_VERSION;
 constexpr const char* kGlowNames = "exact|fast|auto";
+constexpr const char* kEmptyPath = "must name a file";
+constexpr const char* kNotAFolder = "not a directory";
+
+// Why the content folder cannot be used, as the system says it ("No such file or directory", "Too many
+// levels of symbolic links"); empty for a folder.
+std::string FolderProblem(std::string& folder) {
+    std::error_code error;
+    const std::filesystem::file_status status = std::filesystem::status(folder, error);
+    if (error) {
+        return folder + ": " + error.message();
+    }
+    return std::filesystem::is_directory(status) ? std::string() : folder + ": " + kNotAFolder;
+}
 
 void DeclareOptions(CLI::App& app, CommandLine& options) {
     CLI::Option* fullScreen = app.add_flag_callback(
@@ -21,7 +36,7 @@ void DeclareOptions(CLI::App& app, CommandLine& options) {
         "Start in a window without asking");
     fullScreen->excludes(windowed);
     app.add_option("--data", options.dataFolder, "Content folder (default: Data in the working directory)")
-        ->check(CLI::Validator(CLI::ExistingDirectory).description(""))
+        ->check(CLI::Validator(FolderProblem, ""))
         ->type_name("DIR");
     app.add_flag_callback(
         "--check", [&options] { options.action = ProgramAction::Check; },
@@ -46,6 +61,8 @@ void DeclareOptions(CLI::App& app, CommandLine& options) {
         app.add_option("--stats-db", options.statsDb,
                        "Visit statistics' database (SQLite): the show records each scene start in it; "
                        "without it nothing is recorded")
+            ->check(CLI::Validator(
+                [](std::string& path) { return path.empty() ? std::string(kEmptyPath) : std::string(); }, ""))
             ->type_name("PATH");
     CLI::Option* summary = app.add_flag_callback(
                                   "--stats", [&options] { options.action = ProgramAction::Stats; },

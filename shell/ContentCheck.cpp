@@ -1,5 +1,6 @@
 #include "shell/ContentCheck.h"
 
+#include "platform/DataFile.h"
 #include "platform/Paths.h"
 #include "platform/TrackCheck.h"
 #include "platform/VideoDecoder.h"
@@ -7,11 +8,9 @@
 #include "render/Tga.h"
 #include "scenes/ContentPaths.h"
 
-#include <cerrno>
 #include <cstdint>
-#include <cstdio>
-#include <cstring>
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -72,14 +71,14 @@ constexpr KindChecker kCheckers[] = {
 ContentReport CheckFile(const ContentFile& content) {
     ContentReport report;
     report.path = platform::ResolvePath(content.path);
-    // The loaders only say that they failed; opening the file first says why when it is not there.
-    FILE* file = platform::OpenFile(content.path, "rb");
-    if (!file) {
-        report.problem = kCannotOpen + std::string(std::strerror(errno));
+    // The loaders only say that they failed; opening the file first says why when it is not there or
+    // is no file to read (a FIFO would otherwise keep the check waiting for a writer).
+    platform::DataFile file;
+    if (!file.Open(content.path)) {
+        report.problem = kCannotOpen + file.Problem();
         report.unreadable = true;
         return report;
     }
-    std::fclose(file);
     for (const KindChecker& checker : kCheckers) {
         if (checker.kind == content.kind) {
             report.problem = checker.check(content.path);
@@ -90,44 +89,33 @@ ContentReport CheckFile(const ContentFile& content) {
 
 } // namespace
 
-ContentReport CheckShadeRamp() {
+ContentReport CheckShadeRamp(float ramp[kShadeRampSize][3]) {
     ContentReport report;
     report.path = platform::ResolvePath(kShadeRampFile);
-    FILE* file = platform::OpenFile(kShadeRampFile, "r");
-    if (!file) {
-        report.problem = kCannotOpen + std::string(std::strerror(errno));
+    const ShadeRampLoad load = LoadShadeRamp(ramp);
+    if (!load.problem.empty()) {
+        report.problem = (load.opened ? kCannotRead : kCannotOpen) + load.problem;
         report.unreadable = true;
-        return report;
-    }
-    float ramp[kShadeRampSize][3];
-    errno = 0;
-    const int values = ReadShadeRamp(file, ramp);
-    if (std::ferror(file)) {
-        report.problem = kCannotRead + std::string(std::strerror(errno != 0 ? errno : EIO));
-        report.unreadable = true;
-    } else if (values == 0) {
+    } else if (load.values == 0) {
         report.problem = kNoValues;
     }
-    std::fclose(file);
     return report;
-}
-
-std::vector<ContentReport> CheckContent() {
-    std::vector<ContentReport> reports{CheckShadeRamp()};
-    for (const ContentFile& content : kContentFiles) {
-        reports.push_back(CheckFile(content));
-    }
-    return reports;
 }
 
 int PrintContentCheck(std::ostream& out) {
     int exitCode = kAllUsableExitCode;
-    for (const ContentReport& report : CheckContent()) {
-        out << report.path << ": " << (report.problem.empty() ? kUsable : report.problem) << "\n";
+    // Each line as soon as its file is checked: a check that is stopped, or that a slow file holds up,
+    // still shows how far it got.
+    const auto print = [&out, &exitCode](const ContentReport& report) {
+        out << report.path << ": " << (report.problem.empty() ? kUsable : report.problem) << std::endl;
         if (!report.problem.empty()) {
             exitCode = kSomeUnusableExitCode;
         }
+    };
+    float ramp[kShadeRampSize][3];
+    print(CheckShadeRamp(ramp));
+    for (const ContentFile& content : kContentFiles) {
+        print(CheckFile(content));
     }
-    out.flush();
     return exitCode;
 }

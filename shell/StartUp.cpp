@@ -4,7 +4,6 @@
 #include "camera/Waypoints.h"
 #include "media/Sound.h"
 #include "platform/ParallelPort.h"
-#include "platform/Paths.h"
 #include "platform/Process.h"
 #include "render/CelShading.h"
 #include "render/ScreenEffects.h"
@@ -12,17 +11,16 @@
 #include "scenes/Scene.h"
 #include "scenes/Scenes.h"
 #include "shell/CaptureList.h"
+#include "shell/ContentCheck.h"
 #include "stats/VisitRecording.h"
-
-#include <cstdio>
 
 namespace {
 
 constexpr GLfloat kClearGrey = 0.7f;
 constexpr GLfloat kClearAlpha = 0.0f;
 constexpr GLclampd kClearDepth = 1.0;
-constexpr const char* kShadeRampFileMode = "r";
 constexpr const char* kFirstScene = "MainScreen";
+constexpr const char* kNoCaptureList = "OpenGL gave no display list for the capture of the small render";
 
 void SetGlState() {
     glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
@@ -50,18 +48,19 @@ void ResetStartUpGlobalsForTests() {
     captureList = 0;
 }
 
-bool StartUp(AppWindow* appWindow, KeyTable* keys) {
+bool StartUp(AppWindow* appWindow, KeyTable* keys, std::string* whyNot) {
     currentWindow = appWindow;
     currentKeys = keys;
     SetGlState();
 
-    FILE* rampFile = platform::OpenFile(kShadeRampFile, kShadeRampFileMode);
-    if (rampFile == nullptr) {
+    float ramp[kShadeRampSize][3];
+    const ContentReport rampReport = CheckShadeRamp(ramp);
+    if (rampReport.unreadable) {
+        if (whyNot) {
+            *whyNot = rampReport.path + ": " + rampReport.problem;
+        }
         return false;
     }
-    float ramp[kShadeRampSize][3];
-    ReadShadeRamp(rampFile, ramp);
-    std::fclose(rampFile);
     shadeTexture = CreateShadeTexture(ramp);
 
     lightDirection = Vec3(0.0f, 0.0f, 1.0f);
@@ -86,6 +85,9 @@ bool StartUp(AppWindow* appWindow, KeyTable* keys) {
 
     blurList = BuildBlurList();
     captureList = BuildCaptureList();
+    if (captureList == 0 && whyNot) {
+        *whyNot = kNoCaptureList;
+    }
     return captureList != 0;
 }
 

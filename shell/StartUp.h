@@ -5,6 +5,8 @@
 
 #include "platform/OpenGl.h"
 
+#include <string>
+
 // The window being started and its key table, for the per-frame update's quit and toggle requests.
 extern AppWindow* currentWindow;
 extern KeyTable* currentKeys;
@@ -13,9 +15,9 @@ extern KeyTable* currentKeys;
 extern GLuint blurList;
 extern GLuint captureList;
 
-// False when the program cannot run in this window (no shading ramp file, or no capture list); the
-// run then ends. Needs the window's GL context to be current.
-bool StartUp(AppWindow* appWindow, KeyTable* keys);
+// False when the program cannot run in this window (no shading ramp file, or no capture list), with the
+// reason in *whyNot when given; the run then ends. Needs the window's GL context to be current.
+bool StartUp(AppWindow* appWindow, KeyTable* keys, std::string* whyNot = nullptr);
 // Deletes the shading ramp and destroys the scenes (their music stops); everything else of the
 // context goes with the context. The music player stays for the next window.
 void ShutDown();

@@ -7,6 +7,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <cstdio>
+#include <memory>
 #include <mutex>
 #include <thread>
 #include <utility>
@@ -14,6 +15,9 @@
 
 namespace stats {
 namespace {
+
+constexpr const char* kFileGoneLine =
+    "standview: visit statistics: %s was deleted or replaced; recording into a new file there\n";
 
 // Owns the database on a thread of its own. Records arrive a few per minute, so each is committed as
 // soon as it comes; records queued during a slow commit go into the next one together.
@@ -50,9 +54,9 @@ public:
 
 private:
     void Run(const std::string& path) {
-        VisitStore store;
+        auto store = std::make_unique<VisitStore>();
         std::string problem;
-        if (!store.Open(path, &problem)) {
+        if (!store->Open(path, &problem)) {
             GiveUp(path, problem);
         }
         std::vector<VisitEvent> batch;
@@ -68,7 +72,16 @@ private:
                 batch.swap(queue);
                 writing = true;
             }
-            if (!failed && !store.Append(batch, &problem)) {
+            if (!failed && store->FileGone()) {
+                std::fprintf(stderr, kFileGoneLine, path.c_str());
+                // The old connection goes first: closing it removes its own log by name.
+                store.reset();
+                store = std::make_unique<VisitStore>();
+                if (!store->Open(path, &problem)) {
+                    GiveUp(path, problem);
+                }
+            }
+            if (!failed && !store->Append(batch, &problem)) {
                 GiveUp(path, problem);
             }
             batch.clear();

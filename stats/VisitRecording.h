@@ -16,7 +16,8 @@ StartCause ButtonCause(int button);
 
 // Opens the database at path (created with its schema on first use) on a writer thread of its own,
 // so the caller never waits for the disk. A database that cannot be opened or written gives one line
-// on standard error; the show goes on unrecorded.
+// on standard error; the show goes on unrecorded. A file deleted or replaced while the show runs is
+// noticed at the next commit, said once on standard error, and made anew at the same path.
 void StartRecording(const std::string& path);
 // Ends the last scene's stay now, commits everything queued and closes the database.
 void StopRecording();

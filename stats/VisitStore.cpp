@@ -1,8 +1,14 @@
 #include "stats/VisitStore.h"
 
+#include "platform/DataFile.h"
+#include "platform/Process.h"
+
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <chrono>
+#include <filesystem>
+#include <fstream>
 #include <iterator>
 
 namespace stats {
@@ -48,6 +54,65 @@ int ReadVersion(sqlite3* db, std::string* problem) {
     return version;
 }
 
+constexpr const char* kLogSuffix = "-wal";
+constexpr const char* kIndexSuffix = "-shm";
+constexpr const char* kUnchangingQuery = "immutable=1";
+constexpr const char* kCopyFolderPrefix = "standview-visits-";
+constexpr const char* kNoCopyFolder = "no private folder for a copy of the file and its log";
+constexpr int kCopyFolderAttempts = 100;
+constexpr size_t kCopyChunkBytes = 64 * 1024;
+
+// The characters of a path that a URI reserves, as SQLite's URI file names escape them.
+struct UriEscape {
+    char character;
+    const char* escaped;
+};
+constexpr UriEscape kUriEscapes[] = {{'%', "%25"}, {'?', "%3f"}, {'#', "%23"}};
+
+std::string FileUri(const std::string& path, const char* query) {
+    // An absolute path after an empty authority, so that one starting with two slashes names no host.
+    std::string uri = path.compare(0, 1, "/") == 0 ? "file://" : "file:";
+    for (char c : path) {
+        const UriEscape* escape =
+            std::find_if(std::begin(kUriEscapes), std::end(kUriEscapes),
+                         [c](const UriEscape& candidate) { return candidate.character == c; });
+        uri += escape != std::end(kUriEscapes) ? std::string(escape->escaped) : std::string(1, c);
+    }
+    return uri + "?" + query;
+}
+
+// Whether the file (the database or one beside it) is there; false, with the reason, when something
+// other than a regular file is there, which SQLite would open and might wait on.
+bool Beside(const std::string& path, bool* there, std::string* problem) {
+    bool missing = false;
+    const std::string refusal = platform::FileRefusal(path, &missing);
+    *there = !missing;
+    if (!missing && !refusal.empty()) {
+        *problem = path + ": " + refusal;
+        return false;
+    }
+    return true;
+}
+
+bool CopyFile(const std::string& from, const std::string& to, std::string* problem) {
+    platform::DataFile source;
+    if (!source.OpenAt(from)) {
+        *problem = from + ": " + source.Problem();
+        return false;
+    }
+    std::ofstream copy(to, std::ios::binary);
+    std::vector<uint8_t> chunk(kCopyChunkBytes);
+    for (size_t got; copy && (got = source.Read(chunk.data(), chunk.size())) > 0;) {
+        copy.write(reinterpret_cast<const char*>(chunk.data()), static_cast<std::streamsize>(got));
+    }
+    copy.close();
+    if (!source.Problem().empty() || !copy) {
+        *problem = source.Problem().empty() ? "cannot write a copy at " + to : from + ": " + source.Problem();
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 const int kVisitSchemaVersion = static_cast<int>(std::size(kMigrations));
@@ -81,6 +146,11 @@ bool VisitStore::Exec(const char* sql, std::string* problem) {
 }
 
 bool VisitStore::Open(const std::string& path, std::string* problem) {
+    bool there = false;
+    if (!Beside(path, &there, problem) || !Beside(path + kLogSuffix, &there, problem) ||
+        !Beside(path + kIndexSuffix, &there, problem)) {
+        return false;
+    }
     if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) !=
         SQLITE_OK) {
         *problem = db != nullptr ? sqlite3_errmsg(db) : "out of memory";
@@ -174,6 +244,12 @@ bool VisitStore::Append(const std::vector<VisitEvent>& events, std::string* prob
     return true;
 }
 
+bool VisitStore::FileGone() const {
+    int moved = 0;
+    return db != nullptr && sqlite3_file_control(db, "main", SQLITE_FCNTL_HAS_MOVED, &moved) == SQLITE_OK &&
+           moved != 0;
+}
+
 void VisitStore::CheckpointNowAndThen() {
     const int64_t now = SteadyMs();
     if (now - lastCheckpointMs < kCheckpointIntervalMs) {
@@ -184,20 +260,82 @@ void VisitStore::CheckpointNowAndThen() {
     sqlite3_wal_checkpoint_v2(db, nullptr, SQLITE_CHECKPOINT_PASSIVE, nullptr, nullptr);
 }
 
-sqlite3* OpenVisitsForReading(const std::string& path, int* version, std::string* problem) {
-    sqlite3* db = nullptr;
-    if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
-        *problem = db != nullptr ? sqlite3_errmsg(db) : "out of memory";
-        sqlite3_close(db);
-        return nullptr;
+VisitReader::~VisitReader() {
+    sqlite3_close(db);
+    if (!copyFolder.empty()) {
+        std::error_code ignored;
+        std::filesystem::remove_all(copyFolder, ignored);
+    }
+}
+
+bool VisitReader::Open(const std::string& path, std::string* problem) {
+    if (db != nullptr) {
+        *problem = "already open";
+        return false;
+    }
+    const std::string refusal = platform::FileRefusal(path);
+    if (!refusal.empty()) {
+        *problem = refusal;
+        return false;
+    }
+    const std::string log = path + kLogSuffix;
+    bool logThere = false;
+    bool indexThere = false;
+    if (!Beside(log, &logThere, problem) || !Beside(path + kIndexSuffix, &indexThere, problem)) {
+        return false;
+    }
+    std::error_code error;
+    const bool logHoldsRecords = logThere && std::filesystem::file_size(log, error) != 0;
+    bool opened = false;
+    if (!logHoldsRecords) {
+        // Everything is in the file itself. Taken as unchanging, it is read with no lock, and no log or
+        // index is made beside it.
+        opened =
+            OpenDatabase(FileUri(path, kUnchangingQuery), SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, problem);
+    } else if (indexThere) {
+        // A running show's file, or one whose show was stopped hard: the index says which of the log's
+        // records are committed, and a reader changes no file.
+        opened = OpenDatabase(path, SQLITE_OPEN_READONLY, problem);
+    } else {
+        // The log without its index, as copied from a booth: SQLite would make the index beside them.
+        opened = OpenCopy(path, problem);
+    }
+    if (!opened) {
+        return false;
     }
     sqlite3_busy_timeout(db, kBusyTimeoutMs);
-    *version = ReadVersion(db, problem);
-    if (*version < 0) {
-        sqlite3_close(db);
-        return nullptr;
+    version = ReadVersion(db, problem);
+    return version >= 0;
+}
+
+bool VisitReader::OpenDatabase(const std::string& name, int flags, std::string* problem) {
+    if (sqlite3_open_v2(name.c_str(), &db, flags, nullptr) != SQLITE_OK) {
+        *problem = db != nullptr ? sqlite3_errmsg(db) : "out of memory";
+        return false;
     }
-    return db;
+    return true;
+}
+
+bool VisitReader::OpenCopy(const std::string& path, std::string* problem) {
+    namespace fs = std::filesystem;
+    std::error_code error;
+    const fs::path temporary = fs::temp_directory_path(error);
+    const std::string stem = kCopyFolderPrefix + std::to_string(platform::GetCurrentProcessId()) + "-";
+    for (int attempt = 0; !error && copyFolder.empty() && attempt < kCopyFolderAttempts; ++attempt) {
+        const fs::path candidate = temporary / (stem + std::to_string(attempt));
+        if (fs::create_directory(candidate, error)) {
+            copyFolder = candidate.string();
+        }
+    }
+    if (copyFolder.empty()) {
+        *problem = std::string(kNoCopyFolder) + (error ? ": " + error.message() : std::string());
+        return false;
+    }
+    fs::permissions(copyFolder, fs::perms::owner_all, error);
+    const std::string copy = (fs::path(copyFolder) / fs::path(path).filename()).string();
+    // No show writes to a file whose log has no index, so the two are copied as they stand.
+    return CopyFile(path, copy, problem) && CopyFile(path + kLogSuffix, copy + kLogSuffix, problem) &&
+           OpenDatabase(copy, SQLITE_OPEN_READONLY, problem);
 }
 
 } // namespace stats

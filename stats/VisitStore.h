@@ -40,6 +40,9 @@ public:
     bool Open(const std::string& path, std::string* problem);
     // One transaction, committed and synced before it returns.
     bool Append(const std::vector<VisitEvent>& events, std::string* problem);
+    // True once the open file is no longer the one at its path: deleted, or replaced by another. What is
+    // committed to it then is lost with it.
+    bool FileGone() const;
 
 private:
     bool Exec(const char* sql, std::string* problem);
@@ -53,8 +56,30 @@ private:
     int64_t lastCheckpointMs = 0;
 };
 
-// Read-only, for the summary: never creates the file nor changes it. Null, with the reason, when it
-// cannot be read; *version is its schema version (0: it holds no visits yet).
-sqlite3* OpenVisitsForReading(const std::string& path, int* version, std::string* problem);
+// The file opened for the summary without changing it or leaving anything beside it, also on a
+// read-only medium and by a user who may not write there: the records still in its write-ahead log
+// (-wal) are read too, through the live index (-shm) where there is one, from a private copy of the two
+// files where there is none.
+class VisitReader {
+public:
+    VisitReader() = default;
+    VisitReader(const VisitReader&) = delete;
+    VisitReader& operator=(const VisitReader&) = delete;
+    ~VisitReader();
+
+    // False, with the reason, when the file cannot be read.
+    bool Open(const std::string& path, std::string* problem);
+    sqlite3* Database() const { return db; }
+    // The file's schema version; 0 when it holds no visits yet.
+    int Version() const { return version; }
+
+private:
+    bool OpenDatabase(const std::string& name, int flags, std::string* problem);
+    bool OpenCopy(const std::string& path, std::string* problem);
+
+    sqlite3* db = nullptr;
+    int version = 0;
+    std::string copyFolder; // the private copy's, removed with the reader
+};
 
 } // namespace stats

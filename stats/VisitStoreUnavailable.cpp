@@ -26,6 +26,10 @@ bool VisitStore::Append(const std::vector<VisitEvent>&, std::string* problem) {
     return false;
 }
 
+bool VisitStore::FileGone() const {
+    return false;
+}
+
 int PrintVisitSummary(const SummaryRequest& request, std::ostream&, std::ostream& err) {
     err << "standview: cannot read visit statistics from " << request.path << ": " << kUnavailable << '\n';
     return kReadFailed;

@@ -288,16 +288,18 @@ int PrintVisitSummary(const SummaryRequest& request, std::ostream& out, std::ost
         }
         toMs += kDayMs;
     }
-    int version = 0;
-    std::string problem;
-    sqlite3* db = OpenVisitsForReading(request.path, &version, &problem);
-    if (db == nullptr) {
-        err << "standview: cannot read visit statistics from " << request.path << ": " << problem << '\n';
-        return kReadFailed;
+    if (toMs <= fromMs) {
+        err << "standview: --until " << request.until << " is before --since " << request.since << '\n';
+        return kBadDate;
     }
+    std::string problem;
     std::vector<Visit> visits;
-    const bool read = version == 0 || ReadVisits(db, fromMs, toMs, &visits, &problem);
-    sqlite3_close(db);
+    bool read = false;
+    {
+        VisitReader reader;
+        read = reader.Open(request.path, &problem) &&
+               (reader.Version() == 0 || ReadVisits(reader.Database(), fromMs, toMs, &visits, &problem));
+    }
     if (!read) {
         err << "standview: cannot read visit statistics from " << request.path << ": " << problem << '\n';
         return kReadFailed;

@@ -17,7 +17,7 @@ struct SummaryRequest {
 };
 
 // 0 when printed (an empty period included); 1 when the file cannot be read; 2 for a date that is not
-// a real YYYY-MM-DD. Problems go to err as one line.
+// a real YYYY-MM-DD or a period that ends before it starts. Problems go to err as one line.
 int PrintVisitSummary(const SummaryRequest& request, std::ostream& out, std::ostream& err);
 
 } // namespace stats

@@ -1,6 +1,7 @@
 #include "platform/AudioDevice.h"
 
 #include "platform/SystemBackend.h"
+#include "platform/linux/MusicFile.h"
 
 #include <SDL.h>
 #include <SDL_mixer.h>
@@ -64,7 +65,7 @@ private:
     }
 
     std::unique_ptr<MusicStream> LoadMusic(const std::string& path) override {
-        Mix_Music* music = Mix_LoadMUS(path.c_str());
+        Mix_Music* music = internal::LoadMusicFile(path);
         if (!music) {
             return nullptr;
         }

@@ -1,11 +1,13 @@
 #include "platform/DebugOutput.h"
 
+#include "platform/MessageLines.h"
+
 #include <cstdio>
 
 namespace platform {
 
 void OutputDebugString(const char* text) {
-    std::fputs(text, stderr);
+    std::fputs(AsLine(text).c_str(), stderr);
     std::fflush(stderr);
 }
 

@@ -1,7 +1,7 @@
 #include "platform/TrackCheck.h"
 
 #include "platform/AudioDevice.h"
-#include "platform/Paths.h"
+#include "platform/linux/MusicFile.h"
 
 #include <SDL.h>
 #include <SDL_mixer.h>
@@ -22,15 +22,15 @@ std::string MixerError(const char* what) {
     return std::string(what) + ": " + Mix_GetError();
 }
 
-std::string DecodeOpenTrack(const std::string& file) {
-    Mix_Music* music = Mix_LoadMUS(file.c_str());
+std::string DecodeOpenTrack(const std::string& path) {
+    Mix_Music* music = internal::LoadMusicFile(path);
     if (!music) {
         return MixerError("not music the player can open");
     }
     const double seconds = Mix_MusicDuration(music);
     Mix_FreeMusic(music);
     // The same decoders, run to the end of the file into one buffer.
-    Mix_Chunk* decoded = Mix_LoadWAV(file.c_str());
+    Mix_Chunk* decoded = internal::DecodeMusicFile(path);
     if (!decoded) {
         return MixerError("cannot be decoded");
     }
@@ -61,7 +61,7 @@ std::string CheckTrackDecodes(const std::string& path) {
     if (Mix_OpenAudioDevice(kAudioMixRate, AUDIO_S16SYS, kAudioChannels, kChunkSamples, nullptr, 0) != 0) {
         problem = MixerError("no silent sound output");
     } else {
-        problem = DecodeOpenTrack(ResolvePath(path));
+        problem = DecodeOpenTrack(path);
         Mix_CloseAudio();
     }
     Mix_Quit();

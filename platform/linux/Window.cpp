@@ -1,6 +1,7 @@
 #include "platform/Window.h"
 
 #include "platform/GlGeneration.h"
+#include "platform/linux/FatalEnds.h"
 #include "platform/linux/WindowInternals.h"
 #include "platform/WindowMessages.h"
 
@@ -93,7 +94,15 @@ void EndAsTerminated(int) {
     std::raise(SIGTERM);
 }
 
-void TreatHangUpAsTermination() {
+// Signals whose default would end the show, with nobody asking for it: a write to a log whose reader
+// has gone (a closed pipe) fails instead, and the user signals, which tools send to ask a program for
+// something, have nothing to ask of the show.
+constexpr int kIgnoredSignals[] = {SIGPIPE, SIGUSR1, SIGUSR2};
+
+void SetUpSignals() {
+    for (int ignored : kIgnoredSignals) {
+        std::signal(ignored, SIG_IGN);
+    }
     struct sigaction current {};
     if (sigaction(SIGHUP, nullptr, &current) != 0 || current.sa_handler == SIG_IGN) {
         return; // started with hang-ups ignored (nohup): they stay ignored
@@ -117,10 +126,11 @@ bool StartVideo() {
     // An unattended show keeps drawing when another window takes the focus; minimised it would draw
     // nothing, and the desktop's mode would come back.
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
+    internal::ReportFatalEnds();
     if (!StartVideoDriver()) {
         return false;
     }
-    TreatHangUpAsTermination();
+    SetUpSignals();
     // Without OpenGL no window can be made; that failure is reported when a window is created.
     if (SDL_GL_LoadLibrary(nullptr) != 0) {
         std::fprintf(stderr, "cannot load OpenGL: %s\n", SDL_GetError());

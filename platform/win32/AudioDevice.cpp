@@ -2,6 +2,7 @@
 // through one waveOut stream that a feeding thread keeps filled, with silence while no music plays.
 #include "platform/AudioDevice.h"
 
+#include "platform/Paths.h"
 #include "platform/SystemBackend.h"
 #include "platform/win32/AudioMp3.h"
 
@@ -97,7 +98,7 @@ private:
     std::unique_ptr<MusicStream> LoadMusic(const std::string& path) override {
         // The file is read and its codec opened here; the decoding runs beside the show.
         Mp3Decoder decoder;
-        if (!decoder.Open(path)) {
+        if (!decoder.Open(ResolvePath(path))) {
             return nullptr;
         }
         return std::make_unique<WaveOutMusicStream>(*this, std::move(decoder));

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The operator's check of content before a show, run with no display: the bundled content passes with
 # one OK line per file; each kind of broken file fails the check with exit code 1 on the line that
-# names that file, while every other file stays OK. A kiosk run without its shading ramp ends at once
+# names that file, while every other file stays OK. A FIFO under a content file's name is reported, not
+# waited for, and a folder under a track's name is called one. A kiosk run without its shading ramp ends at once
 # with a log line naming the file and a non-zero exit code, and a command line the program does not
 # understand ends with exit code 2 and one line.
 #
@@ -15,9 +16,15 @@ readonly file_count=15
 e2e_init "$1"
 unset DISPLAY WAYLAND_DISPLAY SDL_VIDEODRIVER SDL_AUDIODRIVER
 
-# run_check DIR: the check on the folder, its output in $E2E_WORK/check.out and its exit code in $code.
+# Far longer than a check of the bundled content takes on a busy machine: a check still running then
+# waits for something that never comes.
+readonly check_timeout=300
+
+# run_check DIR: the check on the folder, its output in $E2E_WORK/check.out and its exit code in $code
+# (124 when it had to be stopped).
 run_check() {
-    (cd "$E2E_WORK" && exec "$E2E_PROGRAM" --check --data "$1") >"$E2E_WORK/check.out" 2>"$E2E_WORK/program.log"
+    (cd "$E2E_WORK" && exec timeout "$check_timeout" "$E2E_PROGRAM" --check --data "$1") >"$E2E_WORK/check.out" \
+        2>"$E2E_WORK/program.log"
     code=$?
 }
 
@@ -51,6 +58,12 @@ broken picture-not-tga images/cubes.TGA "convert -size 64x64 xc:red png:images/c
 broken movie-not-movie movies/face2.avi "cp '$E2E_SOURCE_DIR/Data/images/cubes.TGA' movies/face2.avi"
 broken missing-track music/olympus.mp3 true
 broken empty-shader shader.txt ": >shader.txt"
+broken fifo-picture images/ScrollTrogan.tga "mkfifo images/ScrollTrogan.tga"
+grep -q "/images/ScrollTrogan.tga: cannot open: a FIFO, not a regular file$" "$E2E_WORK/check.out" ||
+    e2e_fail "the FIFO is not called one: $(cat "$E2E_WORK/check.out")"
+broken track-directory music/olympus.mp3 "mkdir music/olympus.mp3"
+grep -q "/music/olympus.mp3: cannot open: a directory, not a regular file$" "$E2E_WORK/check.out" ||
+    e2e_fail "the folder is not called one: $(cat "$E2E_WORK/check.out")"
 
 (cd "$E2E_WORK" && exec "$E2E_PROGRAM" --kiosk --fullscreen --data "$E2E_WORK/empty-shader/images") \
     >"$E2E_WORK/program.log" 2>&1
@@ -67,5 +80,6 @@ code=$?
     e2e_fail "the usage error is not one line: $(cat "$E2E_WORK/usage.out" "$E2E_WORK/usage.err")"
 e2e_log "usage error: $(cat "$E2E_WORK/usage.err")"
 echo "PASS: the bundled content passes the check; a truncated picture, a picture that is not TGA, a movie" \
-    "that is not a movie, a missing track and an empty shader.txt each fail it by name; a kiosk run without shader.txt" \
+    "that is not a movie, a missing track, an empty shader.txt, a FIFO in place of a picture and a folder in" \
+    "place of a track each fail it by name and say what is wrong; a kiosk run without shader.txt" \
     "exits $kiosk_code naming it; a usage error exits 2"

@@ -2,7 +2,9 @@
 // file that the tests read back.
 #include "media/Sound.h"
 
+#include "platform/Paths.h"
 #include "support/DiskAudio.h"
+#include "support/Fifo.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -10,6 +12,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -125,25 +128,48 @@ TEST_F(SoundOutputTest, WithoutAnAudioDeviceTheProgramRunsOnSilently) {
         player.PlayTrack("data/music/tones.mp3", 0.0f);
         player.StopTrack();
     }
-    // Each request tries again, and says so when it fails.
+    // Each request tries again, and says so when it fails, each time on a line of its own.
     EXPECT_EQ(testing::internal::GetCapturedStdout(),
-              "FMODSound: Cannot initialize sound!!\nFMODSound: Cannot load track - data/music/tones.mp3"
-              "FMODSound: Cannot load track - data/music/tones.mp3");
+              "FMODSound: Cannot initialize sound!!\nFMODSound: Cannot load track - Data/music/Tones.mp3\n"
+              "FMODSound: Cannot load track - Data/music/Tones.mp3\n");
 }
 
+// The report names the file in the content folder that was looked for, not the scene's own path.
 TEST_F(SoundOutputTest, AMissingTrackIsReportedAndTheOldOneStops) {
+    testing_support::TempDir content;
+    const std::string music = content.Write("music/Tones.mp3", "");
+    std::filesystem::copy_file(dir.Path() + "/Data/music/Tones.mp3", music,
+                               std::filesystem::copy_options::overwrite_existing);
+    platform::SetDataFolder(content.Path());
     FMODSound player;
     player.PlayTrack("data/music/tones.mp3", 0.0f);
     ASSERT_TRUE(WaitForBytes(2 * kBytesPerSecond));
     testing::internal::CaptureStdout();
     player.PlayTrack("data/music/missing.mp3", 2.0f);
+    platform::SetDataFolder("");
     EXPECT_EQ(testing::internal::GetCapturedStdout(),
-              "FMODSound: Cannot load track - data/music/missing.mp3");
+              "FMODSound: Cannot load track - " + content.Path() + "/music/missing.mp3\n");
     EXPECT_EQ(player.stream, nullptr);
     const size_t missingAt = OutputBytes() / 4;
     ASSERT_TRUE(WaitForBytes(OutputBytes() + kBytesPerSecond));
     const std::vector<int16_t> left = Left();
     EXPECT_EQ(Onset(left, missingAt + Seconds(0.2)), left.size());
+}
+
+// The track is opened when a visitor enters the exhibit: a FIFO under its name must not stop the show.
+TEST_F(SoundOutputTest, ATrackThatIsNoRegularFileIsRefusedWithoutWaiting) {
+    testing_support::Fifo fifo(dir.Path() + "/Data/music/Pipe.mp3");
+    ASSERT_TRUE(fifo.Made());
+    FMODSound player;
+    bool waited = false;
+    const bool loaded = fifo.RunGuarded(
+        [&player] {
+            player.PlayTrack("data/music/pipe.mp3", 0.0f);
+            return player.stream != nullptr;
+        },
+        waited, std::chrono::seconds(10));
+    EXPECT_FALSE(waited) << "the player waited for a writer";
+    EXPECT_FALSE(loaded);
 }
 
 } // namespace

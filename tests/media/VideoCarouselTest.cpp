@@ -166,6 +166,24 @@ TEST_F(VideoCarouselTest, PlayingCubesRockWithinFourteenDegreesIdleOnesTurnPastT
     EXPECT_LT(idle.angle, highest) << "it turned back";
 }
 
+// Nobody sees a box in a kiosk: its line in the log names the movie, which the box's text does not.
+TEST_F(VideoCarouselTest, AnUnattendedFailureNamesTheMovieInItsLogLine) {
+    platform::SetMessageBoxHook(nullptr);
+    platform::SetMessageBoxesUnattended(true);
+    testing::internal::CaptureStderr();
+    VideoClip missing;
+    missing.fileName = "Data/movies/Gone.avi";
+    EXPECT_FALSE(missing.Open());
+    VideoClip undecodable;
+    decoder.Add("undecodable.avi", 100, 4000, 0, false);
+    undecodable.fileName = "undecodable.avi";
+    EXPECT_FALSE(undecodable.Open());
+    platform::SetMessageBoxesUnattended(false);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "Error: Failed To Open The AVI Stream: Data/movies/Gone.avi\n"
+              "Error: Failed To Open The AVI Frame: undecodable.avi\n");
+}
+
 TEST_F(VideoCarouselTest, FailedFilesAreReportedNeverDecodedAndShowBlack) {
     OpenBooths("Booth2.avi");
     EXPECT_FALSE(opened);

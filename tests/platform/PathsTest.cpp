@@ -1,3 +1,4 @@
+#include "platform/DataFile.h"
 #include "platform/Paths.h"
 #include "support/TempDir.h"
 
@@ -23,9 +24,8 @@ TEST(ResolvePath, BackslashesAndCaseAreForgivenComponentByComponent) {
     EXPECT_SAME_PATH(platform::ResolvePath("Data\\shader.txt"), "Data/shader.txt");
     EXPECT_SAME_PATH(platform::ResolvePath("data/images/StartScreen.TGA"), "Data/images/StartScreen.TGA");
     EXPECT_SAME_PATH(platform::ResolvePath("DATA\\MOVIES\\booth1.AVI"), "Data/movies/Booth1.avi");
-    FILE* file = platform::OpenFile("data\\Shader.TXT", "r");
-    ASSERT_NE(file, nullptr);
-    std::fclose(file);
+    platform::DataFile file;
+    EXPECT_TRUE(file.Open("data\\Shader.TXT"));
 }
 
 TEST(ResolvePath, ExactNameWinsOverACaselessOne) {
@@ -41,7 +41,8 @@ TEST(ResolvePath, MissingFilesStayMissing) {
     dir.Write("Data/shader.txt", "1\n");
     EXPECT_SAME_PATH(platform::ResolvePath("Data\\missing.txt"), "Data/missing.txt");
     EXPECT_SAME_PATH(platform::ResolvePath("nowhere\\shader.txt"), "nowhere/shader.txt");
-    EXPECT_EQ(platform::OpenFile("Data\\missing.txt", "r"), nullptr);
+    platform::DataFile file;
+    EXPECT_FALSE(file.Open("Data\\missing.txt"));
 }
 
 TEST(ResolvePath, AbsolutePathsResolveToo) {

@@ -193,6 +193,11 @@ TEST_F(WindowMessagesTest, TranslatesSdlEventsIntoWindowMessages) {
     messages = TakeAll(window);
     ASSERT_EQ(messages.size(), 1u) << "a closed terminal asks to close, as a termination request does";
     EXPECT_EQ(messages[0].message, platform::WM_CLOSE);
+    // The process lives on, and nothing reaches the window.
+    for (int ignored : {SIGPIPE, SIGUSR1, SIGUSR2}) {
+        ASSERT_EQ(std::raise(ignored), 0);
+    }
+    EXPECT_TRUE(TakeAll(window).empty());
 
     PushWindowEvent(window, SDL_WINDOWEVENT_RESTORED);
     messages = TakeAll(window);

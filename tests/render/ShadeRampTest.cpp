@@ -2,13 +2,20 @@
 
 #include "platform/OffscreenContext.h"
 #include "platform/Paths.h"
+#ifndef _WIN32
+#include "support/Fifo.h"
+#endif
+#include "support/TempDir.h"
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <set>
 #include <string>
+#ifndef _WIN32
+#include <sys/resource.h>
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -18,13 +25,8 @@ struct RampRead {
 };
 
 RampRead ReadFrom(const std::string& text) {
-    FILE* file = std::tmpfile();
-    EXPECT_NE(file, nullptr);
-    std::fwrite(text.data(), 1, text.size(), file);
-    std::rewind(file);
     RampRead read{};
-    read.count = ReadShadeRamp(file, read.ramp);
-    std::fclose(file);
+    read.count = ReadShadeRamp(text, read.ramp);
     return read;
 }
 
@@ -87,11 +89,13 @@ TEST(ShadeRampReading, EmptyFileGivesAFullBrightRamp) {
 }
 
 TEST(ShadeRampData, BundledFileHasThirtyTwoRisingBands) {
-    FILE* file = std::fopen(STANDVIEW_SOURCE_DIR "/Data/shader.txt", "r");
-    ASSERT_NE(file, nullptr);
+    platform::SetDataFolder(STANDVIEW_SOURCE_DIR "/Data");
     float ramp[kShadeRampSize][3];
-    const int count = ReadShadeRamp(file, ramp);
-    std::fclose(file);
+    const ShadeRampLoad load = LoadShadeRamp(ramp);
+    platform::SetDataFolder("");
+    EXPECT_TRUE(load.opened);
+    EXPECT_EQ(load.problem, "");
+    const int count = load.values;
     EXPECT_EQ(count, 32);
     std::set<float> levels;
     for (int k = 0; k < kShadeRampSize; ++k) {
@@ -104,6 +108,42 @@ TEST(ShadeRampData, BundledFileHasThirtyTwoRisingBands) {
     }
     EXPECT_GE(levels.size(), 3u);
     EXPECT_LE(levels.size(), 6u) << "a few flat bands give the cartoon look";
+}
+
+// Start-up reads the ramp before any window opens: nothing under its name may keep it waiting or fill
+// the memory.
+TEST(ShadeRampData, OnlyARegularFileIsReadAndNoMoreThanTheRampCanUse) {
+#ifdef _WIN32
+    GTEST_SKIP() << "sparse files, the peak resident size and FIFOs are measured with POSIX calls";
+#else
+    testing_support::TempDir dir(true);
+    auto peakKilobytes = [] {
+        rusage usage{};
+        getrusage(RUSAGE_SELF, &usage);
+        return usage.ru_maxrss;
+    };
+    const long before = peakKilobytes();
+    // A ramp at the start of a 1 GB file (sparse, so it costs no disk).
+    const std::string huge = dir.Write("Data/shader.txt", "0.25\n0.5\n");
+    ASSERT_EQ(truncate(huge.c_str(), off_t{1} << 30), 0);
+    float ramp[kShadeRampSize][3];
+    const ShadeRampLoad load = LoadShadeRamp(ramp);
+    EXPECT_TRUE(load.opened);
+    EXPECT_EQ(load.problem, "");
+    EXPECT_EQ(load.values, 32) << "the zeros after the values are lines of their own";
+    EXPECT_FLOAT_EQ(ramp[1][0], 0.5f);
+    EXPECT_LT(peakKilobytes() - before, 32 * 1024) << "the file was read beyond what the ramp can use";
+
+    ASSERT_EQ(unlink(huge.c_str()), 0);
+    testing_support::Fifo fifo(huge);
+    ASSERT_TRUE(fifo.Made());
+    bool waited = false;
+    const ShadeRampLoad piped =
+        fifo.RunGuarded([&ramp] { return LoadShadeRamp(ramp); }, waited, std::chrono::seconds(10));
+    EXPECT_FALSE(waited) << "the ramp's reading waited for a writer";
+    EXPECT_FALSE(piped.opened);
+    EXPECT_EQ(piped.problem, "a FIFO, not a regular file");
+#endif
 }
 
 TEST(ShadeRampTexture, IsAOneDimensionalNearestRgbTextureOfTheRamp) {

@@ -178,7 +178,8 @@ TEST_F(ExhibitSceneTest, ATrackThatFailedToOpenIsTriedAgainOnTheNextVisit) {
     ASSERT_TRUE(StartScene("MainScreen"));
     audio.failing.clear();
     ASSERT_TRUE(StartScene("Horse"));
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "FMODSound: Cannot load track - data/music/horse.mp3");
+    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+              "FMODSound: Cannot load track - data/music/horse.mp3\n");
     EXPECT_EQ(TakeMusic(),
               (Log{"open data/music/horse.mp3", "open data/music/horse.mp3", "play data/music/horse.mp3"}));
 }

@@ -47,9 +47,9 @@ protected:
 #endif
     }
 
-    int Run() {
+    int Run(const CommandLine& options = {}) {
         FrameCallbacks callbacks;
-        callbacks.startUp = [this](AppWindow* appWindow, KeyTable* keys) {
+        callbacks.startUp = [this](AppWindow* appWindow, KeyTable* keys, std::string* whyNot) {
             calls.push_back("StartUp");
             window = appWindow;
             keyTable = keys;
@@ -59,7 +59,11 @@ protected:
                 keepRunning = 0;
                 return false;
             }
-            return onStartUp ? onStartUp() : true;
+            const bool started = onStartUp ? onStartUp() : true;
+            if (!started) {
+                *whyNot = startUpProblem;
+            }
+            return started;
         };
         callbacks.updateFrame = [this](uint32_t ms) {
             calls.push_back("Update");
@@ -73,7 +77,7 @@ protected:
         };
         callbacks.drawFrame = [this] { calls.push_back("Draw"); };
         callbacks.shutDown = [this] { calls.push_back("ShutDown"); };
-        return AppMain(platform::GetModuleHandle(), callbacks);
+        return AppMain(platform::GetModuleHandle(), callbacks, options);
     }
 
     platform::MessageBoxAnswer answer = platform::MessageBoxAnswer::No;
@@ -82,6 +86,7 @@ protected:
     std::vector<uint32_t> frameMs;
     std::vector<uint32_t> generations;
     std::function<bool()> onStartUp;
+    std::string startUpProblem;
     std::function<void(int frame)> onFrame;
     AppWindow* window = nullptr;
     KeyTable* keyTable = nullptr;
@@ -96,6 +101,28 @@ TEST_F(AppMainTest, StartUpFailureEndsTheRunWithoutFrames) {
     EXPECT_EQ(boxes, (std::vector<std::string>{"Would You Like To Run In Fullscreen Mode?"}));
     EXPECT_EQ(keepRunning, 0);
     EXPECT_EQ(mainWindowHandle, nullptr) << "a window that never ran is not handed to the input devices";
+}
+
+// In a kiosk the log is all there is: the line says why, also when the start-up after a toggle fails.
+TEST_F(AppMainTest, AKioskRunWhoseStartUpFailsSaysWhyAndEndsWithOne) {
+    testing_support::FakeClock clock;
+    int startUps = 0;
+    onStartUp = [&startUps] { return ++startUps == 1; };
+    startUpProblem = "Data/shader.txt: cannot open: No such file or directory";
+    onFrame = [this](int) { RequestToggleFullScreen(window); };
+    CommandLine kiosk;
+    kiosk.kiosk = true;
+    kiosk.startAnswer = StartAnswer::Windowed;
+    testing::internal::CaptureStderr();
+    const int exitCode = Run(kiosk);
+    const std::string log = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(exitCode, 1);
+    EXPECT_EQ(startUps, 2);
+    EXPECT_NE(
+        log.find("standview: start-up failed; the show cannot run: Data/shader.txt: cannot open: No such "
+                 "file or directory\n"),
+        std::string::npos)
+        << log;
 }
 
 TEST_F(AppMainTest, FirstWindowMatchesTheQuestionsAnswer) {

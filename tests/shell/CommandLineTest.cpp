@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -70,6 +71,8 @@ TEST(CommandLineTest, UsageErrorsEndWithExitCode2AndOneLine) {
         {"--bogus"},
         {"stray"},
         {"--glow", "slow"},
+        {"--stats-db", ""},
+        {"--stats", "--stats-db="},
     };
     for (const std::vector<std::string>& arguments : wrong) {
         const Parse parse = ParseArguments(arguments);
@@ -78,6 +81,28 @@ TEST(CommandLineTest, UsageErrorsEndWithExitCode2AndOneLine) {
         EXPECT_EQ(parse.out, "") << arguments[0];
         ASSERT_FALSE(parse.err.empty()) << arguments[0];
         EXPECT_EQ(parse.err.find('\n'), parse.err.size() - 1) << parse.err;
+    }
+}
+
+// A content folder that cannot be used is reported as the system finds it, not only as missing.
+TEST(CommandLineTest, AContentFolderIsRefusedForWhatIsWrongWithIt) {
+#ifdef _WIN32
+    GTEST_SKIP() << "symbolic links need a privilege on Windows, and its system words its errors otherwise";
+#endif
+    testing_support::TempDir dir;
+    const std::string loop = dir.Path() + "/loop";
+    std::filesystem::create_directory_symlink(loop + "2", loop);
+    std::filesystem::create_directory_symlink(loop, loop + "2");
+    const std::string file = dir.Write("plain", "");
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {loop, loop + ": Too many levels of symbolic links"},
+        {dir.Path() + "/none", dir.Path() + "/none: No such file or directory"},
+        {file, file + ": not a directory"},
+    };
+    for (const auto& [folder, problem] : cases) {
+        const Parse parse = ParseArguments({"--data", folder});
+        EXPECT_EQ(parse.exitCode, kUsageErrorExitCode) << folder;
+        EXPECT_NE(parse.err.find(problem), std::string::npos) << parse.err;
     }
 }
 

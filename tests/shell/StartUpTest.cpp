@@ -95,7 +95,9 @@ TEST_F(StartUpTest, WithoutTheRampFileItFailsSilentlyAndDoesNothingElse) {
     SceneNode* const target = mainCamera.target;
     const GLuint previousSceneTexture = sceneTexture;
 
-    EXPECT_FALSE(RunStartUp());
+    std::string whyNot;
+    EXPECT_FALSE(StartUp(&window, &keys, &whyNot));
+    EXPECT_EQ(whyNot, "Data/shader.txt: cannot open: No such file or directory") << "for the log of a kiosk";
 
     EXPECT_EQ(currentWindow, &window);
     EXPECT_EQ(currentKeys, &keys);

@@ -88,11 +88,11 @@ TEST_F(ToggleCostTest, FiftyTogglesHoldNoMoreFilesAndLittleMoreMemoryThanTheFirs
     bool startScreenEachTime = true;
     std::vector<Usage> usage; // after each window's frames
     FrameCallbacks callbacks;
-    callbacks.startUp = [&](AppWindow* appWindow, KeyTable* keys) {
+    callbacks.startUp = [&](AppWindow* appWindow, KeyTable* keys, std::string* whyNot) {
         window = appWindow;
         frames = 0;
         ++windows;
-        return StartUp(appWindow, keys);
+        return StartUp(appWindow, keys, whyNot);
     };
     callbacks.updateFrame = UpdateFrame;
     callbacks.drawFrame = [&] {

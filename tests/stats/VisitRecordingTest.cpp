@@ -1,5 +1,6 @@
 // The recorder on its writer thread against real files: what two runs of the show leave in one
-// database, and files it must not write to (not a database, made by a newer version, no such folder).
+// database, a file deleted while the show runs, and files it must not write to (not a database, made by
+// a newer version, no such folder).
 #include "stats/VisitRecording.h"
 #include "stats/VisitStore.h"
 #include "support/FakeClock.h"
@@ -10,6 +11,7 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -103,6 +105,41 @@ TEST(VisitRecordingTest, TwoRunsOfTheShowIntoOneFile) {
     EXPECT_EQ(Rows(path), expected);
     EXPECT_EQ(Pragma(path, "user_version"), std::to_string(stats::kVisitSchemaVersion));
     EXPECT_EQ(Pragma(path, "journal_mode"), "wal");
+}
+
+TEST(VisitRecordingTest, AFileDeletedWhileTheShowRunsIsMadeAgainWithOneLine) {
+    testing_support::TempDir dir;
+    testing_support::FakeClock clock;
+    testing_support::FakeWallClock wall(clock, kEpochMs);
+    const std::string path = dir.Path() + "/visits.sqlite";
+    using stats::StartCause;
+
+    testing::internal::CaptureStderr();
+    stats::StartRecording(path);
+    stats::RecordSceneStart("MainScreen", StartCause::StartUp);
+    clock.AdvanceMs(5000);
+    stats::RecordSceneStart("Horse", stats::ButtonCause(3));
+    stats::FlushRecording();
+    ASSERT_EQ(Rows(path).size(), 2u);
+    for (const char* suffix : {"", "-wal", "-shm"}) {
+        std::remove((path + suffix).c_str());
+    }
+    clock.AdvanceMs(2000);
+    stats::RecordSceneStart("Cubes", StartCause::Key);
+    clock.AdvanceMs(1000);
+    stats::RecordSceneStart("Mountain", StartCause::Key);
+    stats::FlushRecording();
+    const bool failed = stats::RecordingFailed();
+    clock.AdvanceMs(500);
+    stats::StopRecording();
+    const std::string log = testing::internal::GetCapturedStderr();
+
+    EXPECT_FALSE(failed);
+    EXPECT_EQ(log, "standview: visit statistics: " + path +
+                       " was deleted or replaced; recording into a new file there\n");
+    // The stay that began in the deleted file went with it.
+    const std::vector<std::string> expected = {"7000 Cubes key 0 1000", "8000 Mountain key 0 500"};
+    EXPECT_EQ(Rows(path), expected);
 }
 
 TEST(VisitRecordingTest, AFileItMustNotWriteGivesOneLineAndStaysAsItWas) {

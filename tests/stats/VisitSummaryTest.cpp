@@ -1,16 +1,26 @@
 // The operator's summary on a small database whose answer is worked out by hand: two days at the booth,
 // starts by every kind of cause, a press on the running video stage and a last stay that never ended.
+// Then the file as the summary meets it beside a running show, copied to a medium it cannot write to,
+// and with something other than a file under its name.
 #include "stats/VisitStore.h"
 #include "stats/VisitSummary.h"
+#include "support/Fifo.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <grp.h>
+#include <iterator>
+#include <map>
 #include <sstream>
 #include <string>
+#include <unistd.h>
 
 namespace {
 
@@ -43,6 +53,50 @@ const Row kRows[] = {
     {kFirstDayMs + kDay + 15 * kHour + 1890 * kSecond, "Parthenon", "button1", 0, -1},
 };
 // clang-format on
+
+namespace fs = std::filesystem;
+
+// Every file in the folder with its contents.
+std::map<std::string, std::string> Listing(const std::string& folder) {
+    std::map<std::string, std::string> files;
+    for (const fs::directory_entry& entry : fs::directory_iterator(folder)) {
+        std::ifstream in(entry.path(), std::ios::binary);
+        files[entry.path().filename().string()] = std::string(std::istreambuf_iterator<char>(in), {});
+    }
+    return files;
+}
+
+// nobody's user and group.
+constexpr uid_t kNobody = 65534;
+
+// The summary as a CSV in a process that may not write to the file's folder: as root, who may write
+// anywhere, it first becomes nobody, whom the folder's mode stops; otherwise the folder's mode stops the
+// user. 0 when the CSV holds `record` and neither the folder nor the temporary folder `scratch` gained or
+// changed a file; otherwise what went wrong is on standard error.
+int SummaryWithoutWriting(const std::string& path, const std::string& scratch, const std::string& record) {
+    if (geteuid() == 0 && (setgroups(0, nullptr) != 0 || setgid(kNobody) != 0 || setuid(kNobody) != 0)) {
+        std::fprintf(stderr, "cannot become nobody\n");
+        return 3;
+    }
+    setenv("TMPDIR", scratch.c_str(), 1);
+    const std::string folder = fs::path(path).parent_path().string();
+    const std::map<std::string, std::string> before = Listing(folder);
+    std::ostringstream out;
+    std::ostringstream err;
+    if (stats::PrintVisitSummary({path, "", "", true}, out, err) != 0) {
+        std::fprintf(stderr, "%s", err.str().c_str());
+        return 1;
+    }
+    if (out.str().find(record) == std::string::npos) {
+        std::fprintf(stderr, "%s is not in the summary:\n%s", record.c_str(), out.str().c_str());
+        return 1;
+    }
+    if (Listing(folder) != before || !fs::is_empty(scratch)) {
+        std::fprintf(stderr, "a file was made or changed\n");
+        return 1;
+    }
+    return 0;
+}
 
 class VisitSummaryTest : public ::testing::Test {
 protected:
@@ -168,6 +222,9 @@ TEST_F(VisitSummaryTest, BadDatesAndMissingFilesAreOneLineAndCreateNothing) {
         EXPECT_EQ(err.str(),
                   "standview: --until " + std::string(date) + ": not a date of the form YYYY-MM-DD\n");
     }
+    EXPECT_EQ(Summary("2026-06-11", "2026-06-10", false), 2);
+    EXPECT_EQ(err.str(), "standview: --until 2026-06-10 is before --since 2026-06-11\n");
+    EXPECT_EQ(out.str(), "");
     const std::string missing = dir.Path() + "/none.sqlite";
     path = missing;
     EXPECT_EQ(Summary("", "", false), 1);
@@ -175,6 +232,81 @@ TEST_F(VisitSummaryTest, BadDatesAndMissingFilesAreOneLineAndCreateNothing) {
     EXPECT_EQ(log.rfind("standview: cannot read visit statistics from " + missing + ": ", 0), 0u) << log;
     EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 1) << log;
     EXPECT_FALSE(std::filesystem::exists(missing));
+}
+
+// The booth's writer holds the file open, its newest record still only in the log; the summary reads it
+// there, and changes neither file (the shared index beside them is the readers' and writers' meeting
+// place). A copy of the file and its log, without the index, on a folder the reader may not write to;
+// then the file alone, once the writer has folded its log in and gone.
+TEST_F(VisitSummaryTest, ReadsTheLogOfALiveFileAndWritesNothingAnywhere) {
+    sqlite3* writer = nullptr;
+    ASSERT_EQ(sqlite3_open(path.c_str(), &writer), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(
+                  writer,
+                  "PRAGMA wal_autocheckpoint = 0;"
+                  "INSERT INTO visit (started_utc_ms, scene, cause) VALUES (1781222400000, 'Cubes', 'key')",
+                  nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    const std::string newest = "2026-06-12T00:00:00.000Z,Cubes,key,0,\n";
+    std::map<std::string, std::string> files = Listing(dir.Path());
+    ASSERT_GT(files[fs::path(path).filename().string() + "-wal"].size(), 0u) << "the record is in the log";
+    const std::string mainFile = files["visits.sqlite"];
+    const std::string log = files["visits.sqlite-wal"];
+
+    ASSERT_EQ(Summary("", "", true), 0) << err.str();
+    EXPECT_NE(out.str().find(newest), std::string::npos) << out.str();
+    files = Listing(dir.Path());
+    EXPECT_EQ(files.size(), 3u);
+    EXPECT_TRUE(files["visits.sqlite"] == mainFile) << "the file was changed";
+    EXPECT_TRUE(files["visits.sqlite-wal"] == log) << "the log was changed";
+
+    testing_support::TempDir medium;
+    const std::string scratch = medium.Path() + "/tmp";
+    fs::create_directories(scratch);
+    fs::permissions(medium.Path(), fs::perms::owner_all | fs::perms::group_exec | fs::perms::others_exec);
+    fs::permissions(scratch, fs::perms::all | fs::perms::sticky_bit);
+    // Copies of the files named, in a folder of their own that only root may write to.
+    auto readOnlyCopies = [&medium](const std::string& name, std::initializer_list<std::string> files) {
+        const std::string folder = medium.Path() + "/" + name;
+        fs::create_directories(folder);
+        for (const std::string& file : files) {
+            fs::copy_file(file, folder + "/" + fs::path(file).filename().string());
+        }
+        fs::permissions(folder, fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read |
+                                    fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec);
+        return folder + "/visits.sqlite";
+    };
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        std::_Exit(SummaryWithoutWriting(readOnlyCopies("with-log", {path, path + "-wal"}), scratch, newest)),
+        ::testing::ExitedWithCode(0), "")
+        << "the file and its log, copied without the index";
+
+    sqlite3_close(writer);
+    ASSERT_EQ(Listing(dir.Path()).size(), 1u) << "the writer folded its log into the file";
+    ASSERT_EQ(Summary("", "", true), 0) << err.str();
+    EXPECT_NE(out.str().find(newest), std::string::npos) << out.str();
+    EXPECT_EQ(Listing(dir.Path()).size(), 1u) << "the summary left a log or an index beside the file";
+    EXPECT_EXIT(std::_Exit(SummaryWithoutWriting(readOnlyCopies("alone", {path}), scratch, newest)),
+                ::testing::ExitedWithCode(0), "")
+        << "the file alone";
+}
+
+// Something that is no file under the database's name or its log's is refused at once, not waited on.
+TEST_F(VisitSummaryTest, AFifoUnderTheNameIsRefusedAtOnce) {
+    const std::string fifoPath = dir.Path() + "/pipe.sqlite";
+    for (const std::string& name : {fifoPath, path + "-wal"}) {
+        testing_support::Fifo fifo(name);
+        ASSERT_TRUE(fifo.Made());
+        path = name == fifoPath ? fifoPath : dir.Path() + "/visits.sqlite";
+        bool waited = false;
+        const int code =
+            fifo.RunGuarded([this] { return Summary("", "", false); }, waited, std::chrono::seconds(10));
+        EXPECT_FALSE(waited) << name << ": the summary waited for a writer";
+        EXPECT_EQ(code, 1) << name;
+        EXPECT_EQ(err.str(), "standview: cannot read visit statistics from " + path + ": " +
+                                 (name == fifoPath ? "" : name + ": ") + "a FIFO, not a regular file\n");
+    }
 }
 
 } // namespace

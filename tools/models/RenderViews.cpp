@@ -5,7 +5,6 @@
 #include "PngWriter.h"
 #include "camera/Waypoints.h"
 #include "platform/OffscreenContext.h"
-#include "platform/Paths.h"
 #include "render/CelShading.h"
 #include "render/ShadeRamp.h"
 
@@ -63,14 +62,12 @@ int main(int argc, char** argv) {
     if (!gl.Ok()) {
         return 1;
     }
-    FILE* file = platform::OpenFile(kShadeRampFile, "r");
-    if (!file) {
-        std::fprintf(stderr, "cannot open %s\n", kShadeRampFile);
+    float ramp[kShadeRampSize][3];
+    const ShadeRampLoad load = LoadShadeRamp(ramp);
+    if (!load.problem.empty()) {
+        std::fprintf(stderr, "cannot read %s: %s\n", kShadeRampFile, load.problem.c_str());
         return 1;
     }
-    float ramp[kShadeRampSize][3];
-    ReadShadeRamp(file, ramp);
-    std::fclose(file);
     shadeTexture = CreateShadeTexture(ramp);
     SetUpLikeTheProgram();
     AssignWaypointPoses();

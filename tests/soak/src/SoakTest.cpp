@@ -161,12 +161,12 @@ TEST_F(SoakTest, ABoothDayOfVisitorsOperatorKeysAndModeToggles) {
 
     const auto wallStart = std::chrono::steady_clock::now();
     FrameCallbacks callbacks;
-    callbacks.startUp = [&](AppWindow* appWindow, KeyTable* keys) {
+    callbacks.startUp = [&](AppWindow* appWindow, KeyTable* keys, std::string* whyNot) {
         window = appWindow;
         if (windows == 0) {
             beforeFirstStartUp = soak::MeasureProcessUsage();
         }
-        const bool started = StartUp(appWindow, keys);
+        const bool started = StartUp(appWindow, keys, whyNot);
         if (windows == 0) {
             afterFirstStartUp = soak::MeasureProcessUsage();
         }
