@@ -66,3 +66,26 @@ title_rows() {
     shown_rows "$1" "$images/cubes.TGA" 0.85 $((E2E_WIDTH / 4)) $((E2E_HEIGHT * 25 / 1000)) $((E2E_WIDTH / 2)) \
         $((E2E_HEIGHT * 225 / 1000))
 }
+
+# Near the models the small render is not white, so less of the glow is added and the orange shows
+# through: a halo from orange to the background's yellow, around this colour.
+readonly glow_halo="rgb(255,185,95)"
+readonly glow_halo_fuzz=12%
+
+# lower_half_parts IMAGE: prints the fractions of the lower half that show the background, the
+# orange glow around the models, and neither (the models themselves).
+lower_half_parts() {
+    local lower="${E2E_WIDTH}x$((E2E_HEIGHT / 2))+0+$((E2E_HEIGHT / 2))" plain halo
+    plain=$(e2e_colour_fraction "$1" "$lower" "$background")
+    halo=$(convert "$1" -crop "$lower" +repage -fuzz "$glow_halo_fuzz" -fill black +opaque "$glow_halo" \
+        -fill white -opaque "$glow_halo" -colorspace Gray -format '%[fx:mean]' info:)
+    awk -v p="$plain" -v h="$halo" 'BEGIN { printf "%.3f %.3f %.3f\n", p, h, 1 - p - h }'
+}
+
+# start_screen_shown IMAGE: the start screen's picture over the top and, once the camera looks at
+# them, the models with their glow on the background below. Sets start_picture, plain, halo, models.
+start_screen_shown() {
+    start_picture_shown "$1" || return 1
+    read -r plain halo models < <(lower_half_parts "$1")
+    awk -v p="$plain" -v h="$halo" -v m="$models" 'BEGIN { exit !(p >= 0.05 && h >= 0.005 && m >= 0.05) }'
+}
