@@ -2,4 +2,4 @@
 # summary; a read-only and a full file system (small tmpfs mounts, skipped where mounting is refused).
 add_test(NAME e2e_stats_recording
     COMMAND bash ${CMAKE_SOURCE_DIR}/tests/e2e/stats.sh $<TARGET_FILE:standview>)
-set_tests_properties(e2e_stats_recording PROPERTIES TIMEOUT 900 LABELS "e2e;no-sanitizer")
+set_tests_properties(e2e_stats_recording PROPERTIES TIMEOUT 900 LABELS e2e)
