@@ -22,6 +22,7 @@ source "$(dirname "$0")/pictures.sh"
 
 # The share of a picture's rows that may show for "nothing yet".
 readonly none_fraction=0.1
+readonly poll_pause_seconds=0.5
 readonly scene_timeout_seconds=35
 # How much later than its 35 s the start screen may come back: the status comes after a frame, and a
 # frame takes up to seconds on a busy machine or under the sanitizers.
@@ -92,12 +93,15 @@ start_scene() {
 # to check even when checking one takes longer than the reveal.
 visit_exhibit() {
     local key=$1 scene=$2 scroll=$3 name=$4
-    local audio_before pressed shown=0 total=0 boundary below early="" whole="" whole_capture="" shot
+    local audio_before pressed shown=0 total=0 boundary below early="" whole="" whole_capture="" shot seen=""
     audio_before=$(e2e_audio_bytes)
     e2e_capture_start
     start_scene "$key" "$scene" "$name"
     pressed=$(date +%s)
     while [ $(($(date +%s) - pressed)) -lt "$E2E_FLIGHT_SECONDS" ]; do
+        # Each look takes the processor from the program and the capture, which under the sanitizers
+        # on a busy machine then took too few screenshots to catch the three-second reveal.
+        sleep "$poll_pause_seconds"
         e2e_newest_capture "$name-poll" || continue
         read -r shown total boundary below < <(scroll_rows "$E2E_SHOT" "$scroll")
         if fraction_at_least "$shown" "$total" "$whole_fraction"; then
@@ -114,6 +118,7 @@ visit_exhibit() {
     for shot in $(e2e_captured_back_from "$whole_capture"); do
         e2e_capture_shot "$shot" "$name-early-poll"
         read -r shown total boundary below < <(scroll_rows "$E2E_SHOT" "$scroll")
+        seen="$seen $shown"
         fraction_at_least "$shown" "$total" "$whole_fraction" && continue
         fraction_below "$shown" "$total" "$none_fraction" && break
         [ "$below" -le 5 ] ||
@@ -122,7 +127,8 @@ visit_exhibit() {
         early="$shown of $total rows, all but $below of them above row $boundary"
         break
     done
-    [ -n "$early" ] || e2e_fail "$name: no screenshot caught the scroll partly unrolled from the top"
+    [ -n "$early" ] ||
+        e2e_fail "$name: no screenshot caught the scroll partly unrolled from the top (rows shown, newest first:$seen)"
     e2e_log "$name: early in the reveal: $early"
     e2e_log "$name: later the whole scroll: $whole"
     local peak
