@@ -21,3 +21,6 @@ foreach(model LandscapeModel TempleModel FloatingModel)
         ${MODEL_REGENERATED_DIR}/${model}.cpp ${CMAKE_SOURCE_DIR}/render/models/${model}.cpp)
     set_tests_properties(models_committed_${model} PROPERTIES FIXTURES_REQUIRED models_regenerated)
 endforeach()
+# The sanitizer build leaves the tables' check out: it compares text that both builds write alike.
+set_tests_properties(models_regenerate models_committed_LandscapeModel models_committed_TempleModel
+    models_committed_FloatingModel PROPERTIES LABELS no-sanitizer)

@@ -1,6 +1,6 @@
 # The soak test: a simulated booth day of the whole presentation in an offscreen window. Its sources sit
-# one folder below tests/soak, out of the per-folder test programs, because it needs its own label (too
-# slow under the sanitizers) and time limit. It opens the port session through QELIO's Linux layer over
+# one folder below tests/soak, out of the per-folder test programs, because it needs its own label and
+# time limit. It opens the port session through QELIO's Linux layer over
 # a stand-in kernel, so it links the library's objects whole: the program's calls then reach this copy
 # rather than the shared library, whose system layer is hidden.
 file(GLOB SOAK_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/soak/src/*.cpp)
@@ -11,6 +11,6 @@ target_link_libraries(test_soak PRIVATE
 target_compile_definitions(test_soak PRIVATE STANDVIEW_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
 add_test(NAME soak_booth_day COMMAND test_soak)
 set_tests_properties(soak_booth_day PROPERTIES
-    LABELS "no-sanitizer;soak"
+    LABELS soak
     TIMEOUT 600
     ENVIRONMENT "SDL_VIDEODRIVER=offscreen;SDL_AUDIODRIVER=dummy")

@@ -15,8 +15,6 @@ readonly stop_seconds=$watchdog_seconds
 readonly exit_seconds=15
 
 e2e_init "$1"
-listener=""
-trap '[ -n "$listener" ] && kill "$listener" 2>/dev/null; e2e_cleanup' EXIT
 e2e_start_xvfb
 
 data="$E2E_WORK/content"
@@ -30,15 +28,13 @@ done
 rm "$data/movies/$broken_movie"
 echo "not a movie" >"$data/movies/$broken_movie"
 
-notes="$E2E_WORK/notify.log"
-python3 "$(dirname "$0")/notify_listener.py" "$E2E_WORK/notify.sock" "$notes" &
-listener=$!
-e2e_wait_for 10 grep -qs LISTENING "$notes" || e2e_fail "the notification socket did not open"
+e2e_start_notify_listener
+notes=$E2E_NOTIFY_LOG
 
 # The working directory has no Data of its own: everything must come from --data. As in the kiosk
 # session, the watchdog is addressed to the service's main process (here this script), which the
 # program runs under.
-(cd "$E2E_WORK/run" && NOTIFY_SOCKET="$E2E_WORK/notify.sock" WATCHDOG_USEC=$((watchdog_seconds * 1000000)) \
+(cd "$E2E_WORK/run" && NOTIFY_SOCKET="$E2E_NOTIFY_SOCKET" WATCHDOG_USEC=$((watchdog_seconds * 1000000)) \
     WATCHDOG_PID=$$ SDL_AUDIODRIVER=dummy exec "$E2E_PROGRAM" --kiosk --windowed --data "$data") \
     >"$E2E_WORK/program.log" 2>&1 &
 E2E_APP_PID=$!
@@ -68,8 +64,7 @@ grep -q ' STATUS=Showing mainscreen$' "$notes" || e2e_fail "the status did not n
 
 e2e_wait_main_window
 cubes=$(now)
-e2e_press h
-e2e_wait_for 20 grep -q ' STATUS=Showing cubes$' "$notes" || e2e_fail "the status never named the Cubes scene"
+e2e_hold h 20 e2e_showing cubes || e2e_fail "the status never named the Cubes scene"
 e2e_wait_for 20 until_message_count "$cubes" WATCHDOG=1 3 || e2e_fail "the pings stopped in the Cubes scene"
 grep -q "Failed To Open The AVI Stream" "$E2E_WORK/program.log" ||
     e2e_fail "the broken movie's message is not in the log"

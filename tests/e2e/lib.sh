@@ -1,6 +1,7 @@
 # Helpers of the end-to-end scene tests, sourced by their scripts: a virtual X server, the program in a
-# scratch working directory, the full-screen question, keys, screenshots of the client area and the
-# pixel and sample statistics the checks compare. Needs Xvfb, xdotool, xwininfo, ImageMagick and sox.
+# scratch working directory, a service manager's notification socket, the full-screen question, keys,
+# screenshots of the client area and the pixel and sample statistics the checks compare. Needs Xvfb,
+# xdotool, xwininfo, ImageMagick, sox and python3.
 #
 # Every function reports through its exit status; e2e_fail ends the script with the program's output.
 
@@ -24,6 +25,9 @@ E2E_SOURCE_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 E2E_WORK=""
 E2E_XVFB_PID=""
 E2E_APP_PID=""
+E2E_NOTIFY_PID=""
+E2E_NOTIFY_SOCKET=""
+E2E_NOTIFY_LOG=""
 E2E_MAIN=""       # X id of the program's window
 E2E_GEOMETRY=""   # its client area as ImageMagick crop geometry, WxH+X+Y
 E2E_SHOT_COUNT=0
@@ -33,6 +37,7 @@ e2e_cleanup() {
     if [ -n "$E2E_APP_PID" ] && kill -0 "$E2E_APP_PID" 2>/dev/null; then
         kill -KILL "$E2E_APP_PID" 2>/dev/null
     fi
+    [ -n "$E2E_NOTIFY_PID" ] && kill "$E2E_NOTIFY_PID" 2>/dev/null
     if [ -n "$E2E_XVFB_PID" ]; then
         kill "$E2E_XVFB_PID" 2>/dev/null
         wait "$E2E_XVFB_PID" 2>/dev/null
@@ -78,14 +83,16 @@ e2e_wait_for() {
 }
 
 # e2e_start_xvfb [resetting]: a server of its own, as large as the program's window or E2E_SCREEN_SIZE
-# (WxH) when that is set; it picks a free display itself and writes the number to the descriptor. Without -noreset ("resetting", as X servers run by default) the server starts afresh
-# whenever its last client leaves (each xwininfo or xdotool call while the program holds no connection)
-# and drops the connections that arrive meanwhile: one in several hundred, enough to fail a run now and
-# then.
+# (WxH) when that is set; it picks a free display itself and writes the number to the descriptor.
+# Without -noreset ("resetting", as X servers run by default) the server starts afresh whenever its last
+# client leaves (each xwininfo or xdotool call while the program holds no connection) and drops the
+# connections that arrive meanwhile: one in several hundred, enough to fail a run now and then. Keys do
+# not repeat (-r): a key held until the program has taken it is one press, and a repeat of F1 reaching
+# the window that F1 made would toggle again.
 e2e_start_xvfb() {
     local noreset=-noreset
     [ "${1:-}" = resetting ] && noreset=""
-    Xvfb -displayfd 3 $noreset -screen 0 "${E2E_SCREEN_SIZE:-${E2E_WIDTH}x${E2E_HEIGHT}}x24" -nolisten tcp \
+    Xvfb -displayfd 3 $noreset -r -screen 0 "${E2E_SCREEN_SIZE:-${E2E_WIDTH}x${E2E_HEIGHT}}x24" -nolisten tcp \
         3>"$E2E_WORK/display" 2>"$E2E_WORK/xvfb.log" &
     E2E_XVFB_PID=$!
     e2e_wait_for "$E2E_START_SECONDS" test -s "$E2E_WORK/display" ||
@@ -110,19 +117,38 @@ e2e_make_run_dir() {
     fi
 }
 
-# Starts the program in the working directory with the music written to $E2E_WORK/audio.raw.
+# e2e_start_notify_listener: a service manager's notification socket of the test's own at
+# $E2E_NOTIFY_SOCKET; each message is a line of $E2E_NOTIFY_LOG, stamped with the seconds since the epoch.
+e2e_start_notify_listener() {
+    E2E_NOTIFY_SOCKET="$E2E_WORK/notify.sock"
+    E2E_NOTIFY_LOG="$E2E_WORK/notify.log"
+    python3 "$E2E_SOURCE_DIR/tests/e2e/notify_listener.py" "$E2E_NOTIFY_SOCKET" "$E2E_NOTIFY_LOG" &
+    E2E_NOTIFY_PID=$!
+    e2e_wait_for 10 grep -qs LISTENING "$E2E_NOTIFY_LOG" || e2e_fail "the notification socket did not open"
+}
+
+# The program names the running scene in its status (its registry's key: mainscreen, horse, mountain,
+# parthenon, cubes) whenever that changes.
+e2e_last_status() { grep ' STATUS=' "$E2E_NOTIFY_LOG" | tail -n 1 | cut -d' ' -f2-; }
+e2e_showing() { [ "$(e2e_last_status)" = "STATUS=Showing $1" ]; }
+# e2e_status_time SCENE: when the status last came to name that scene, in seconds since the epoch.
+e2e_status_time() { awk -v s="STATUS=Showing $1" '$2 " " $3 == s { t = $1 } END { print t }' "$E2E_NOTIFY_LOG"; }
+
+# Starts the program in the working directory with the music written to $E2E_WORK/audio.raw, reporting to
+# the notification socket when e2e_start_notify_listener made one.
 e2e_start_program() {
     E2E_AUDIO="$E2E_WORK/audio.raw"
-    (cd "$E2E_RUN" && SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$E2E_AUDIO" exec "$E2E_PROGRAM") \
-        >"$E2E_WORK/program.log" 2>&1 &
+    (cd "$E2E_RUN" && SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$E2E_AUDIO" \
+        exec env ${E2E_NOTIFY_SOCKET:+NOTIFY_SOCKET="$E2E_NOTIFY_SOCKET"} "$E2E_PROGRAM") >"$E2E_WORK/program.log" 2>&1 &
     E2E_APP_PID=$!
 }
 
 e2e_running() { kill -0 "$E2E_APP_PID" 2>/dev/null; }
+e2e_ended() { ! e2e_running; }
 
 # e2e_wait_exit SECONDS: waits for the program to end and leaves its exit code in E2E_EXIT_CODE.
 e2e_wait_exit() {
-    e2e_wait_for "$1" bash -c "! kill -0 $E2E_APP_PID 2>/dev/null" || return 1
+    e2e_wait_for "$1" e2e_ended || return 1
     wait "$E2E_APP_PID"
     E2E_EXIT_CODE=$?
     E2E_APP_PID=""
@@ -187,13 +213,27 @@ e2e_wait_main_window() {
     xdotool windowfocus --sync "$E2E_MAIN" || e2e_fail "cannot focus the program's window"
 }
 
-# e2e_press KEY [SECONDS]: holds the key down for a while (0.3 s), so that at least one frame sees it
-# down; a press and release within one frame would never reach the frame's update. The keys go to the
-# focused window through the server's test extension, as a keyboard's would.
+# e2e_press KEY SECONDS: holds the key down for that long, so that at least one frame sees it down; a
+# press and release within one frame would never reach the frame's update. The keys go to the focused
+# window through the server's test extension, as a keyboard's would. For a program that shows nothing
+# to wait for; otherwise e2e_hold.
 e2e_press() {
     xdotool keydown "$1" || e2e_fail "cannot press $1"
-    sleep "${2:-0.3}"
+    sleep "$2"
     xdotool keyup "$1" || e2e_fail "cannot release $1"
+}
+
+# e2e_hold KEY SECONDS COMMAND...: holds the key down until the command, retried as e2e_wait_for does,
+# shows that the program took it, or the time has passed; then releases it. The program reads a key's
+# state once a frame, and a frame takes seconds on a busy machine or under the sanitizers, so no fixed
+# hold is both sure and short.
+e2e_hold() {
+    local key=$1 seconds=$2 taken=0
+    shift 2
+    xdotool keydown "$key" || e2e_fail "cannot press $key"
+    e2e_wait_for "$seconds" "$@" || taken=$?
+    xdotool keyup "$key" || e2e_fail "cannot release $key"
+    return "$taken"
 }
 
 # e2e_shot NAME: a screenshot of the client area as $E2E_WORK/NAME.png, whose path it leaves in E2E_SHOT.

@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Builds a stand-in QelIo.sys and a test program against the QelIo.dll of a Windows build
-# (scripts/build-windows.sh), and runs the program under Wine (64-bit, headless, a fresh prefix) against
-# the real service manager: tests/qelio-windows/run.sh BUILD_DIR.
+# (scripts/build-windows.sh), and runs the program under Wine (64-bit, headless) against the real service
+# manager: tests/qelio-windows/run.sh BUILD_DIR. The prefix is the one STANDVIEW_WINE_PREFIX names, or a
+# fresh one (tests/wine_prefix.sh); the scenarios need one without the driver service, and leave it so.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
+source "$root/tests/wine_prefix.sh"
 win=$(realpath "${1:?usage: run.sh BUILD_DIR}")
 out=$win/qelio-test
 cc=x86_64-w64-mingw32-gcc
@@ -35,18 +37,16 @@ if [ "$exports" != "$expected" ]; then
     exit 1
 fi
 
-prefix=$(mktemp -d)
-export WINEPREFIX=$prefix WINEARCH=win64 WINEDEBUG=-all DISPLAY=
+scratch=$(mktemp -d)
+export DISPLAY=
 cleanup() {
-    wineserver -k 2>/dev/null || true
-    rm -rf "$prefix"
+    wine_prefix_end
+    rm -rf "$scratch"
 }
 trap cleanup EXIT
 
-echo "-- creating a Wine prefix"
-timeout 180 wine wineboot -i >/dev/null 2>&1
-# Services that wineboot started must settle before a driver service can be started.
-timeout 120 wineserver -w
+[ -n "${STANDVIEW_WINE_PREFIX:-}" ] || echo "-- creating a Wine prefix"
+wine_prefix_use "$scratch"
 
 # Windows 98 for the second copy of the program only.
 timeout 60 wine reg add 'HKCU\Software\Wine\AppDefaults\QelIoWineTest9x.exe' /v Version /d win98 /f >/dev/null
@@ -65,4 +65,16 @@ run "$out/app" QelIoWineTest.exe auto
 run "$out/app" QelIoWineTest.exe sessions
 run "$out/app" QelIoWineTest.exe uninstall-running
 run "$out/app" QelIoWineTest.exe stopped-service
-echo "QELIO on Windows: all scenarios passed"
+
+# The server writes the registry out as it ends: what a program run next in the prefix finds there.
+wine_prefix_end
+if grep -qi '^\[System\\\\CurrentControlSet\\\\Services\\\\QelIo\]' "$WINEPREFIX/system.reg"; then
+    echo "the scenarios left the QelIo service in the prefix"
+    exit 1
+fi
+left=$(find "$WINEPREFIX/drive_c/windows" -iname QelIo.sys)
+if [ -n "$left" ]; then
+    echo "the scenarios left $left in the prefix"
+    exit 1
+fi
+echo "QELIO on Windows: all scenarios passed, and they left no driver service or driver copy"

@@ -82,6 +82,10 @@ protected:
 };
 
 TEST_F(ToggleCostTest, FiftyTogglesHoldNoMoreFilesAndLittleMoreMemoryThanTheFirst) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "under the address sanitizer freed memory waits in quarantine, so resident memory says "
+                    "nothing; the soak's day toggles the window under the sanitizers";
+#endif
     AppWindow* window = nullptr;
     int windows = 0;
     int frames = 0;
@@ -128,11 +132,8 @@ TEST_F(ToggleCostTest, FiftyTogglesHoldNoMoreFilesAndLittleMoreMemoryThanTheFirs
                 first.openFiles, first.residentKb, afterFirstToggle.openFiles, afterFirstToggle.residentKb,
                 kToggles, last.openFiles, last.residentKb);
     EXPECT_LE(last.openFiles, afterFirstToggle.openFiles);
-    // Under the address sanitizer freed memory waits in quarantine, so resident memory says nothing.
-#if !defined(__SANITIZE_ADDRESS__)
     EXPECT_LE(last.residentKb, afterFirstToggle.residentKb + kResidentSlackKb);
     EXPECT_LE(last.residentKb, usage[kToggles / 2].residentKb + kSecondHalfSlackKb);
-#endif
 }
 
 } // namespace

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Runs the Windows test programs of a build configured with -DSTANDVIEW_WINDOWS_TESTS=ON under Wine:
-# tests/win32/run.sh BUILD_DIR [CTEST OPTIONS...]. They get a fresh 64-bit prefix in a temporary folder
-# and an Xvfb display of their own, all of which are gone when this ends.
+# tests/win32/run.sh BUILD_DIR [CTEST OPTIONS...]. They run in the prefix that STANDVIEW_WINE_PREFIX names,
+# or else in a fresh one in a temporary folder (tests/wine_prefix.sh), on an Xvfb display of their own;
+# what this starts is gone when it ends, and so is a prefix of its own.
 set -euo pipefail
+source "$(dirname "$0")/../wine_prefix.sh"
 [ $# -ge 1 ] || { echo "usage: $0 BUILD_DIR [CTEST OPTIONS...]" >&2; exit 2; }
 build=$(realpath "$1")
 shift
@@ -13,10 +15,9 @@ done
     { echo "run: $build has no Windows tests (configure it with -DSTANDVIEW_WINDOWS_TESTS=ON)" >&2; exit 1; }
 
 work=$(mktemp -d)
-export WINEPREFIX=$work/prefix WINEARCH=win64 WINEDEBUG=-all
 xvfb=
 cleanup() {
-    wineserver -k 2>/dev/null || true
+    wine_prefix_end
     if [ -n "$xvfb" ]; then
         kill "$xvfb" 2>/dev/null || true
         wait "$xvfb" 2>/dev/null || true
@@ -37,20 +38,12 @@ done
 export DISPLAY=:$(head -n 1 "$work/display")
 echo "-- Xvfb on $DISPLAY"
 
-# A server that stays up between the programs, and a prefix made before the first of them: a cold
-# server under load can fail a program's first window. Mono and Gecko are not offered for install.
-echo "-- creating a Wine prefix"
+# A prefix made before the first of the programs, and a server that stays up between them: a cold server
+# under load can fail a program's first window.
 started=$SECONDS
-mkdir "$WINEPREFIX"
+[ -n "${STANDVIEW_WINE_PREFIX:-}" ] || echo "-- creating a Wine prefix"
+wine_prefix_use "$work" || { echo "run: the prefix could not be made" >&2; exit 1; }
 wineserver -p
-# Wine's loader waits five minutes for the prefix's first boot and then gives up ("boot event wait timed
-# out"), while the boot goes on; on a loaded machine it can take longer, so the command is tried again,
-# and waits again for the same boot.
-made=
-for _ in 1 2 3; do
-    WINEDLLOVERRIDES="mscoree,mshtml=" timeout 900 wine wineboot -i >>"$work/wineboot.log" 2>&1 && { made=1; break; }
-done
-[ -n "$made" ] || { cat "$work/wineboot.log" >&2; echo "run: the prefix could not be made" >&2; exit 1; }
 # The desktop process that every window needs, started ahead: a program that has to start it under load
 # gives up waiting after some seconds and makes no window. Until it answers, a window may still fail, so
 # the offscreen context's test is tried (a few times at most) before the others run.

@@ -53,6 +53,13 @@ constexpr uint64_t kToggleSettleHours = 1;
 // level off some 8 MB above the first measurement, within the first ten hours of a day in one window.
 // A movie frame (192 kB) lost per drawn frame of the video stage would pass it within a few minutes.
 constexpr int64_t kResidentSlackKb = 12 * 1024;
+// Under the address sanitizer freed memory waits in quarantine, so resident memory says nothing there;
+// the ordinary build checks it, the sanitizer build everything else.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kResidentMemoryChecked = false;
+#else
+constexpr bool kResidentMemoryChecked = true;
+#endif
 
 constexpr const char* kVisitsFile = "visits.sqlite";
 constexpr uint64_t kFirstFrameLimitMs = 1000;
@@ -324,6 +331,10 @@ TEST_F(SoakTest, ABoothDayOfVisitorsOperatorKeysAndModeToggles) {
                 "running video stage\n",
                 starts.size(), byVisitors, timeOuts, startUps, whileRunning);
 
+    if (!kResidentMemoryChecked) {
+        std::printf(
+            "soak: resident memory not checked: the address sanitizer's quarantine holds freed memory\n");
+    }
     // Within each window's hours the process holds no more over time; a toggle may add what the new
     // window's start-up holds (a new set of scenes with their movies, a new player with its track),
     // and no more.
@@ -342,18 +353,22 @@ TEST_F(SoakTest, ABoothDayOfVisitorsOperatorKeysAndModeToggles) {
             EXPECT_EQ(sample.usage.openFiles, baseline->usage.openFiles)
                 << "window " << w << ", hour " << sample.hour << ": open files changed since hour "
                 << baseline->hour;
-            EXPECT_LE(sample.usage.residentKb, baseline->usage.residentKb + kResidentSlackKb)
-                << "window " << w << ", hour " << sample.hour << ": resident memory grew since hour "
-                << baseline->hour;
+            if (kResidentMemoryChecked) {
+                EXPECT_LE(sample.usage.residentKb, baseline->usage.residentKb + kResidentSlackKb)
+                    << "window " << w << ", hour " << sample.hour << ": resident memory grew since hour "
+                    << baseline->hour;
+            }
             last = &sample;
         }
         if (previousLast != nullptr) {
             EXPECT_LE(baseline->usage.openFiles - previousLast->usage.openFiles,
                       startUpFiles + kPlayerTrackFiles)
                 << "toggle to window " << w;
-            EXPECT_LE(baseline->usage.residentKb - previousLast->usage.residentKb,
-                      startUpResidentKb + kResidentSlackKb)
-                << "toggle to window " << w;
+            if (kResidentMemoryChecked) {
+                EXPECT_LE(baseline->usage.residentKb - previousLast->usage.residentKb,
+                          startUpResidentKb + kResidentSlackKb)
+                    << "toggle to window " << w;
+            }
         }
         previousLast = last;
     }
