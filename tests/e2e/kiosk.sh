@@ -42,7 +42,7 @@ E2E_APP_PID=$!
 names="$E2E_WORK/windows"
 : >"$names"
 note_windows() {
-    xwininfo -root -tree 2>/dev/null | awk -F'"' 'NF >= 3 && $2 != "" { print $2 }' >>"$names"
+    e2e_window_names >>"$names"
 }
 now() { date +%s.%N; }
 # messages_since TIME MESSAGE: how many times the message came at or after the time.

@@ -139,7 +139,8 @@ e2e_status_time() { awk -v s="STATUS=Showing $1" '$2 " " $3 == s { t = $1 } END 
 e2e_start_program() {
     E2E_AUDIO="$E2E_WORK/audio.raw"
     (cd "$E2E_RUN" && SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$E2E_AUDIO" \
-        exec env ${E2E_NOTIFY_SOCKET:+NOTIFY_SOCKET="$E2E_NOTIFY_SOCKET"} "$E2E_PROGRAM") >"$E2E_WORK/program.log" 2>&1 &
+        exec env ${E2E_NOTIFY_SOCKET:+NOTIFY_SOCKET="$E2E_NOTIFY_SOCKET"} "$E2E_PROGRAM") \
+        >"$E2E_WORK/program.log" 2>&1 &
     E2E_APP_PID=$!
 }
 
@@ -159,6 +160,11 @@ e2e_window_id() {
     xwininfo -root -tree | awk -v name="\"$1\":" '$2 == name || index($0, " " name " ") { print $1; exit }'
 }
 e2e_has_window() { [ -n "$(e2e_window_id "$1")" ]; }
+# The names of all windows that have one, a line each. A window without one, such as the program's own
+# before its title is set, is listed as (has no name) followed by its class in quotes, which is no name.
+e2e_window_names() {
+    xwininfo -root -tree 2>/dev/null | awk -F'"' '/^ *0x[0-9a-f]+ "/ && $2 != "" { print $2 }'
+}
 e2e_viewable() { xwininfo -id "$1" 2>/dev/null | grep -q 'Map State: IsViewable'; }
 
 # e2e_answer_question no|yes: Escape (No) or Enter (Yes) in the full-screen question's box.

@@ -22,7 +22,7 @@ answered=$(date +%s%N)
 names="$E2E_WORK/windows"
 : >"$names"
 watch_windows() {
-    xwininfo -root -tree 2>/dev/null | awk -F'"' 'NF >= 3 && $2 != "" { print $2 }' >>"$names"
+    e2e_window_names >>"$names"
     ! e2e_running
 }
 e2e_wait_for "$end_seconds" watch_windows || e2e_fail "the program still runs $end_seconds s after the answer"
