@@ -1,24 +1,44 @@
 #!/usr/bin/env bash
 # Installs, builds and runs every test: the normal build, the AddressSanitizer +
 # UndefinedBehaviorSanitizer build, then the extra stages in scripts/test.d (in name order).
+# Each stage ends with a line giving its wall-clock seconds, and the run with a table of them all.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-"$root/scripts/deps.sh"
 jobs=$(nproc)
+times=()
 
-"$root/scripts/build.sh" build
-(cd "$root/build" && ctest --output-on-failure -j "$jobs")
+# stage NAME COMMAND...: runs one stage and keeps its time for the table at the end.
+stage() {
+    local name=$1 started=$SECONDS
+    shift
+    echo "== $name"
+    "$@"
+    times+=("$(printf '%-16s %5d s' "$name" $((SECONDS - started)))")
+    echo "== $name: $((SECONDS - started)) s"
+}
 
-export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0:halt_on_error=1"
-export LSAN_OPTIONS="suppressions=$root/tests/lsan.supp:print_suppressions=0"
-export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
-"$root/scripts/build.sh" build-asan -DSTANDVIEW_SANITIZE=ON
-(cd "$root/build-asan" && ctest --output-on-failure -j "$jobs" -LE no-sanitizer)
-unset ASAN_OPTIONS LSAN_OPTIONS UBSAN_OPTIONS
+normal_tests() {
+    "$root/scripts/build.sh" build
+    (cd "$root/build" && ctest --output-on-failure -j "$jobs")
+}
 
-for stage in "$root"/scripts/test.d/*.sh; do
-    [ -e "$stage" ] || continue
-    echo "== $(basename "$stage")"
-    bash "$stage"
+sanitizer_tests() {
+    "$root/scripts/build.sh" build-asan -DSTANDVIEW_SANITIZE=ON
+    (
+        export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0:halt_on_error=1"
+        export LSAN_OPTIONS="suppressions=$root/tests/lsan.supp:print_suppressions=0"
+        export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+        cd "$root/build-asan" && ctest --output-on-failure -j "$jobs" -LE no-sanitizer
+    )
+}
+
+stage deps "$root/scripts/deps.sh"
+stage normal normal_tests
+stage sanitizers sanitizer_tests
+for script in "$root"/scripts/test.d/*.sh; do
+    [ -e "$script" ] || continue
+    name=$(basename "$script" .sh)
+    stage "${name#[0-9][0-9]-}" bash "$script"
 done
-echo "All test stages passed."
+printf '%s\n' "${times[@]}"
+echo "All test stages passed in $SECONDS s."

@@ -10,6 +10,4 @@ if [ -z "$deb" ]; then
     bash "$root/scripts/package.sh" >/dev/null
     deb=$(ls "$root"/build-deb/standview_*_amd64.deb | head -n 1)
 fi
-started=$SECONDS
 bash "$root/tests/boot/boot.sh" "$deb"
-echo "boot stage: $((SECONDS - started)) s"
