@@ -4,7 +4,8 @@
 # restart goes to a stand-in systemctl that notes it. A dry run (--check) changes nothing; good
 # content goes live whole, with the content it replaced kept aside, and the show restarts once; the
 # same content again changes nothing; content with a cut-short picture is refused, naming the picture,
-# and the booth keeps what it showed.
+# and the booth keeps what it showed; content holding a symbolic link is refused before anything is
+# copied.
 #   bash deploy/ansible/tests/content-push.sh build/standview
 set -euo pipefail
 # The check runs as another user, through runuser.
@@ -36,6 +37,9 @@ echo "spring fair" >"$work/good/notes-spring.txt"
 # The same with one picture cut short.
 cp -r "$work/good" "$work/bad"
 head -c 1000 "$work/good/$cut_picture" >"$work/bad/$cut_picture"
+# The same with a movie linked in place of a copy.
+cp -r "$work/good" "$work/linked"
+ln -s Booth1.avi "$work/linked/movies/extra.avi"
 chmod -R go+rX "$work"
 
 # Answers the systemd module's questions as for a running unit, and notes every other request.
@@ -113,5 +117,11 @@ same "$work/good" "$live" "the refused content changed the live content"
 same "$work/before" "$live.previous" "the refused content changed the content kept aside"
 [ ! -e "$live.incoming" ] || fail "the refused content was left in $live.incoming"
 [ "$(restarts)" -eq 1 ] || fail "the refused content restarted the show"
+
+echo "content with a symbolic link"
+push "$work/linked"
+[ "$rc" -ne 0 ] || fail "content with a symbolic link was not refused"
+grep -q "holds symbolic links.*movies/extra.avi" "$work/run.log" || fail "the refusal does not name the link"
+same "$work/good" "$live" "the refused content changed the live content"
 
 echo "content-push: passed in $((SECONDS - started)) s"
