@@ -7,6 +7,6 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 dir=${1:-build-windows}
 shift || true
-"$root/scripts/deps.sh"
+"$root/scripts/deps.sh" base qelio
 exec bash "$root/scripts/build.sh" "$dir" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain/mingw-w64-x86_64.cmake" \
     -DCMAKE_BUILD_TYPE=Release "$@"

@@ -1,8 +1,15 @@
 #!/usr/bin/env bash
-# Installs every Debian package that scripts/packages/*.txt lists; does nothing when all are present.
+# Installs the Debian packages of the named lists in scripts/packages (scripts/deps.sh base program),
+# or of every list when none is named; does nothing when all are present.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-mapfile -t wanted < <(cat "$here"/packages/*.txt | sed 's/#.*//' | awk 'NF {print $1}' | sort -u)
+lists=()
+for name in "$@"; do
+    [ -f "$here/packages/$name.txt" ] || { echo "deps.sh: no package list $name" >&2; exit 2; }
+    lists+=("$here/packages/$name.txt")
+done
+[ $# -gt 0 ] || lists=("$here"/packages/*.txt)
+mapfile -t wanted < <(cat "${lists[@]}" | sed 's/#.*//' | awk 'NF {print $1}' | sort -u)
 missing=()
 for p in "${wanted[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

@@ -3,7 +3,7 @@
 # dpkg-buildpackage writes next to the source folder, so it works on a copy inside build-deb.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-"$root/scripts/deps.sh"
+"$root/scripts/deps.sh" base program stats packaging
 out=$root/build-deb
 src=$out/standview
 

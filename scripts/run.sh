@@ -2,7 +2,7 @@
 # Installs what the presentation needs, builds it and runs it on the bundled demo data.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-"$root/scripts/deps.sh"
+"$root/scripts/deps.sh" base program stats
 # Only the program and its port library: the test programs are not needed to run it.
 cmake -S "$root" -B "$root/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$root/build" --target standview
