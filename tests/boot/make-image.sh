@@ -94,7 +94,9 @@ fi
 
 mapfile -t wanted < <(dependencies)
 echo "make-image: installing ${#wanted[@]} dependencies of $(basename "$deb")" >&2
-in_root apt-get install -y -qq --no-install-recommends "${wanted[@]}"
+# With what those recommend in turn, as the guest's own apt-get install of DEB would pick them (the
+# core dumps' stack traces, for one, come from a library that systemd-coredump only recommends).
+in_root apt-get install -y -qq --install-recommends "${wanted[@]}"
 in_root apt-get clean
 rm "$root/usr/sbin/policy-rc.d"
 # The guest has no network, and the package's dependencies are all installed: without the archive's
