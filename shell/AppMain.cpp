@@ -117,7 +117,7 @@ int RunCheck(const CommandLine&) {
 
 int RunStats(const CommandLine& options) {
     return stats::PrintVisitSummary(
-        {options.statsDb, options.statsSince, options.statsUntil, options.statsCsv}, std::cout, std::cerr);
+        {options.statsFiles, options.statsSince, options.statsUntil, options.statsCsv}, std::cout, std::cerr);
 }
 
 } // namespace

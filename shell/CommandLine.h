@@ -5,9 +5,11 @@
 #pragma once
 
 #include "render/Glow.h"
+#include "stats/VisitSummary.h"
 
 #include <ostream>
 #include <string>
+#include <vector>
 
 enum class ProgramAction {
     Show,  // the presentation
@@ -29,6 +31,8 @@ struct CommandLine {
     GlowMode glow = GlowMode::Auto;
     // The visit statistics' database; empty: the show records nothing.
     std::string statsDb;
+    // The databases the summary reads and sums: each --stats-db, named for its booth.
+    std::vector<stats::BoothFile> statsFiles;
     // The summary's period, whole UTC days YYYY-MM-DD, both included; empty for no bound.
     std::string statsSince;
     std::string statsUntil;
