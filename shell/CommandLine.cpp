@@ -15,6 +15,7 @@ constexpr const char* kVersionText = "standview " STANDVIEW_VERSION;
 constexpr const char* kGlowNames = "exact|fast|auto";
 constexpr const char* kEmptyPath = "must name a file";
 constexpr const char* kNotAFolder = "not a directory";
+constexpr int kLongestSnapshotSeconds = 24 * 60 * 60;
 constexpr char kBoothNameEnd = '=';
 constexpr const char* kPathSeparators = "/\\";
 
@@ -141,6 +142,20 @@ void DeclareOptions(CLI::App& app, CommandLine& options, std::vector<std::string
                  "The summary writes the raw records as CSV instead; of several databases, with the booth "
                  "first")
         ->needs(summary);
+    app.add_option("--metrics", options.metricsPath,
+                   "Write the show's figures in Prometheus' text format to this file every 10 s and at exit")
+        ->check(CLI::Validator(NonEmptyPath, ""))
+        ->type_name("PATH");
+    CLI::Option* snapshot =
+        app.add_option("--snapshot", options.snapshotPath,
+                       "Write the frame on screen, scaled to 400x300, as a PNG to this file now and then")
+            ->check(CLI::Validator(NonEmptyPath, ""))
+            ->type_name("PATH");
+    app.add_option("--snapshot-every", options.snapshotEverySeconds,
+                   "Seconds between snapshots (default " + std::to_string(kDefaultSnapshotSeconds) + ")")
+        ->check(CLI::Range(1, kLongestSnapshotSeconds))
+        ->type_name("SECONDS")
+        ->needs(snapshot);
 }
 
 // CLI11's messages may span lines; a usage error is reported on one.
@@ -153,6 +168,10 @@ std::string OneLine(std::string text) {
 }
 
 } // namespace
+
+const char* ProgramVersion() {
+    return STANDVIEW_VERSION;
+}
 
 bool ParseCommandLine(int argc, const char* const* argv, CommandLine* options, int* exitCode,
                       std::ostream& out, std::ostream& err) {

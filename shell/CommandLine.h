@@ -17,6 +17,8 @@ enum class ProgramAction {
     Stats, // prints the summary of the visit statistics
 };
 
+constexpr int kDefaultSnapshotSeconds = 60;
+
 // How the full-screen question at the start is settled.
 enum class StartAnswer { Ask, FullScreen, Windowed };
 
@@ -38,10 +40,17 @@ struct CommandLine {
     std::string statsUntil;
     // The summary writes the raw records as CSV instead.
     bool statsCsv = false;
+    // Where the show writes its figures for Prometheus, and its snapshot; empty: not written.
+    std::string metricsPath;
+    std::string snapshotPath;
+    int snapshotEverySeconds = kDefaultSnapshotSeconds;
 };
 
 // The exit code of a command line the program does not understand.
 constexpr int kUsageErrorExitCode = 2;
+
+// "1.0.0".
+const char* ProgramVersion();
 
 // Reads the arguments into *options. False when the run ends here: after --help or --version (printed
 // to `out`, exit code 0) or a usage error (one line on `err`, exit code 2); *exitCode then says which.

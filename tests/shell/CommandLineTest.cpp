@@ -78,6 +78,9 @@ TEST(CommandLineTest, UsageErrorsEndWithExitCode2AndOneLine) {
         {"--stats", "--stats-db", "hall-a="},
         {"--stats", "--stats-db", "a/visits.sqlite", "--stats-db", "b/visits.sqlite"},
         {"--stats", "--stats-db", "a.sqlite", "--stats-db", "a=a.sqlite"},
+        {"--snapshot-every", "10"},
+        {"--snapshot", "s.png", "--snapshot-every", "0"},
+        {"--metrics", ""},
     };
     for (const std::vector<std::string>& arguments : wrong) {
         const Parse parse = ParseArguments(arguments);
@@ -109,9 +112,13 @@ TEST(CommandLineTest, TheSummaryNamesEachDatabaseForItsBooth) {
     EXPECT_EQ(twice.exitCode, kUsageErrorExitCode);
     EXPECT_NE(twice.err.find("are the same file"), std::string::npos) << twice.err;
 
-    const Parse show = ParseArguments({"--stats-db", "a=b.sqlite"});
+    const Parse show =
+        ParseArguments({"--stats-db", "a=b.sqlite", "--metrics", "m.prom", "--snapshot", "s.png"});
     ASSERT_TRUE(show.run) << show.err;
     EXPECT_EQ(show.options.statsDb, "a=b.sqlite") << "the show records at the path as written";
+    EXPECT_EQ(show.options.metricsPath, "m.prom");
+    EXPECT_EQ(show.options.snapshotPath, "s.png");
+    EXPECT_EQ(show.options.snapshotEverySeconds, 60);
 }
 
 // A content folder that cannot be used is reported as the system finds it, not only as missing.
