@@ -7,6 +7,23 @@
 namespace monitor {
 namespace {
 
+// The metrics' names.
+constexpr const char* kInfo = "standview_info";
+constexpr const char* kStartTime = "standview_start_time_seconds";
+constexpr const char* kFrames = "standview_frames_total";
+constexpr const char* kFrameSeconds = "standview_frame_seconds";
+constexpr const char* kLastFrameTime = "standview_last_frame_timestamp_seconds";
+constexpr const char* kScene = "standview_scene";
+constexpr const char* kSceneStarts = "standview_scene_starts_total";
+constexpr const char* kButtonStuck = "standview_button_stuck";
+constexpr const char* kContentOk = "standview_content_ok";
+
+constexpr const char* kGauge = "gauge";
+constexpr const char* kCounter = "counter";
+constexpr const char* kHistogram = "histogram";
+constexpr const char* kSceneLabel = "scene";
+constexpr const char* kBucketLabel = "le";
+
 constexpr const char* kGlowNames[] = {"exact", "fast"};
 constexpr int64_t kMillisecondsPerSecond = 1000;
 
@@ -90,37 +107,37 @@ void Figures::ContentLoaded(const std::string& path, bool ok) {
 
 std::string Figures::Text() const {
     std::string text;
-    Family(text, "standview_info", "gauge", "The show that runs: its version and how it draws the glow.");
-    Sample(text, "standview_info", {{"version", version}, {"glow", kGlowNames[glowFast ? 1 : 0]}}, "1");
+    Family(text, kInfo, kGauge, "The show that runs: its version and how it draws the glow.");
+    Sample(text, kInfo, {{"version", version}, {"glow", kGlowNames[glowFast ? 1 : 0]}}, "1");
 
-    Family(text, "standview_start_time_seconds", "gauge",
-           "When the show started, in seconds since 1970 (UTC).");
-    Sample(text, "standview_start_time_seconds", {}, Seconds(startUtcMs));
+    Family(text, kStartTime, kGauge, "When the show started, in seconds since 1970 (UTC).");
+    Sample(text, kStartTime, {}, Seconds(startUtcMs));
 
-    Family(text, "standview_frames_total", "counter", "Frames shown since the show started.");
-    Sample(text, "standview_frames_total", {}, std::to_string(frames));
+    Family(text, kFrames, kCounter, "Frames shown since the show started.");
+    Sample(text, kFrames, {}, std::to_string(frames));
 
-    Family(text, "standview_frame_seconds", "histogram", "Time from one frame to the next.");
+    Family(text, kFrameSeconds, kHistogram, "Time from one frame to the next.");
+    const std::string bucket = kFrameSeconds + std::string("_bucket");
     uint64_t cumulative = 0;
     for (size_t i = 0; i < kFrameBucketBoundsMs.size(); ++i) {
         cumulative += frameBuckets[i];
-        Sample(text, "standview_frame_seconds_bucket", {{"le", BoundLabel(kFrameBucketBoundsMs[i])}},
+        Sample(text, bucket, {{kBucketLabel, BoundLabel(kFrameBucketBoundsMs[i])}},
                std::to_string(cumulative));
     }
-    Sample(text, "standview_frame_seconds_bucket", {{"le", "+Inf"}}, std::to_string(frames));
-    Sample(text, "standview_frame_seconds_sum", {}, Seconds(static_cast<int64_t>(frameMsSum)));
-    Sample(text, "standview_frame_seconds_count", {}, std::to_string(frames));
+    Sample(text, bucket, {{kBucketLabel, "+Inf"}}, std::to_string(frames));
+    Sample(text, kFrameSeconds + std::string("_sum"), {}, Seconds(static_cast<int64_t>(frameMsSum)));
+    Sample(text, kFrameSeconds + std::string("_count"), {}, std::to_string(frames));
 
-    Family(text, "standview_last_frame_timestamp_seconds", "gauge",
+    Family(text, kLastFrameTime, kGauge,
            "When the last frame was shown, in seconds since 1970 (UTC); 0 before the first.");
-    Sample(text, "standview_last_frame_timestamp_seconds", {}, Seconds(lastFrameUtcMs));
+    Sample(text, kLastFrameTime, {}, Seconds(lastFrameUtcMs));
 
-    Family(text, "standview_scene", "gauge", "1 for the scene that runs, 0 for the others.");
+    Family(text, kScene, kGauge, "1 for the scene that runs, 0 for the others.");
     for (const auto& [scene, running] : scenes) {
-        Sample(text, "standview_scene", {{"scene", scene}}, Flag(running));
+        Sample(text, kScene, {{kSceneLabel, scene}}, Flag(running));
     }
 
-    Family(text, "standview_scene_starts_total", "counter",
+    Family(text, kSceneStarts, kCounter,
            "Scene starts since the show started, by what started them (as the visit statistics name it).");
     std::map<std::pair<std::string, std::string>, uint64_t> starts = sceneStarts;
     for (const auto& scene : scenes) {
@@ -129,21 +146,20 @@ std::string Figures::Text() const {
         }
     }
     for (const auto& [key, count] : starts) {
-        Sample(text, "standview_scene_starts_total", {{"scene", key.first}, {"cause", key.second}},
-               std::to_string(count));
+        Sample(text, kSceneStarts, {{kSceneLabel, key.first}, {"cause", key.second}}, std::to_string(count));
     }
 
-    Family(text, "standview_button_stuck", "gauge",
+    Family(text, kButtonStuck, kGauge,
            "1 for a visitors' button held so long without a break that it is ignored as stuck.");
     for (size_t i = 0; i < stuck.size(); ++i) {
-        Sample(text, "standview_button_stuck", {{"button", std::to_string(i + 1)}}, Flag(stuck[i]));
+        Sample(text, kButtonStuck, {{"button", std::to_string(i + 1)}}, Flag(stuck[i]));
     }
 
-    Family(text, "standview_content_ok", "gauge",
+    Family(text, kContentOk, kGauge,
            "1 while every content file loaded at its latest try; 0 when one failed to load.");
     const bool contentOk =
         std::none_of(contentLoads.begin(), contentLoads.end(), [](const auto& load) { return !load.second; });
-    Sample(text, "standview_content_ok", {}, Flag(contentOk));
+    Sample(text, kContentOk, {}, Flag(contentOk));
     return text;
 }
 

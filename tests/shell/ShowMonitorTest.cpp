@@ -7,6 +7,7 @@
 #include "PresentationFixture.h"
 
 #include "media/Sound.h"
+#include "monitor/Snapshot.h"
 #include "platform/MessageBox.h"
 #include "render/Glow.h"
 #include "scenes/Scene.h"
@@ -36,6 +37,8 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr int64_t kEpochMs = 1781078400000; // 2026-06-10 08:00 UTC
+constexpr int kFrameWidth = 800;
+constexpr int kFrameHeight = 600;
 constexpr int kSnapshotEverySeconds = 43;
 // Two frames that differ somewhere by more than this are told apart.
 constexpr int kFramesApart = 8;
@@ -146,24 +149,26 @@ std::vector<uint8_t> DecodePng(const std::string& file, int* width, int* height)
     return pixels;
 }
 
-// The largest difference of a channel between the 400 x 300 picture (RGB, rows from the top) and the
-// 800 x 600 frame (RGBA, rows from the bottom) with each 2 x 2 of it averaged.
+// The largest difference of a channel between the snapshot-sized picture (RGB, rows from the top) and
+// the frame (RGBA, rows from the bottom) with each 2 x 2 of it averaged.
 int LargestDifference(const std::vector<uint8_t>& picture, const std::vector<uint8_t>& frame) {
-    if (frame.size() != 800u * 600u * 4u) {
+    constexpr int kWidth = monitor::kSnapshotWidth;
+    constexpr int kHeight = monitor::kSnapshotHeight;
+    if (frame.size() != static_cast<size_t>(kFrameWidth) * kFrameHeight * 4) {
         return 256;
     }
     int largest = 0;
-    for (int y = 0; y < 300; ++y) {
-        for (int x = 0; x < 400; ++x) {
+    for (int y = 0; y < kHeight; ++y) {
+        for (int x = 0; x < kWidth; ++x) {
             for (int channel = 0; channel < 3; ++channel) {
                 int sum = 0;
                 for (int dy = 0; dy < 2; ++dy) {
                     for (int dx = 0; dx < 2; ++dx) {
-                        const size_t frameRow = 600 - 1 - (2 * y + dy);
-                        sum += frame[(frameRow * 800 + 2 * x + dx) * 4 + channel];
+                        const size_t frameRow = kFrameHeight - 1 - (2 * y + dy);
+                        sum += frame[(frameRow * kFrameWidth + 2 * x + dx) * 4 + channel];
                     }
                 }
-                const int shown = picture[(static_cast<size_t>(y) * 400 + x) * 3 + channel];
+                const int shown = picture[(static_cast<size_t>(y) * kWidth + x) * 3 + channel];
                 largest = std::max(largest, std::abs(shown - (sum + 2) / 4));
             }
         }
@@ -354,8 +359,8 @@ TEST_F(ShowMonitorTest, AScriptedRunGivesItsFiguresAndItsFrameToTheFiles) {
     int height = 0;
     const std::vector<uint8_t> png = DecodePng(Read(snapshotPath), &width, &height);
     ASSERT_FALSE(png.empty()) << snapshotPath << " does not decode as a PNG";
-    ASSERT_EQ(width, 400);
-    ASSERT_EQ(height, 300);
+    ASSERT_EQ(width, monitor::kSnapshotWidth);
+    ASSERT_EQ(height, monitor::kSnapshotHeight);
     EXPECT_LE(LargestDifference(png, snapshotFrames[1]), 1)
         << "the snapshot is not the frame it was taken from";
     EXPECT_GT(LargestDifference(png, snapshotFrames[0]), kFramesApart) << "the frames before look alike";

@@ -56,6 +56,14 @@ const Row kRows[] = {
 
 namespace fs = std::filesystem;
 
+// One hour's row of the busiest hours: its bar of `marks` of 40, then its count.
+std::string HourRow(int hour, size_t marks, int count) {
+    char label[16];
+    std::snprintf(label, sizeof label, "  %02d:00  ", hour);
+    return label + std::string(marks, '#') + std::string(40 - marks, ' ') + "  " + std::to_string(count) +
+           "\n";
+}
+
 // Every file in the folder with its contents.
 std::map<std::string, std::string> Listing(const std::string& folder) {
     std::map<std::string, std::string> files;
@@ -148,8 +156,6 @@ protected:
 
 TEST_F(VisitSummaryTest, CountsMediansHoursAndCausesOfTwoDays) {
     ASSERT_EQ(Summary("", "", false), 0) << err.str();
-    const std::string bar40(40, '#');
-    const std::string bar26(26, '#');
     const std::string expected =
         "Visit statistics of " + path + " (times in UTC)\n" +
         "10 scene starts from 2026-06-10 08:59 to 2026-06-11 15:31\n"
@@ -160,28 +166,9 @@ TEST_F(VisitSummaryTest, CountsMediansHoursAndCausesOfTwoDays) {
         "  2026-06-11      0      1           0         1          1\n"
         "\n"
         "Busiest hours (scene starts by the visitors' buttons and the keys, all days "
-        "together)\n"
-        "  09:00  " +
-        bar40 +
-        "  3\n"
-        "  10:00  " +
-        std::string(40, ' ') +
-        "  0\n"
-        "  11:00  " +
-        std::string(40, ' ') +
-        "  0\n"
-        "  12:00  " +
-        std::string(40, ' ') +
-        "  0\n"
-        "  13:00  " +
-        std::string(40, ' ') +
-        "  0\n"
-        "  14:00  " +
-        bar26 + std::string(14, ' ') +
-        "  2\n"
-        "  15:00  " +
-        bar26 + std::string(14, ' ') +
-        "  2\n"
+        "together)\n" +
+        HourRow(9, 40, 3) + HourRow(10, 0, 0) + HourRow(11, 0, 0) + HourRow(12, 0, 0) + HourRow(13, 0, 0) +
+        HourRow(14, 26, 2) + HourRow(15, 26, 2) +
         "\n"
         "Median stay per exhibit (visitors' starts that have ended)\n"
         "  Cubes            70.0 s  (1 stays)\n"
@@ -229,28 +216,9 @@ TEST_F(VisitSummaryTest, TwoBoothsAreSummedAndTheirCsvNamesEachRecordsBooth) {
         "  2026-06-11      0      1           0         1          1\n"
         "  2026-06-12      0      1           0         0          0\n"
         "\n"
-        "Busiest hours (scene starts by the visitors' buttons and the keys, all days together)\n"
-        "  09:00  " +
-        std::string(40, '#') +
-        "  4\n"
-        "  10:00  " +
-        std::string(10, '#') + std::string(30, ' ') +
-        "  1\n"
-        "  11:00  " +
-        std::string(40, ' ') +
-        "  0\n"
-        "  12:00  " +
-        std::string(40, ' ') +
-        "  0\n"
-        "  13:00  " +
-        std::string(40, ' ') +
-        "  0\n"
-        "  14:00  " +
-        std::string(20, '#') + std::string(20, ' ') +
-        "  2\n"
-        "  15:00  " +
-        std::string(20, '#') + std::string(20, ' ') +
-        "  2\n"
+        "Busiest hours (scene starts by the visitors' buttons and the keys, all days together)\n" +
+        HourRow(9, 40, 4) + HourRow(10, 10, 1) + HourRow(11, 0, 0) + HourRow(12, 0, 0) + HourRow(13, 0, 0) +
+        HourRow(14, 20, 2) + HourRow(15, 20, 2) +
         "\n"
         "Median stay per exhibit (visitors' starts that have ended)\n"
         "  Cubes            70.0 s  (1 stays)\n"
