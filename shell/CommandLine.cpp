@@ -143,12 +143,15 @@ void DeclareOptions(CLI::App& app, CommandLine& options, std::vector<std::string
                  "first")
         ->needs(summary);
     app.add_option("--metrics", options.metricsPath,
-                   "Write the show's figures in Prometheus' text format to this file every 10 s and at exit")
+                   "Write the show's figures in Prometheus' text format to this file at the first frame, "
+                   "every 10 s and at exit")
         ->check(CLI::Validator(NonEmptyPath, ""))
         ->type_name("PATH");
     CLI::Option* snapshot =
-        app.add_option("--snapshot", options.snapshotPath,
-                       "Write the frame on screen, scaled to 400x300, as a PNG to this file now and then")
+        app.add_option(
+               "--snapshot", options.snapshotPath,
+               "Write the frame on screen, scaled to 400x300, as a PNG to this file at the first frame "
+               "and every --snapshot-every seconds")
             ->check(CLI::Validator(NonEmptyPath, ""))
             ->type_name("PATH");
     app.add_option("--snapshot-every", options.snapshotEverySeconds,
