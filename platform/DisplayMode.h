@@ -13,6 +13,8 @@ namespace platform {
 bool SetFullScreenDisplayMode(int width, int height, int bitsPerPixel);
 // Back to the desktop's mode for later windows.
 void RestoreDesktopDisplayMode();
+// The primary display's current size in pixels; false when the display does not say.
+bool DesktopDisplaySize(int* width, int* height);
 // Hertz of the display the window is on; 0 when the display does not say.
 int DisplayRefreshRate(WindowHandle window);
 

@@ -35,6 +35,9 @@ bool UnregisterClass(const char* className, InstanceHandle instance);
 enum class WindowStyle {
     Overlapped, // a framed, resizable window
     Popup,      // no frame; full screen in the mode set by SetFullScreenDisplayMode, if any
+    // No frame, over the whole display in the mode it already has: nothing to switch or to restore.
+    // The size asked for should be DesktopDisplaySize's.
+    DesktopFullScreen,
 };
 
 // What the window's OpenGL surface must offer. X11 fixes a window's visual when the window is made, so

@@ -38,6 +38,7 @@ Vec3 lightDirection = kInitialLightDirection;
 bool outlineEnabled = true;
 bool outlineSmooth = true;
 float outlineWidth = kInitialOutlineWidth;
+float outlineScale = 1.0f;
 float bobOffset = 0.0f;
 int32_t bobDirection = 1;
 
@@ -88,7 +89,7 @@ void DrawOutline(const EmbeddedMesh& mesh) {
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glPolygonMode(GL_BACK, GL_LINE);
-    glLineWidth(outlineWidth);
+    glLineWidth(outlineWidth * outlineScale);
     glCullFace(GL_FRONT);
     glDepthFunc(GL_LEQUAL);
     glColor3fv(kOutlineColour);
@@ -151,10 +152,13 @@ void NarrowOutline() {
 
 void DrawModels(bool withOutlines) {
     const bool savedOutlineEnabled = outlineEnabled;
+    const float savedOutlineScale = outlineScale;
     outlineEnabled = outlineEnabled && withOutlines;
+    outlineScale = 1.0f;
     DrawLandscapeModel();
     DrawFloatingModel();
     outlineEnabled = savedOutlineEnabled;
+    outlineScale = savedOutlineScale;
 }
 
 void ResetCelShadingForTests() {
@@ -163,6 +167,7 @@ void ResetCelShadingForTests() {
     outlineEnabled = true;
     outlineSmooth = true;
     outlineWidth = kInitialOutlineWidth;
+    outlineScale = 1.0f;
     bobOffset = 0.0f;
     bobDirection = 1;
 }

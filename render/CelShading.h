@@ -15,8 +15,12 @@ extern GLuint shadeTexture;
 extern Vec3 lightDirection;
 extern bool outlineEnabled;
 extern bool outlineSmooth;
-// Line width of the outline in pixels, passed to glLineWidth unchecked.
+// Line width of the outline in pixels of the 800 by 600 composition, passed to glLineWidth unchecked
+// once scaled by outlineScale.
 extern float outlineWidth;
+// Screen pixels per pixel of that composition in the window's own drawing, so that a larger view keeps the
+// outline's look; the small render of the glow always draws at 1.
+extern float outlineScale;
 // Vertical offset of the floating model, and the way it moves (+1 or -1).
 extern float bobOffset;
 extern int32_t bobDirection;

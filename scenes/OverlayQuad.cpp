@@ -35,7 +35,7 @@ void DrawOverlayQuad(GLuint texture, float alpha, double left, double top, doubl
     glEnable(GL_BLEND);
     if (scissor) {
         const ScissorBox box = scissor();
-        glScissor(box.x, box.y, box.width, box.height);
+        glScissor(viewport[0] + box.x, viewport[1] + box.y, box.width, box.height);
         glEnable(GL_SCISSOR_TEST);
     }
 

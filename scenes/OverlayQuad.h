@@ -5,7 +5,8 @@
 
 #include <functional>
 
-// In window coordinates: origin at the bottom-left corner, as glScissor takes them.
+// In the viewport's pixels: origin at its bottom-left corner, as glScissor takes them once moved by the
+// viewport's own corner.
 struct ScissorBox {
     GLint x = 0;
     GLint y = 0;

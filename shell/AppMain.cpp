@@ -170,6 +170,7 @@ int AppMain(platform::InstanceHandle instance, const FrameCallbacks& callbacks, 
     appWindow.height = static_cast<int32_t>(viewHeight);
     appWindow.bitsPerPixel = kBitsPerPixel;
     appWindow.fullScreen = FullScreenAtStart(options.startAnswer);
+    appWindow.nativeScreen = options.screen == ScreenChoice::Native ? 1 : 0;
 
     if (!RegisterAppClass(&appClass)) {
         platform::ShowMessageBox(kRegisterFailedText, kErrorCaption, platform::MessageBoxStyle::ErrorOk);

@@ -4,6 +4,7 @@
 #include "platform/DisplayMode.h"
 #include "platform/MessageBox.h"
 #include "platform/OpenGl.h"
+#include "render/CelShading.h"
 
 #include <cstring>
 
@@ -24,6 +25,34 @@ void ClearKeys(KeyTable* keys) {
 
 AppWindow* AppWindowOf(platform::WindowHandle window) {
     return static_cast<AppWindow*>(platform::GetWindowUserData(window));
+}
+
+bool FitsComposition(const AppWindow* appWindow) {
+    return appWindow->fullScreen && appWindow->nativeScreen;
+}
+
+// The window's whole client area, or the composition fitted into it.
+void ReshapeClientArea(const AppWindow* appWindow, int32_t width, int32_t height) {
+    if (FitsComposition(appWindow)) {
+        ReshapeFittedView(width, height);
+    } else {
+        ReshapeView(width, height);
+    }
+}
+
+void ReshapeArea(int32_t x, int32_t y, int32_t width, int32_t height, float outlinePixels) {
+    SetViewSize(width, height);
+    SetViewOrigin(x, y);
+    outlineScale = outlinePixels;
+    glViewport(x, y, width, height);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    // A window dragged to no height still needs a finite projection.
+    const int32_t aspectHeight = height == 0 ? 1 : height;
+    const float aspect = static_cast<float>(width) / static_cast<float>(aspectHeight);
+    gluPerspective(kFieldOfViewDegrees, aspect, kNearPlane, kFarPlane);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
 }
 
 } // namespace
@@ -55,7 +84,24 @@ bool CreateAppWindow(AppWindow* appWindow) {
 
     platform::WindowStyle style = platform::WindowStyle::Overlapped;
     bool topMost = false;
-    if (appWindow->fullScreen) {
+    // The requested size stays for the next window; a native full screen takes the display's.
+    int32_t width = appWindow->width;
+    int32_t height = appWindow->height;
+    if (appWindow->fullScreen && appWindow->nativeScreen) {
+        int displayWidth = 0;
+        int displayHeight = 0;
+        if (platform::DesktopDisplaySize(&displayWidth, &displayHeight)) {
+            platform::ShowCursor(false);
+            style = platform::WindowStyle::DesktopFullScreen;
+            topMost = true;
+            width = displayWidth;
+            height = displayHeight;
+        } else {
+            platform::ShowMessageBox(kModeSwitchFailedText, kErrorCaption,
+                                     platform::MessageBoxStyle::ErrorOk);
+            appWindow->fullScreen = 0;
+        }
+    } else if (appWindow->fullScreen) {
         if (ChangeDisplayMode(appWindow->width, appWindow->height, appWindow->bitsPerPixel)) {
             platform::ShowCursor(false);
             style = platform::WindowStyle::Popup;
@@ -67,17 +113,9 @@ bool CreateAppWindow(AppWindow* appWindow) {
         }
     }
 
-    const platform::WindowCreation creation{appWindow->appClass->className,
-                                            appWindow->title,
-                                            style,
-                                            topMost,
-                                            0,
-                                            0,
-                                            appWindow->width,
-                                            appWindow->height,
-                                            pixelFormat,
-                                            appWindow->appClass->instance,
-                                            appWindow};
+    const platform::WindowCreation creation{
+        appWindow->appClass->className, appWindow->title, style, topMost, 0, 0, width, height, pixelFormat,
+        appWindow->appClass->instance,  appWindow};
     appWindow->window = platform::CreateWindow(creation);
     if (!appWindow->window) {
         return false;
@@ -105,7 +143,7 @@ bool CreateAppWindow(AppWindow* appWindow) {
 
     platform::ShowWindow(appWindow->window);
     appWindow->visible = 1;
-    ReshapeView(appWindow->width, appWindow->height);
+    ReshapeClientArea(appWindow, width, height);
     ClearKeys(appWindow->keys);
     appWindow->lastTickCount = platform::GetTickCount();
     return true;
@@ -133,16 +171,19 @@ bool DestroyAppWindow(AppWindow* appWindow) {
 }
 
 void ReshapeView(int32_t width, int32_t height) {
-    SetViewSize(width, height);
-    glViewport(0, 0, width, height);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    // A window dragged to no height still needs a finite projection.
-    const int32_t aspectHeight = height == 0 ? 1 : height;
-    const float aspect = static_cast<float>(width) / static_cast<float>(aspectHeight);
-    gluPerspective(kFieldOfViewDegrees, aspect, kNearPlane, kFarPlane);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
+    ReshapeArea(0, 0, width, height, 1.0f);
+}
+
+void ReshapeFittedView(int32_t width, int32_t height) {
+    int32_t areaWidth = width;
+    int32_t areaHeight = height;
+    if (static_cast<int64_t>(width) * kComposedHeight > static_cast<int64_t>(height) * kComposedWidth) {
+        areaWidth = static_cast<int32_t>(static_cast<int64_t>(height) * kComposedWidth / kComposedHeight);
+    } else {
+        areaHeight = static_cast<int32_t>(static_cast<int64_t>(width) * kComposedHeight / kComposedWidth);
+    }
+    ReshapeArea((width - areaWidth) / 2, (height - areaHeight) / 2, areaWidth, areaHeight,
+                static_cast<float>(areaHeight) / static_cast<float>(kComposedHeight));
 }
 
 bool RequestQuit(AppWindow* appWindow) {
@@ -181,8 +222,8 @@ platform::LResult AppWindowProc(platform::WindowHandle window, uint32_t message,
         }
         if (wParam == platform::SIZE_RESTORED || wParam == platform::SIZE_MAXIMIZED) {
             appWindow->visible = 1;
-            ReshapeView(static_cast<int32_t>(platform::LowWord(lParam)),
-                        static_cast<int32_t>(platform::HighWord(lParam)));
+            ReshapeClientArea(appWindow, static_cast<int32_t>(platform::LowWord(lParam)),
+                              static_cast<int32_t>(platform::HighWord(lParam)));
             return 0;
         }
         break;

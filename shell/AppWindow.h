@@ -39,7 +39,10 @@ struct AppWindow {
     int32_t height;
     int32_t bitsPerPixel;
     int32_t fullScreen; // 1 while the window is (to be) full screen
-    int32_t visible;    // 1 while restored or maximised: frames are drawn only then
+    // 1 when full screen keeps the display's own mode and shows the composition as large as it fits,
+    // centred; 0 when it switches the display to the requested size.
+    int32_t nativeScreen;
+    int32_t visible; // 1 while restored or maximised: frames are drawn only then
     uint32_t lastTickCount;
 };
 
@@ -58,6 +61,9 @@ bool DestroyAppWindow(AppWindow* appWindow);
 bool ChangeDisplayMode(int32_t width, int32_t height, int32_t bitsPerPixel);
 // Viewport, projection and modelview for a client area of this size.
 void ReshapeView(int32_t width, int32_t height);
+// The same for the largest area of the composition's shape centred in a client area of this size, with
+// the outlines widened as the composition is.
+void ReshapeFittedView(int32_t width, int32_t height);
 // Both return whether the message could be posted.
 bool RequestQuit(AppWindow* appWindow);
 bool RequestToggleFullScreen(AppWindow* appWindow);

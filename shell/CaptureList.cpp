@@ -31,7 +31,7 @@ GLuint BuildCaptureList() {
     glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 0, 0, sceneTextureSize, sceneTextureSize);
     glClearColor(kBackgroundRed, kBackgroundGreen, kBackgroundBlue, kBackgroundAlpha);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glViewport(0, 0, static_cast<GLsizei>(viewWidth), static_cast<GLsizei>(viewHeight));
+    glViewport(viewX, viewY, static_cast<GLsizei>(viewWidth), static_cast<GLsizei>(viewHeight));
     glEndList();
     return list;
 }

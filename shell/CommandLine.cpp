@@ -13,11 +13,21 @@ constexpr const char* kDescription = "The booth presentation: a 3D walk through 
                                      "movies and music, steered by four buttons or the keys L, K, J and H.";
 constexpr const char* kVersionText = "standview " STANDVIEW_VERSION;
 constexpr const char* kGlowNames = "exact|fast|auto";
+constexpr const char* kScreenNames = "native|800x600";
 constexpr const char* kEmptyPath = "must name a file";
 constexpr const char* kNotAFolder = "not a directory";
 constexpr int kLongestSnapshotSeconds = 24 * 60 * 60;
 constexpr char kBoothNameEnd = '=';
 constexpr const char* kPathSeparators = "/\\";
+
+struct ScreenName {
+    const char* name;
+    ScreenChoice choice;
+};
+constexpr ScreenName kScreenChoices[] = {
+    {"800x600", ScreenChoice::Mode800x600},
+    {"native", ScreenChoice::Native},
+};
 
 // Why the content folder cannot be used, as the system says it ("No such file or directory", "Too many
 // levels of symbolic links"); empty for a folder.
@@ -120,6 +130,18 @@ void DeclareOptions(CLI::App& app, CommandLine& options, std::vector<std::string
             },
             ""))
         ->type_name(kGlowNames);
+    app.add_option_function<std::string>(
+           "--screen", [&options](const std::string& name) { ScreenChoiceFromName(name, &options.screen); },
+           "Full screen at the display's own resolution, the picture centred at its 4:3 shape (native), or "
+           "with the display switched to 800x600 (the default)")
+        ->check(CLI::Validator(
+            [](std::string& name) {
+                ScreenChoice choice;
+                return ScreenChoiceFromName(name, &choice) ? std::string()
+                                                           : "must be " + std::string(kScreenNames);
+            },
+            ""))
+        ->type_name(kScreenNames);
     CLI::Option* database =
         app.add_option("--stats-db", databases,
                        "Visit statistics' database (SQLite): the show records each scene start in it; "
@@ -171,6 +193,16 @@ std::string OneLine(std::string text) {
 }
 
 } // namespace
+
+bool ScreenChoiceFromName(const std::string& name, ScreenChoice* choice) {
+    for (const ScreenName& entry : kScreenChoices) {
+        if (name == entry.name) {
+            *choice = entry.choice;
+            return true;
+        }
+    }
+    return false;
+}
 
 const char* ProgramVersion() {
     return STANDVIEW_VERSION;

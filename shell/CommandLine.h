@@ -22,6 +22,13 @@ constexpr int kDefaultSnapshotSeconds = 60;
 // How the full-screen question at the start is settled.
 enum class StartAnswer { Ask, FullScreen, Windowed };
 
+// What full screen is: the display switched to 800 by 600, or the display as it is, with the 4:3 picture
+// as large as it fits, centred.
+enum class ScreenChoice { Mode800x600, Native };
+
+// "800x600" or "native"; false, leaving *choice alone, for anything else.
+bool ScreenChoiceFromName(const std::string& name, ScreenChoice* choice);
+
 struct CommandLine {
     ProgramAction action = ProgramAction::Show;
     StartAnswer startAnswer = StartAnswer::Ask;
@@ -31,6 +38,7 @@ struct CommandLine {
     // with a non-zero exit code.
     bool kiosk = false;
     GlowMode glow = GlowMode::Auto;
+    ScreenChoice screen = ScreenChoice::Mode800x600;
     // The visit statistics' database; empty: the show records nothing.
     std::string statsDb;
     // The databases the summary reads and sums: each --stats-db, named for its booth.

@@ -1,6 +1,7 @@
 #include "shell/DrawFrame.h"
 
 #include "camera/Camera.h"
+#include "core/View.h"
 #include "render/CelShading.h"
 #include "render/Glow.h"
 #include "scenes/Scene.h"
@@ -15,6 +16,13 @@ namespace {
 // background once the small render is copied.
 constexpr GLfloat kClearWhite = 1.0f;
 constexpr GLfloat kClearAlpha = 0.5f;
+
+// The open background as the glow leaves it: beside a view narrower than its screen the booth goes on in
+// this colour instead of ending at black bars.
+constexpr GLfloat kSideRed = 255.0f / 255.0f;
+constexpr GLfloat kSideGreen = 255.0f / 255.0f;
+constexpr GLfloat kSideBlue = 195.0f / 255.0f;
+constexpr GLfloat kSideAlpha = 1.0f;
 
 void DrawSmallRender() {
     glClearColor(kClearWhite, kClearWhite, kClearWhite, kClearAlpha);
@@ -42,6 +50,30 @@ void DrawGlowOverModels() {
     glPopMatrix();
 }
 
+// The view is centred, so the window reaches as far past its far edges as its origin lies before it.
+void FillSides() {
+    if (viewX == 0 && viewY == 0) {
+        return;
+    }
+    const GLint right = viewX + static_cast<GLint>(viewWidth);
+    const GLint top = viewY + static_cast<GLint>(viewHeight);
+    const GLsizei windowWidth = right + viewX + 1;
+    const GLsizei windowHeight = top + viewY + 1;
+    const GLint strips[][4] = {
+        {0, 0, viewX, windowHeight},
+        {right, 0, windowWidth - right, windowHeight},
+        {0, 0, windowWidth, viewY},
+        {0, top, windowWidth, windowHeight - top},
+    };
+    glClearColor(kSideRed, kSideGreen, kSideBlue, kSideAlpha);
+    glEnable(GL_SCISSOR_TEST);
+    for (const auto& strip : strips) {
+        glScissor(strip[0], strip[1], strip[2], strip[3]);
+        glClear(GL_COLOR_BUFFER_BIT);
+    }
+    glDisable(GL_SCISSOR_TEST);
+}
+
 } // namespace
 
 const FramePhase kFramePhases[] = {
@@ -49,6 +81,7 @@ const FramePhase kFramePhases[] = {
     {"models with outlines", DrawModels},
     {"glow", DrawGlowOverModels},
     {"scene overlays", DrawScenes},
+    {"sides beside the view", FillSides},
 };
 const int kFramePhaseCount = static_cast<int>(sizeof kFramePhases / sizeof kFramePhases[0]);
 

@@ -49,6 +49,17 @@ void RestoreDesktopDisplayMode() {
     haveFullScreenMode = false;
 }
 
+bool DesktopDisplaySize(int* width, int* height) {
+    SDL_DisplayMode mode;
+    if (!SDL_WasInit(SDL_INIT_VIDEO) || SDL_GetDesktopDisplayMode(kPrimaryDisplay, &mode) != 0 ||
+        mode.w <= 0 || mode.h <= 0) {
+        return false;
+    }
+    *width = mode.w;
+    *height = mode.h;
+    return true;
+}
+
 int DisplayRefreshRate(WindowHandle window) {
     WindowObject* record = internal::LiveWindow(window);
     if (!record) {

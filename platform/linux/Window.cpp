@@ -214,6 +214,8 @@ WindowHandle CreateWindow(const WindowCreation& creation) {
     Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
     if (creation.style == WindowStyle::Overlapped) {
         flags |= SDL_WINDOW_RESIZABLE;
+    } else if (creation.style == WindowStyle::DesktopFullScreen) {
+        flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
     } else {
         flags |= fullScreen ? SDL_WINDOW_FULLSCREEN : SDL_WINDOW_BORDERLESS;
     }

@@ -37,6 +37,17 @@ void RestoreDesktopDisplayMode() {
     }
 }
 
+bool DesktopDisplaySize(int* width, int* height) {
+    const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
+    const int screenHeight = GetSystemMetrics(SM_CYSCREEN);
+    if (screenWidth <= 0 || screenHeight <= 0) {
+        return false;
+    }
+    *width = screenWidth;
+    *height = screenHeight;
+    return true;
+}
+
 int DisplayRefreshRate(WindowHandle window) {
     HWND hwnd = NativeWindowHandle(window);
     if (!hwnd) {

@@ -134,12 +134,12 @@ e2e_showing() { [ "$(e2e_last_status)" = "STATUS=Showing $1" ]; }
 # e2e_status_time SCENE: when the status last came to name that scene, in seconds since the epoch.
 e2e_status_time() { awk -v s="STATUS=Showing $1" '$2 " " $3 == s { t = $1 } END { print t }' "$E2E_NOTIFY_LOG"; }
 
-# Starts the program in the working directory with the music written to $E2E_WORK/audio.raw, reporting to
-# the notification socket when e2e_start_notify_listener made one.
+# e2e_start_program [OPTION...]: starts the program in the working directory with the music written to
+# $E2E_WORK/audio.raw, reporting to the notification socket when e2e_start_notify_listener made one.
 e2e_start_program() {
     E2E_AUDIO="$E2E_WORK/audio.raw"
     (cd "$E2E_RUN" && SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$E2E_AUDIO" \
-        exec env ${E2E_NOTIFY_SOCKET:+NOTIFY_SOCKET="$E2E_NOTIFY_SOCKET"} "$E2E_PROGRAM") \
+        exec env ${E2E_NOTIFY_SOCKET:+NOTIFY_SOCKET="$E2E_NOTIFY_SOCKET"} "$E2E_PROGRAM" "$@") \
         >"$E2E_WORK/program.log" 2>&1 &
     E2E_APP_PID=$!
 }
