@@ -20,7 +20,7 @@ constexpr size_t kBytesPerPixel = 4;
 
 } // namespace
 
-void FrameReadback::Start(int width, int height) {
+void FrameReadback::Start(int x, int y, int width, int height) {
     if (width <= 0 || height <= 0) {
         return;
     }
@@ -40,7 +40,7 @@ void FrameReadback::Start(int width, int height) {
     inBuffer = buffer != 0 && bufferGeneration == generation;
     if (!inBuffer) {
         read.rgba.resize(bytes);
-        glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, read.rgba.data());
+        glReadPixels(x, y, width, height, GL_RGBA, GL_UNSIGNED_BYTE, read.rgba.data());
         return;
     }
     glBindBuffer(GL_PIXEL_PACK_BUFFER, buffer);
@@ -49,7 +49,7 @@ void FrameReadback::Start(int width, int height) {
         bufferBytes = bytes;
     }
     // With a pack buffer bound, the last argument is an offset into it, and the call returns at once.
-    glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
+    glReadPixels(x, y, width, height, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
     glBindBuffer(GL_PIXEL_PACK_BUFFER, 0);
 }
 

@@ -21,9 +21,9 @@ struct FramePixels {
 
 class FrameReadback {
 public:
-    // Starts reading the current framebuffer's lower left width x height pixels; a read still under way
-    // is given up. Needs a current context.
-    void Start(int width, int height);
+    // Starts reading the current framebuffer's width x height pixels whose lower left corner is at x, y; a
+    // read still under way is given up. Needs a current context.
+    void Start(int x, int y, int width, int height);
     // True, with the pixels, once a started read has arrived; at most once per read. Call once per frame.
     bool Collect(FramePixels* pixels);
 

@@ -51,7 +51,7 @@ void ShowMonitor::FrameDrawn(uint32_t elapsedMs, const ButtonPanel& buttons) {
         }
         msSinceSnapshot += elapsedMs;
         if (firstFrame || msSinceSnapshot >= snapshotEveryMs) {
-            readback.Start(static_cast<int>(viewWidth), static_cast<int>(viewHeight));
+            readback.Start(viewX, viewY, static_cast<int>(viewWidth), static_cast<int>(viewHeight));
             msSinceSnapshot = 0;
         }
     }

@@ -2,6 +2,7 @@
 
 #include "support/FakeClock.h"
 #include "platform/MessageBox.h"
+#include "render/CelShading.h"
 
 #include <GL/gl.h>
 #include <SDL.h>
@@ -194,6 +195,40 @@ TEST_F(AppWindowProcTest, ReshapeViewSetsViewportAndProjection) {
         EXPECT_TRUE(std::isfinite(value));
     }
     EXPECT_NEAR(m[5] / m[0], 300.0f, 1e-2) << "a height of 0 is taken as 1 for the aspect";
+}
+
+// A wide screen gets the 4:3 view between side strips, a squarer one between strips above and below; the
+// outlines widen with the view, and an ordinary window's view puts them back.
+TEST_F(AppWindowProcTest, AFittedViewIsTheLargestCentred4By3Area) {
+    struct Fit {
+        int32_t width, height;
+        GLint viewport[4];
+        float outlineScale;
+    };
+    const Fit fits[] = {
+        {1920, 1080, {240, 0, 1440, 1080}, 1.8f},
+        {1280, 1024, {0, 32, 1280, 960}, 1.6f},
+        {800, 600, {0, 0, 800, 600}, 1.0f},
+    };
+    for (const Fit& fit : fits) {
+        ReshapeFittedView(fit.width, fit.height);
+        GLint viewport[4];
+        glGetIntegerv(GL_VIEWPORT, viewport);
+        for (int i = 0; i < 4; ++i) {
+            EXPECT_EQ(viewport[i], fit.viewport[i]) << fit.width << "x" << fit.height << " [" << i << "]";
+        }
+        EXPECT_EQ(viewX, fit.viewport[0]);
+        EXPECT_EQ(viewY, fit.viewport[1]);
+        EXPECT_EQ(viewWidth, static_cast<float>(fit.viewport[2]));
+        EXPECT_EQ(viewHeight, static_cast<float>(fit.viewport[3]));
+        EXPECT_FLOAT_EQ(outlineScale, fit.outlineScale);
+        GLfloat matrix[16];
+        glGetFloatv(GL_PROJECTION_MATRIX, matrix);
+        EXPECT_NEAR(matrix[5] / matrix[0], 4.0f / 3.0f, 1e-4) << "undistorted";
+    }
+    ReshapeView(1920, 1080);
+    EXPECT_EQ(viewX, 0);
+    EXPECT_EQ(outlineScale, 1.0f);
 }
 
 TEST_F(AppWindowProcTest, NewWindowIsVisibleWithClearedKeysAndTheCurrentTick) {

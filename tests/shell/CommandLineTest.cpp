@@ -43,6 +43,7 @@ TEST(CommandLineTest, NoOptionsShowsAndAsksAsBeforeAndOptionsFillTheirFields) {
     EXPECT_EQ(plain.options.dataFolder, "");
     EXPECT_FALSE(plain.options.kiosk);
     EXPECT_EQ(plain.options.glow, GlowMode::Auto);
+    EXPECT_EQ(plain.options.screen, ScreenChoice::Mode800x600);
 
     testing_support::TempDir content;
     const Parse kiosk = ParseArguments({"--kiosk", "--windowed", "--data", content.Path()});
@@ -53,6 +54,8 @@ TEST(CommandLineTest, NoOptionsShowsAndAsksAsBeforeAndOptionsFillTheirFields) {
     EXPECT_EQ(ParseArguments({"--fullscreen"}).options.startAnswer, StartAnswer::FullScreen);
     EXPECT_EQ(ParseArguments({"--glow", "exact"}).options.glow, GlowMode::Exact);
     EXPECT_EQ(ParseArguments({"--glow=fast"}).options.glow, GlowMode::Fast);
+    EXPECT_EQ(ParseArguments({"--screen", "native"}).options.screen, ScreenChoice::Native);
+    EXPECT_EQ(ParseArguments({"--screen=800x600"}).options.screen, ScreenChoice::Mode800x600);
     EXPECT_EQ(ParseArguments({"--check", "--data=" + content.Path()}).options.action, ProgramAction::Check);
 
     for (const char* info : {"--help", "--version"}) {
@@ -71,6 +74,8 @@ TEST(CommandLineTest, UsageErrorsEndWithExitCode2AndOneLine) {
         {"--bogus"},
         {"stray"},
         {"--glow", "slow"},
+        {"--screen", "1920x1080"},
+        {"--screen"},
         {"--stats-db", ""},
         {"--stats", "--stats-db="},
         {"--stats-db", "a.sqlite", "--stats-db", "b.sqlite"},
