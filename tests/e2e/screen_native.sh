@@ -2,7 +2,8 @@
 # Runs the real program full screen with --screen native on a 1920x1080 virtual X server: the screen's
 # mode must stay as it was, the window must cover the screen, the start picture must show at its 4:3
 # proportions in the centred 1440x1080 area (a button's disc as tall as it is wide), and the sides
-# beside that area must continue the open background rather than be black. Escape then ends it with 0.
+# beside that area must continue the open background rather than be black. F1 must give an 800x600
+# window and then the native full screen again, and Escape end the run with 0.
 #
 # Usage: screen_native.sh PROGRAM
 set -uo pipefail
@@ -80,6 +81,28 @@ for side in "${area_left}x${screen_height}+0+0" "${area_left}x${screen_height}+$
     awk -v s="$share" -v min="$side_share" 'BEGIN { exit !(s >= min) }' ||
         e2e_fail "the side $side shows the background in only $share of its pixels"
 done
+
+# F1 twice: an 800x600 window, then the native full screen again, starting over at the start screen.
+toggle() {
+    old_window=$E2E_MAIN
+    old_window_gone() { ! e2e_viewable "$old_window"; }
+    new_window() { local id; id=$(e2e_window_id "$E2E_TITLE"); [ -n "$id" ] && [ "$id" != "$old_window" ]; }
+    xdotool windowfocus --sync "$E2E_MAIN" || e2e_fail "cannot focus the program's window"
+    e2e_hold F1 "$E2E_START_SECONDS" old_window_gone || e2e_fail "F1 did not take the window away"
+    e2e_wait_for "$E2E_START_SECONDS" new_window || e2e_fail "F1 made no new window"
+    E2E_MAIN=$(e2e_window_id "$E2E_TITLE")
+    e2e_wait_for "$E2E_START_SECONDS" e2e_viewable "$E2E_MAIN" || e2e_fail "the window after F1 was never shown"
+}
+toggle
+e2e_wait_for "$E2E_START_SECONDS" e2e_main_window_sized ||
+    e2e_fail "the window after F1 is ${E2E_GEOMETRY%%+*}, not ${E2E_WIDTH}x${E2E_HEIGHT}"
+e2e_log "F1: window $E2E_GEOMETRY"
+toggle
+e2e_wait_for "$E2E_START_SECONDS" covers_screen || e2e_fail "the second F1 did not cover the screen: $E2E_GEOMETRY"
+e2e_wait_for "$E2E_START_SECONDS" picture_in_area || e2e_fail "no start picture after the second F1: $start_picture"
+e2e_log "F1 again: $E2E_GEOMETRY, start picture: $start_picture"
+mode_now=$(xrandr --current 2>&1 | grep '^Screen 0')
+[ "$mode_now" = "$mode_before" ] || e2e_fail "the screen's mode changed after F1: $mode_now"
 
 xdotool windowfocus --sync "$E2E_MAIN" || e2e_fail "cannot focus the program's window"
 e2e_press Escape 1
