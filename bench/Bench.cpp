@@ -1,10 +1,11 @@
-// Times the frame of the whole presentation phase by phase, offscreen at 800x600 on the bundled data,
+// Times the frame of the whole presentation phase by phase, offscreen on the bundled data (800x600, or
+// a full screen's size, where the 4:3 view is fitted into it as a native full screen shows it),
 // at fixed camera poses, with the exact glow and with the fast one frame by frame in turn (so that a
 // busy machine slows both alike), and prints a table of the median milliseconds. Time stands still
 // while a pose is measured, so every frame of a pose shows the same picture, and the bench also prints
 // how far the fast glow's frame lies from the exact one's there.
 //
-// Usage: standview_bench [FRAMES]     (frames per pose and glow; 40 by default)
+// Usage: standview_bench [--size WxH] [FRAMES]     (frames per pose and glow; 40 by default)
 #include "camera/Camera.h"
 #include "camera/Waypoints.h"
 #include "platform/Clock.h"
@@ -21,16 +22,19 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 namespace {
 
-constexpr int kWidth = 800;
-constexpr int kHeight = 600;
 constexpr int kDefaultFrames = 40;
+constexpr const char* kSizeOption = "--size";
+constexpr const char* kUsage = "usage: standview_bench [--size WxH] [FRAMES]\n";
+constexpr int kUsageExitCode = 2;
 constexpr int kWarmUpFrames = 3;
 constexpr int kLevelTolerance = 8;
 // Long enough for an exhibit's scroll to unroll, short of the scene's end.
@@ -73,6 +77,43 @@ void PlaceCamera(const SceneNode& pose) {
     mainCamera.position = pose.position;
     mainCamera.rotation = pose.rotation;
     mainCamera.Rotate(Vec3(0.0f, 0.0f, 0.0f));
+}
+
+struct BenchOptions {
+    int width = kComposedWidth;
+    int height = kComposedHeight;
+    int frames = kDefaultFrames;
+};
+
+// "1920x1080": both positive.
+bool ReadSize(const char* text, BenchOptions* options) {
+    int width = 0;
+    int height = 0;
+    char end = '\0';
+    if (std::sscanf(text, "%dx%d%c", &width, &height, &end) != 2 || width <= 0 || height <= 0) {
+        return false;
+    }
+    options->width = width;
+    options->height = height;
+    return true;
+}
+
+bool ReadOptions(int argc, char** argv, BenchOptions* options) {
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], kSizeOption) == 0) {
+            if (i + 1 == argc || !ReadSize(argv[++i], options)) {
+                return false;
+            }
+        } else {
+            char* end = nullptr;
+            const long frames = std::strtol(argv[i], &end, 10);
+            if (end == argv[i] || *end != '\0' || frames < 1) {
+                return false;
+            }
+            options->frames = static_cast<int>(std::min<long>(frames, INT32_MAX));
+        }
+    }
+    return true;
 }
 
 double Milliseconds(std::chrono::steady_clock::time_point from) {
@@ -120,7 +161,14 @@ void PrintDifference(const std::vector<uint8_t>& exact, const std::vector<uint8_
 } // namespace
 
 int main(int argc, char** argv) {
-    const int frames = argc > 1 ? std::max(1, std::atoi(argv[1])) : kDefaultFrames;
+    BenchOptions options;
+    if (!ReadOptions(argc, argv, &options)) {
+        std::fputs(kUsage, stderr);
+        return kUsageExitCode;
+    }
+    const int frames = options.frames;
+    const int width = options.width;
+    const int height = options.height;
     setenv("SDL_AUDIODRIVER", "dummy", 0);
     std::error_code error;
     std::filesystem::current_path(STANDVIEW_SOURCE_DIR, error);
@@ -135,20 +183,21 @@ int main(int argc, char** argv) {
     // Static: whatever still reads the clock at exit finds it.
     static StillClock clock;
     platform::InstallClock(&clock);
-    platform::OffscreenContext gl(kWidth, kHeight);
+    platform::OffscreenContext gl(width, height);
     if (!gl.Ok()) {
         return 1;
     }
     KeyTable keys{};
     AppWindow window{};
     window.keys = &keys;
-    ReshapeView(kWidth, kHeight);
+    ReshapeFittedView(width, height);
     if (!StartUp(&window, &keys)) {
         std::fprintf(stderr, "standview_bench: start-up failed (is Data/shader.txt there?)\n");
         return 1;
     }
-    std::printf("%s, %dx%d, median of %d frames per pose and glow\n\n",
-                reinterpret_cast<const char*>(glGetString(GL_RENDERER)), kWidth, kHeight, frames);
+    std::printf("%s, %dx%d, median of %d frames per pose and glow\n",
+                reinterpret_cast<const char*>(glGetString(GL_RENDERER)), width, height, frames);
+    std::printf("view %.0fx%.0f at %d,%d\n\n", viewWidth, viewHeight, viewX, viewY);
     std::printf("%-14s %-24s %10s %10s\n", "pose", "phase (ms)", kWays[0].name, kWays[1].name);
 
     std::vector<double> allFrames[kWayCount];
@@ -166,7 +215,7 @@ int main(int argc, char** argv) {
             for (int i = 0; i < kWarmUpFrames; ++i) {
                 DrawFrame();
             }
-            pictures[way] = gl.ReadPixels(0, 0, kWidth, kHeight);
+            pictures[way] = gl.ReadPixels(0, 0, width, height);
             if (GlowIsFast() != (kWays[way].mode == GlowMode::Fast)) {
                 std::fprintf(stderr, "standview_bench: the %s glow is not available here\n", kWays[way].name);
                 return 1;

@@ -3,4 +3,4 @@
 # its shape in the centred 4:3 area and the sides continue the background.
 add_test(NAME e2e_screen_native
     COMMAND bash ${CMAKE_SOURCE_DIR}/tests/e2e/screen_native.sh $<TARGET_FILE:standview>)
-set_tests_properties(e2e_screen_native PROPERTIES TIMEOUT 300 LABELS e2e)
+set_tests_properties(e2e_screen_native PROPERTIES TIMEOUT 600 LABELS e2e)
