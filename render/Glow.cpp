@@ -3,6 +3,7 @@
 #define GL_GLEXT_PROTOTYPES
 #include "render/Glow.h"
 
+#include "core/View.h"
 #include "platform/DebugOutput.h"
 #include "platform/GlFeatures.h"
 #include "platform/GlGeneration.h"
@@ -10,6 +11,7 @@
 
 #include <GL/glext.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -30,6 +32,10 @@ constexpr const char* kSoftwareRenderers[] = {"llvmpipe", "softpipe", "swrast"};
 // window's centre, where a third keeps the difference from the exact layers far below what is seen,
 // and the cost is then mostly the one window-sized addition.
 constexpr int kTargetDivisor = 3;
+// A view larger than the composition's gets the same target, scaled up with it: the blur is as smooth
+// there, and its cost stays that of 800 by 600.
+constexpr GLint kLargestTargetViewWidth = kComposedWidth;
+constexpr GLint kLargestTargetViewHeight = kComposedHeight;
 
 // GLSL 1.10 needs OpenGL 2.0; framebuffer objects come with 3.0 or the extension.
 constexpr int kShaderMajorVersion = 2;
@@ -215,8 +221,10 @@ void Resolve() {
 
 // Sizes the target to the viewport; false when the target cannot be drawn to.
 bool FitTarget(GLint viewportWidth, GLint viewportHeight) {
-    const GLsizei width = (viewportWidth + kTargetDivisor - 1) / kTargetDivisor;
-    const GLsizei height = (viewportHeight + kTargetDivisor - 1) / kTargetDivisor;
+    const GLint drawnWidth = std::min(viewportWidth, kLargestTargetViewWidth);
+    const GLint drawnHeight = std::min(viewportHeight, kLargestTargetViewHeight);
+    const GLsizei width = (drawnWidth + kTargetDivisor - 1) / kTargetDivisor;
+    const GLsizei height = (drawnHeight + kTargetDivisor - 1) / kTargetDivisor;
     if (width == state.targetWidth && height == state.targetHeight) {
         return true;
     }

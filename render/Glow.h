@@ -1,7 +1,8 @@
 // The glow over each frame, drawn one of two ways. The exact way replays the recorded list of twenty
 // window-sized additive layers (BuildBlurList). The fast way computes the same zoom blur of sceneTexture
-// in one shader pass into a target a third of the window's size and adds that over the frame once: on a
-// software rasterizer it costs a few milliseconds instead of tens.
+// in one shader pass into a target a third of the view's size (of 800 by 600 at most, so a larger view
+// costs no more blur) and adds that over the frame once: on a software rasterizer it costs a few
+// milliseconds instead of tens.
 #pragma once
 
 #include "platform/OpenGl.h"
