@@ -30,6 +30,14 @@ SCREEN_HEIGHT = 600
 # leaves the start screen's picture recognisable at the end.
 OUTLINE_STEPS_UP = 3
 OUTLINE_STEPS_DOWN = 2
+# A drag's steps: how many, how far each (pixels, either way) and how long apart (seconds); some drags
+# go on past the screen's edge.
+DRAG_STEPS = (1, 20)
+DRAG_STEP_X = 80
+DRAG_STEP_Y = 60
+DRAG_STEP_SECONDS = (0.02, 0.3)
+# Of the drags, this many in len(STEER_KEYS) + this many steer with no key.
+DRAGS_WITHOUT_KEY = 2
 # The full-screen answer is the likelier one: the crash this test hunts came full screen.
 FULL_SCREEN_SHARE = 0.75
 # A check after this many actions on average.
@@ -77,11 +85,11 @@ class Monkey:
     def drag(self):
         x = self.rng.randrange(SCREEN_WIDTH)
         y = self.rng.randrange(SCREEN_HEIGHT)
-        steps = self.rng.randint(1, 20)
-        dx = self.rng.randint(-80, 80)
-        dy = self.rng.randint(-60, 60)
-        steer = self.rng.choice(STEER_KEYS + ["-"] * 2)
-        return f"drag {x} {y} {steps} {dx} {dy} {steer} {self.hold(0.02, 0.3)}"
+        steps = self.rng.randint(*DRAG_STEPS)
+        dx = self.rng.randint(-DRAG_STEP_X, DRAG_STEP_X)
+        dy = self.rng.randint(-DRAG_STEP_Y, DRAG_STEP_Y)
+        steer = self.rng.choice(STEER_KEYS + ["-"] * DRAGS_WITHOUT_KEY)
+        return f"drag {x} {y} {steps} {dx} {dy} {steer} {self.hold(*DRAG_STEP_SECONDS)}"
 
     def operator_camera(self):
         return f"key f {self.hold(0.1, 2.0)}"
