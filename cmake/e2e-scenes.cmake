@@ -5,7 +5,7 @@
 # shared with other tests slows it a lot. The walk waits for the video stage's 35 s time-out in the
 # ordinary build only: the in-process tests cover the time-outs on a fake clock, under the sanitizers too.
 set(STANDVIEW_WALK_OPTIONS "")
-if(STANDVIEW_SANITIZE)
+if(STANDVIEW_SANITIZE OR STANDVIEW_SANITIZE_THREAD)
     set(STANDVIEW_WALK_OPTIONS without-time-out)
 endif()
 add_test(NAME e2e_scenes_walk
