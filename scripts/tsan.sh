@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds build-tsan with ThreadSanitizer and runs the tests that run this project's threads under it: the
 # in-process suites and the real program's end-to-end runs, less those labelled no-sanitizer or no-tsan,
-# and less the soak unless TSAN_SOAK=1 (its simulated day takes over ten minutes under the sanitizer).
+# and less the soak unless TSAN_SOAK=1 (its simulated day alone took nine minutes under the sanitizer).
 # Every process writes its reports to a file of its own, so that a report from a program the test kills
 # is kept too; any report fails the run, and each is printed at the end. Suppressions: tests/tsan.supp.
 set -euo pipefail
