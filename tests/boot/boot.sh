@@ -44,6 +44,7 @@ source "$here/../e2e/pictures.sh"
 # fine_pattern_ratio PNG: how much a picture differs from itself shifted by 2 or 3 pixels (the
 # smaller), against 1 pixel, across and down. A smooth picture with edges differs more the further it
 # is shifted (about 1.8 for the start screen); a grid or dot pattern of period 2 or 3 less (below 1).
+# A picture of one colour, with nothing to shift, is "flat".
 fine_pattern_ratio() {
     local k means=()
     for k in 1 2 3; do
@@ -52,7 +53,7 @@ fine_pattern_ratio() {
             -delete 0-2 -compose plus -composite -format '%[fx:mean / 2]' info:)")
     done
     awk -v a="${means[0]}" -v b="${means[1]}" -v c="${means[2]}" \
-        'BEGIN { m = (b < c) ? b : c; printf "%.2f\n", (a > 0) ? m / a : 0 }'
+        'BEGIN { m = (b < c) ? b : c; if (a < 0.0005) print "flat"; else printf "%.2f\n", m / a }'
 }
 # Two frames a few seconds apart while the camera tours differ in the mean by at least this (0 to 1).
 readonly min_motion=0.005
