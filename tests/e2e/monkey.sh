@@ -31,7 +31,6 @@ readonly held_keys="l k j h F1 f 1 2 3 Up Down c w s a d t g"
 # The frame's background (as in scenes.sh), which the start screen's picture is laid over.
 readonly background="rgb(255,255,195)"
 
-wm_pid=""
 notice_pid=""
 actions_fd=""
 actions_pid=""
@@ -50,7 +49,7 @@ monkey_cleanup() {
         monkey_sanitizer_report >&2
     fi
     local pid
-    for pid in "$actions_pid" "$notice_pid" "$wm_pid"; do
+    for pid in "$actions_pid" "$notice_pid"; do
         [ -n "$pid" ] && kill "$pid" 2>/dev/null
     done
     e2e_cleanup
@@ -75,7 +74,6 @@ monkey_alive() {
     e2e_fail "the program ended (exit code $?) while the monkey drove it; status: $(e2e_last_status)"
 }
 
-wm_running() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
 
 # monkey_find_window: the program's current window (F1 makes a new one), shown, into E2E_MAIN and
 # E2E_GEOMETRY.
@@ -200,9 +198,7 @@ seed=${STANDVIEW_MONKEY_SEED:-$(od -An -N4 -tu4 /dev/urandom | tr -d ' ')}
 echo "monkey seed $seed, $seconds s of actions (rerun with STANDVIEW_MONKEY_SEED=$seed)"
 
 e2e_start_xvfb
-openbox --sm-disable >"$E2E_WORK/wm.log" 2>&1 &
-wm_pid=$!
-e2e_wait_for "$E2E_START_SECONDS" wm_running || e2e_fail "the window manager did not start"
+e2e_start_window_manager
 e2e_start_notify_listener
 e2e_make_run_dir
 
