@@ -5,7 +5,6 @@
 
 #include "core/View.h"
 #include "platform/DebugOutput.h"
-#include "platform/GlFeatures.h"
 #include "platform/GlGeneration.h"
 #include "render/ScreenEffects.h"
 
@@ -107,8 +106,16 @@ void Log(const char* line) {
 }
 
 bool ContextOffersFastGlow() {
-    return platform::GlOffers(kShaderMajorVersion, 0) &&
-           platform::GlOffers(kFramebufferMajorVersion, 0, kFramebufferExtension);
+    const char* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
+    int major = 0;
+    if (version == nullptr || std::sscanf(version, "%d", &major) != 1 || major < kShaderMajorVersion) {
+        return false;
+    }
+    if (major >= kFramebufferMajorVersion) {
+        return true;
+    }
+    const char* extensions = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
+    return extensions != nullptr && std::strstr(extensions, kFramebufferExtension) != nullptr;
 }
 
 bool WantsFast(GlowMode wanted) {

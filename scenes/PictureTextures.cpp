@@ -1,6 +1,5 @@
 #include "scenes/PictureTextures.h"
 
-#include "core/ContentLoads.h"
 #include "platform/GlGeneration.h"
 #include "render/Tga.h"
 
@@ -27,16 +26,14 @@ std::map<const GLuint*, uint32_t>& LoadedIn() {
 
 void LoadPicture(GLuint* texture, const char* path) {
     const uint32_t generation = platform::GlContextGeneration();
-    const bool loaded = LoadTgaTexture(texture, path, kBlackTransparent);
-    ReportContentLoad(path, loaded);
-    if (loaded) {
+    if (LoadTgaTexture(texture, path, kBlackTransparent)) {
         LoadedIn()[texture] = generation;
         return;
     }
-    auto earlier = LoadedIn().find(texture);
-    if (earlier != LoadedIn().end() && earlier->second != generation) {
+    auto loaded = LoadedIn().find(texture);
+    if (loaded != LoadedIn().end() && loaded->second != generation) {
         *texture = kNoPicture;
-        LoadedIn().erase(earlier);
+        LoadedIn().erase(loaded);
     }
 }
 

@@ -104,7 +104,6 @@ private:
 };
 
 Writer* writer = nullptr;
-SceneStartWatcher* sceneStartWatcher = nullptr;
 // The performance counter at the last scene start, which the next start's record ends.
 uint64_t lastStartCounter = 0;
 bool startRecorded = false;
@@ -165,14 +164,7 @@ void StopRecording() {
     startRecorded = false;
 }
 
-void WatchSceneStarts(SceneStartWatcher* watcher) {
-    sceneStartWatcher = watcher;
-}
-
 void RecordSceneStart(const char* scene, StartCause cause) {
-    if (sceneStartWatcher != nullptr) {
-        sceneStartWatcher->SceneStarted(scene, cause);
-    }
     Record(scene, cause, false);
 }
 

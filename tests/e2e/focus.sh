@@ -14,18 +14,15 @@ readonly min_frame_difference=0.1
 readonly frames_checked=3
 readonly exit_seconds=30
 
-wm_pid=""
 notice_pid=""
 focus_cleanup() {
     local pid
-    for pid in "$notice_pid" "$wm_pid"; do
+    for pid in "$notice_pid"; do
         [ -n "$pid" ] && kill "$pid" 2>/dev/null
     done
     e2e_cleanup
 }
 
-# focus_wm_running: the window manager has announced itself on the root window.
-focus_wm_running() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
 
 # focus_new_frame PREVIOUS: takes a screenshot that differs from PREVIOUS; leaves its path in E2E_SHOT.
 focus_difference=""
@@ -38,10 +35,7 @@ focus_new_frame() {
 e2e_init "$1"
 trap focus_cleanup EXIT
 e2e_start_xvfb
-# A window manager, because only one acts on a request to minimise a window (a bare X server ignores it).
-openbox --sm-disable >"$E2E_WORK/wm.log" 2>&1 &
-wm_pid=$!
-e2e_wait_for "$E2E_START_SECONDS" focus_wm_running || e2e_fail "the window manager did not start"
+e2e_start_window_manager
 
 e2e_make_run_dir
 e2e_start_program

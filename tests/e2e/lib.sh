@@ -26,11 +26,21 @@ E2E_WORK=""
 E2E_XVFB_PID=""
 E2E_APP_PID=""
 E2E_NOTIFY_PID=""
+E2E_WM_PID=""
 E2E_NOTIFY_SOCKET=""
 E2E_NOTIFY_LOG=""
 E2E_MAIN=""       # X id of the program's window
 E2E_GEOMETRY=""   # its client area as ImageMagick crop geometry, WxH+X+Y
 E2E_SHOT_COUNT=0
+
+# e2e_start_window_manager: openbox on the server, returning once it has announced itself on the root
+# window. Only a window manager acts on requests such as minimising a window; a bare server ignores them.
+e2e_wm_running() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
+e2e_start_window_manager() {
+    openbox --sm-disable >"$E2E_WORK/wm.log" 2>&1 &
+    E2E_WM_PID=$!
+    e2e_wait_for "$E2E_START_SECONDS" e2e_wm_running || e2e_fail "the window manager did not start"
+}
 
 e2e_cleanup() {
     [ -n "${E2E_CAPTURE_PID:-}" ] && e2e_capture_stop
@@ -38,6 +48,7 @@ e2e_cleanup() {
         kill -KILL "$E2E_APP_PID" 2>/dev/null
     fi
     [ -n "$E2E_NOTIFY_PID" ] && kill "$E2E_NOTIFY_PID" 2>/dev/null
+    [ -n "$E2E_WM_PID" ] && kill "$E2E_WM_PID" 2>/dev/null
     if [ -n "$E2E_XVFB_PID" ]; then
         kill "$E2E_XVFB_PID" 2>/dev/null
         wait "$E2E_XVFB_PID" 2>/dev/null

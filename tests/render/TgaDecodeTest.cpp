@@ -240,8 +240,8 @@ TEST(TgaLoad, ReadsOnlyRegularFilesAndNoMoreThanTheHeaderCanUse) {
 }
 
 TEST(TgaDecode, RunningOutOfMemoryIsAFailedDecode) {
-#if defined(__SANITIZE_ADDRESS__)
-    GTEST_SKIP() << "the address sanitizer reserves more address space than the limit below allows";
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+    GTEST_SKIP() << "the sanitizer reserves more address space than the limit below allows";
 #elif defined(_WIN32)
     GTEST_SKIP() << "the address space is limited with setrlimit, and death tests fork";
 #else
