@@ -42,11 +42,13 @@ fraction_at_least() { awk -v a="$1" -v b="$2" -v l="$3" 'BEGIN { exit !(b > 0 &&
 fraction_below() { awk -v a="$1" -v b="$2" -v l="$3" 'BEGIN { exit !(b > 0 && a / b < l) }'; }
 number_at_least() { awk -v a="$1" -v l="$2" 'BEGIN { exit !(a >= l) }'; }
 
-# The start screen's picture spans the full width and the top 45 % of the frame.
+# The start screen's picture spans the full width and the top 45 % of the composition: the frame, or
+# on a native full screen the centred 4:3 area that E2E_AREA_LEFT, _WIDTH and _HEIGHT give.
 start_picture_shown() {
     local picture shown total
     for picture in StartScreen.TGA StartScreen2.TGA StartScreen3.TGA; do
-        read -r shown total _ _ < <(shown_rows "$1" "$images/$picture" 0.85 0 0 "$E2E_WIDTH" $((E2E_HEIGHT * 45 / 100)))
+        read -r shown total _ _ < <(shown_rows "$1" "$images/$picture" 0.85 "${E2E_AREA_LEFT:-0}" 0 \
+            "${E2E_AREA_WIDTH:-$E2E_WIDTH}" $((${E2E_AREA_HEIGHT:-$E2E_HEIGHT} * 45 / 100)))
         if fraction_at_least "$shown" "$total" "$whole_fraction"; then
             start_picture="$picture ($shown of $total rows)"
             return 0

@@ -48,21 +48,11 @@ e2e_log "window $E2E_GEOMETRY"
 mode_now=$(xrandr --current 2>&1 | grep '^Screen 0')
 [ "$mode_now" = "$mode_before" ] || e2e_fail "the screen's mode changed: $mode_now"
 
+E2E_AREA_LEFT=$area_left
+E2E_AREA_WIDTH=$area_width
+E2E_AREA_HEIGHT=$screen_height
 # Shown once the first frames are drawn and the picture has faded in.
-picture_in_area() {
-    e2e_shot "native-$E2E_SHOT_COUNT"
-    local picture shown total
-    for picture in StartScreen.TGA StartScreen2.TGA StartScreen3.TGA; do
-        read -r shown total _ _ < <(shown_rows "$E2E_SHOT" "$images/$picture" 0.85 "$area_left" 0 "$area_width" \
-            $((screen_height * 45 / 100)))
-        if fraction_at_least "$shown" "$total" "$whole_fraction"; then
-            start_picture="$picture ($shown of $total rows)"
-            return 0
-        fi
-    done
-    start_picture="none ($picture: $shown of $total rows)"
-    return 1
-}
+picture_in_area() { e2e_shot "native-$E2E_SHOT_COUNT" && start_picture_shown "$E2E_SHOT"; }
 e2e_wait_for "$E2E_START_SECONDS" picture_in_area ||
     e2e_fail "the start picture does not fill the centred ${area_width}-wide area: $start_picture"
 e2e_log "start picture: $start_picture"
