@@ -13,7 +13,10 @@
 #      on Windows too, and to the Linux walk, which waits for the video stage's);
 #   F1: a new, frameless window over a desktop switched to the program's mode, the start screen again
 #       and the frames still changing there;
-#   Escape: the end of the run with exit code 0.
+#   Escape: the end of the run with exit code 0;
+#   then, on a desktop of another size and shape, --fullscreen --screen native: a frameless window over
+#      the whole desktop, which keeps its size, the start picture in the centred 4:3 area with a
+#      button's disc round and the sides filled, F1 to the 800x600 window and back, Escape.
 #
 # Usage: wine_walk.sh BUILD_DIR (the directory scripts/build-windows.sh wrote, holding the zip).
 # E2E_KEEP_SHOTS=DIR keeps every screenshot in DIR.
@@ -29,6 +32,15 @@ done
 
 readonly desktop_name="Default - Wine desktop"
 readonly desktop_size=1024x768
+# Full screen with --screen native is checked on a desktop of another shape, 16:9 as a booth's
+# television, after the walk: the window covers it, the picture in the centred 4:3 area.
+readonly native_width=1280
+readonly native_height=720
+readonly native_size=${native_width}x${native_height}
+readonly native_area_width=$((native_height * 4 / 3))
+readonly native_area_left=$(((native_width - native_area_width) / 2))
+# The X server holds either desktop.
+readonly screen_size=1280x768
 readonly error_caption="Error"
 # The first window waits for Wine's services and its desktop to start, which takes minutes on a loaded
 # two-core machine.
@@ -38,6 +50,25 @@ readonly wine_window_seconds=300
 # bits, so the small render keeps its clear alpha of 0.5, which halves what each layer adds (0.63 of
 # 255 on a display without destination alpha, 0.315 here).
 readonly background="rgb(255,202,115)"
+# Beside the native full screen's 4:3 area: the open background as it is without that halving, the
+# colour the program fills the sides with.
+readonly side_fill="rgb(255,255,195)"
+readonly side_share=0.99
+# The fourth button's disc on the start picture: its fill seen through the picture's alpha over the
+# background, a region of the composition (800x600 pixels) around it that holds no other purple, and
+# its size in the picture's pixels.
+readonly disc_colour="rgb(155,97,167)"
+readonly disc_fuzz=10%
+readonly disc_region_composed=(168 140 588 100)
+readonly disc_picture_columns=40
+readonly disc_picture_rows=59
+# The start picture's size; on screen it spans the composition's width and 45 % of its height.
+readonly picture_columns=512
+readonly picture_rows=256
+readonly picture_height_percent=45
+# Allowed difference of the disc's width from its height, and of either from its expected size, in per cent.
+readonly round_percent=4
+readonly size_percent=8
 # Music: Wine's mixer and ALSA's period lie between a request and the recording; the levels.
 readonly audio_lag_seconds=2
 readonly audio_audible_peak=0.05
@@ -76,7 +107,7 @@ for entry in standview.exe QelIo.dll README.txt Data/shader.txt Data/images Data
 done
 e2e_log "unpacked $(basename "$zip")"
 
-E2E_SCREEN_SIZE=$desktop_size e2e_start_xvfb
+E2E_SCREEN_SIZE=$screen_size e2e_start_xvfb
 export HOME="$E2E_WORK/home"
 mkdir -p "$HOME"
 E2E_AUDIO="$E2E_WORK/audio.raw"
@@ -90,25 +121,36 @@ pcm.!default {
 }
 ALSA
 wine_prefix_use "$E2E_WORK" || e2e_fail "no Wine prefix"
-# Wine's virtual desktop, set in the user's registry file once no Wine server holds it: starting
-# reg.exe for this took minutes under load and failed once without a word.
-wine_prefix_end
-cat >>"$WINEPREFIX/user.reg" <<REG
+
+# start_desktop WxH: Wine's virtual desktop at that size, set in the user's registry file once no Wine
+# server holds it: starting reg.exe for this took minutes under load and failed once without a word.
+# The size on explorer's command line alone does not do, as the services Wine starts first open the
+# desktop at the registry's size. The desktop is started first and waited for: left to the program's
+# first window, Wine waits ten seconds for its desktop process to come up, which a loaded machine
+# overruns, and the window is then refused (system error 1400).
+# xwininfo given no window waits for a click on one, so the desktop's absence is no geometry.
+desktop_geometry() {
+    local desktop
+    desktop=$(e2e_window_id "$desktop_name")
+    [ -n "$desktop" ] && e2e_geometry "$desktop"
+}
+desktop_sized() { [ "$(desktop_geometry)" = "$1+0+0" ]; }
+start_desktop() {
+    wine_prefix_end
+    cat >>"$WINEPREFIX/user.reg" <<REG
 
 [Software\\\\Wine\\\\Explorer] $(date +%s)
 "Desktop"="Default"
 
 [Software\\\\Wine\\\\Explorer\\\\Desktops] $(date +%s)
-"Default"="$desktop_size"
+"Default"="$1"
 REG
-e2e_log "Wine prefix $WINEPREFIX with a virtual desktop, display $DISPLAY"
-# The desktop is started first and waited for: left to the program's first window, Wine waits ten
-# seconds for its desktop process to come up, which a loaded machine overruns, and the window is then
-# refused (system error 1400).
-wine explorer "/desktop=Default,$desktop_size" >"$E2E_WORK/desktop.log" 2>&1 &
-e2e_wait_for "$wine_window_seconds" e2e_has_window "$desktop_name" ||
-    e2e_fail "Wine's desktop did not appear; windows: $(xwininfo -root -tree | grep -o '"[^"]*"' | sort -u | tr '\n' ' ')$(tail -n 5 "$E2E_WORK/desktop.log")"
-e2e_log "Wine's desktop is shown"
+    wine explorer "/desktop=Default,$1" >"$E2E_WORK/desktop.log" 2>&1 &
+    e2e_wait_for "$wine_window_seconds" desktop_sized "$1" ||
+        e2e_fail "Wine's desktop did not appear at $1; windows: $(xwininfo -root -tree | grep -o '"[^"]*"' | sort -u | tr '\n' ' ')$(tail -n 5 "$E2E_WORK/desktop.log")"
+    e2e_log "Wine's desktop is shown at $1, prefix $WINEPREFIX, display $DISPLAY"
+}
+start_desktop "$desktop_size"
 
 (cd "$E2E_RUN" && exec wine standview.exe) >"$E2E_WORK/program.log" 2>&1 &
 E2E_APP_PID=$!
@@ -356,13 +398,13 @@ e2e_log "cubes: the music stopped, peak $peak"
 # F1: the window goes and a full-screen one comes: the desktop switched to the program's mode and a
 # window without a frame over all of it. The show starts again at the start screen and goes on.
 old_window=$E2E_MAIN
-desktop_before=$(e2e_geometry "$(e2e_window_id "$desktop_name")")
+desktop_before=$(desktop_geometry)
 e2e_press F1 0.5
 new_window_shown() { main_window_shown && [ "$E2E_MAIN" != "$old_window" ]; }
 e2e_wait_for "$wine_window_seconds" new_window_shown || e2e_fail "F1 made no new window"
 [ "${E2E_GEOMETRY%%+*}" = "${E2E_WIDTH}x${E2E_HEIGHT}" ] ||
     e2e_fail "the client area after F1 is ${E2E_GEOMETRY%%+*}, not ${E2E_WIDTH}x${E2E_HEIGHT}"
-desktop_after=$(e2e_geometry "$(e2e_window_id "$desktop_name")")
+desktop_after=$(desktop_geometry)
 [ "$desktop_after" = "${E2E_WIDTH}x${E2E_HEIGHT}+0+0" ] ||
     e2e_fail "after F1 the desktop is $desktop_after (was $desktop_before), not switched to ${E2E_WIDTH}x${E2E_HEIGHT}"
 [ "$(e2e_geometry "$E2E_MAIN")" = "$E2E_GEOMETRY" ] || e2e_fail "the window after F1 has a frame: $(e2e_geometry "$E2E_MAIN")"
@@ -378,4 +420,73 @@ e2e_press Escape 0.5
 e2e_wait_exit "$E2E_EXIT_SECONDS" || e2e_fail "the program did not end after Escape"
 [ "$E2E_EXIT_CODE" -eq 0 ] || e2e_fail "exit code $E2E_EXIT_CODE after Escape"
 e2e_log "Escape: the program ended with exit code 0"
-echo "PASS: the zip's program under Wine: question, start screen, the horse's scroll and music, the video cubes, F1 to full screen, Escape"
+
+# --- Native full screen ---------------------------------------------------------------------------
+
+# The desktop made again at the other size and the program started into full screen with --screen
+# native: a frameless window over the whole desktop, which keeps its size (a mode switch would resize
+# it, as F1 in the walk did), the start picture in the centred 4:3 area, round, the sides filled. F1
+# gives the 800x600 window and then the native full screen again, in the same desktop.
+start_desktop "$native_size"
+(cd "$E2E_RUN" && exec wine standview.exe --fullscreen --screen native) >"$E2E_WORK/program.log" 2>&1 &
+E2E_APP_PID=$!
+covers_desktop() { main_window_shown && [ "$E2E_GEOMETRY" = "$native_size+0+0" ]; }
+check_native_window() { # WHAT
+    e2e_wait_for "$wine_window_seconds" covers_desktop ||
+        e2e_fail "$1: the window is ${E2E_GEOMETRY:-not shown}, not the desktop's $native_size+0+0"
+    [ "$(e2e_geometry "$E2E_MAIN")" = "$E2E_GEOMETRY" ] || e2e_fail "$1: the window has a frame: $(e2e_geometry "$E2E_MAIN")"
+    desktop_sized "$native_size" || e2e_fail "$1: the desktop is $(desktop_geometry)"
+}
+check_native_window "native full screen"
+E2E_AREA_LEFT=$native_area_left
+E2E_AREA_WIDTH=$native_area_width
+E2E_AREA_HEIGHT=$native_height
+native_picture_shown() { fail_on_error_box && e2e_shot native-poll && start_picture_shown "$E2E_SHOT"; }
+start_picture=""
+e2e_wait_for $((wine_window_seconds + E2E_START_SECONDS)) native_picture_shown ||
+    e2e_fail "native: the start picture does not fill the centred ${native_area_width}-wide area: $start_picture"
+e2e_keep native
+e2e_log "native: window $E2E_GEOMETRY without a frame, the desktop as it was; the start picture $start_picture"
+
+# The composition's pixels on the native screen.
+scaled() { echo $(($1 * native_height / E2E_HEIGHT)); }
+disc_region="$(scaled "${disc_region_composed[0]}")x$(scaled "${disc_region_composed[1]}")"
+disc_region+="+$((native_area_left + $(scaled "${disc_region_composed[2]}")))+$(scaled "${disc_region_composed[3]}")"
+disc_width_expected=$((native_area_width * disc_picture_columns / picture_columns))
+disc_height_expected=$((native_height * picture_height_percent / 100 * disc_picture_rows / picture_rows))
+read -r disc_width disc_height < <(convert "$E2E_SHOT" -crop "$disc_region" +repage -fuzz "$disc_fuzz" \
+    -fill black +opaque "$disc_colour" -fill white -opaque "$disc_colour" -trim -format '%w %h\n' info:)
+awk -v w="$disc_width" -v h="$disc_height" -v ew="$disc_width_expected" -v eh="$disc_height_expected" \
+    -v r="$round_percent" -v s="$size_percent" '
+    function off(a, b) { return 100 * (a > b ? a - b : b - a) / b }
+    BEGIN { exit !(off(w, h) <= r && off(w, ew) <= s && off(h, eh) <= s) }' ||
+    e2e_fail "native: the fourth button's disc is ${disc_width}x${disc_height}, not round at ${disc_width_expected}x${disc_height_expected}"
+for side in "${native_area_left}x${native_height}+0+0" "${native_area_left}x${native_height}+$((native_area_left + native_area_width))+0"; do
+    share=$(e2e_colour_fraction "$E2E_SHOT" "$side" "$side_fill")
+    awk -v s="$share" -v min="$side_share" 'BEGIN { exit !(s >= min) }' ||
+        e2e_fail "native: the side $side shows the fill in only $share of its pixels"
+done
+e2e_log "native: the disc ${disc_width}x${disc_height}, both sides filled"
+
+# Each F1 is waited for by its new window; the show's start behind it is the walk's to check.
+old_window=$E2E_MAIN
+activate_program
+e2e_press F1 0.5
+e2e_wait_for "$wine_window_seconds" new_window_shown || e2e_fail "native: F1 made no new window"
+[ "${E2E_GEOMETRY%%+*}" = "${E2E_WIDTH}x${E2E_HEIGHT}" ] ||
+    e2e_fail "native: the client area after F1 is ${E2E_GEOMETRY%%+*}, not ${E2E_WIDTH}x${E2E_HEIGHT}"
+[ "$(e2e_geometry "$E2E_MAIN")" != "$E2E_GEOMETRY" ] || e2e_fail "native: the window after F1 has no frame"
+desktop_sized "$native_size" || e2e_fail "native: after F1 the desktop is $(desktop_geometry)"
+e2e_log "native: F1 gives a window with a frame, client area $E2E_GEOMETRY"
+old_window=$E2E_MAIN
+activate_program
+e2e_press F1 0.5
+e2e_wait_for "$wine_window_seconds" new_window_shown || e2e_fail "native: the second F1 made no new window"
+check_native_window "native after F1 twice"
+e2e_log "native: F1 again covers the desktop, $E2E_GEOMETRY"
+
+activate_program
+e2e_press Escape 0.5
+e2e_wait_exit "$E2E_EXIT_SECONDS" || e2e_fail "native: the program did not end after Escape"
+[ "$E2E_EXIT_CODE" -eq 0 ] || e2e_fail "native: exit code $E2E_EXIT_CODE after Escape"
+echo "PASS: the zip's program under Wine: question, start screen, the horse's scroll and music, the video cubes, F1 to full screen, Escape; --screen native on a $native_size desktop: covered without a mode switch, the picture in the centred area, the disc round, the sides filled, F1 to a window and back"
