@@ -33,6 +33,13 @@ sanitizer_tests() {
 }
 
 stage deps "$root/scripts/deps.sh"
+# The boot test's guest starts from a base system that takes minutes of downloads and unpacking and
+# needs no package: it is made while the builds run, and the boot stage waits for it.
+boot_base_log=$(mktemp)
+bash "$root/tests/boot/make-image.sh" --base >"$boot_base_log" 2>&1 &
+boot_base_pid=$!
+# It is never killed halfway, which could leave its mounts behind.
+trap 'wait "$boot_base_pid" || { echo "the boot guest base failed:"; tail -n 20 "$boot_base_log"; }; rm -f "$boot_base_log"' EXIT
 stage normal normal_tests
 stage sanitizers sanitizer_tests
 for script in "$root"/scripts/test.d/*.sh; do

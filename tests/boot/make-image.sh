@@ -7,10 +7,14 @@
 # The image is cached outside the repository (STANDVIEW_BOOT_CACHE, by default
 # ~/.cache/standview/boot), under a key made of this folder's files and DEB's dependencies, so that a
 # rerun skips debootstrap and the package installation. Needs root.
+#
+# tests/boot/make-image.sh --base: only the base system (the slow part, which needs no package), so
+# that it can be made while the package is still being built. Runs of either kind wait for each other.
 set -euo pipefail
 [ "$(id -u)" -eq 0 ] || exec sudo bash "$0" "$@"
 here=$(cd "$(dirname "$0")" && pwd)
-deb=$(readlink -f "$1")
+deb=""
+[ "$1" = --base ] || deb=$(readlink -f "$1")
 cache=${STANDVIEW_BOOT_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/standview/boot}
 readonly suite=bookworm
 readonly disk_size=4G
@@ -31,25 +35,39 @@ dependencies() {
 # and with this script.
 readonly base_recipe=1
 base_key=$(echo "$suite $system_packages $base_recipe" | sha256sum | cut -c1-16)
-key=$( (echo "$base_key"; cat "$here/make-image.sh" "$here/agent.sh" "$here/standview-test-agent.service"
-    dependencies) | sha256sum | cut -c1-16)
 base=$cache/base-$base_key.tar
-image=$cache/image-$key
-if [ -f "$image/disk.img" ]; then
-    echo "$image"
+if [ -n "$deb" ]; then
+    key=$( (echo "$base_key"; cat "$here/make-image.sh" "$here/agent.sh" "$here/standview-test-agent.service"
+        dependencies) | sha256sum | cut -c1-16)
+    image=$cache/image-$key
+    wanted=$image/disk.img
+else
+    wanted=$base
+fi
+if [ -f "$wanted" ]; then
+    echo "${image:-$base}"
     exit 0
 fi
 
 mkdir -p "$cache"
+exec 9>"$cache/.lock"
+flock 9
+if [ -f "$wanted" ]; then
+    echo "${image:-$base}"
+    exit 0
+fi
 # Earlier keys' bases and images are not used again; each holds a whole system.
-find "$cache" -mindepth 1 -maxdepth 1 ! -name "base-$base_key.tar" ! -name "image-$key" -exec rm -rf {} +
+if [ -n "$deb" ]; then
+    find "$cache" -mindepth 1 -maxdepth 1 ! -name .lock ! -name "base-$base_key.tar" ! -name "image-$key" \
+        -exec rm -rf --one-file-system {} +
+fi
 work=$(mktemp -d "$cache/build.XXXXXX")
 root=$work/root
 mounted=()
 cleanup() {
     local m
     for ((m = ${#mounted[@]} - 1; m >= 0; m--)); do umount -l "${mounted[m]}" 2>/dev/null || true; done
-    rm -rf "$work"
+    rm -rf --one-file-system "$work"
 }
 trap cleanup EXIT
 
@@ -90,6 +108,10 @@ else
     in_root apt-get install -y -qq --no-install-recommends $system_packages
     tar -cf "$work/base.tar" -C "$root" .
     mv "$work/base.tar" "$base"
+fi
+if [ -z "$deb" ]; then
+    echo "$base"
+    exit 0
 fi
 
 mapfile -t wanted < <(dependencies)
