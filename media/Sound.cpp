@@ -1,5 +1,6 @@
 #include "media/Sound.h"
 
+#include "core/ContentLoads.h"
 #include "platform/MessageLines.h"
 #include "platform/Paths.h"
 
@@ -59,6 +60,10 @@ void FMODSound::PlayTrack(const char* path, float startSeconds) {
             stream->Stop();
         }
         stream = platform::CurrentAudioDevice().OpenMusic(requested);
+        // Without a sound device no track opens, whatever the file holds.
+        if (deviceHeld) {
+            ReportContentLoad(requested, stream != nullptr);
+        }
         if (!stream) {
             // The file the device was asked for, in the content folder where one is set.
             platform::PrintMessage("FMODSound: Cannot load track - %s",

@@ -1,5 +1,6 @@
 #include "media/VideoClip.h"
 
+#include "core/ContentLoads.h"
 #include "platform/Clock.h"
 #include "platform/GlGeneration.h"
 #include "platform/MessageBox.h"
@@ -120,6 +121,7 @@ bool VideoClip::Open() {
         }
     }
     decodable = ok && lastFrame > 0;
+    ReportContentLoad(fileName, decodable);
     if (!ok) {
         lastFrame = 0;
         msPerFrame = 0;

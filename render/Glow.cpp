@@ -5,6 +5,7 @@
 
 #include "core/View.h"
 #include "platform/DebugOutput.h"
+#include "platform/GlFeatures.h"
 #include "platform/GlGeneration.h"
 #include "render/ScreenEffects.h"
 
@@ -106,16 +107,8 @@ void Log(const char* line) {
 }
 
 bool ContextOffersFastGlow() {
-    const char* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
-    int major = 0;
-    if (version == nullptr || std::sscanf(version, "%d", &major) != 1 || major < kShaderMajorVersion) {
-        return false;
-    }
-    if (major >= kFramebufferMajorVersion) {
-        return true;
-    }
-    const char* extensions = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
-    return extensions != nullptr && std::strstr(extensions, kFramebufferExtension) != nullptr;
+    return platform::GlOffers(kShaderMajorVersion, 0) &&
+           platform::GlOffers(kFramebufferMajorVersion, 0, kFramebufferExtension);
 }
 
 bool WantsFast(GlowMode wanted) {

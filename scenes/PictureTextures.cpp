@@ -1,5 +1,6 @@
 #include "scenes/PictureTextures.h"
 
+#include "core/ContentLoads.h"
 #include "platform/GlGeneration.h"
 #include "render/Tga.h"
 
@@ -26,14 +27,16 @@ std::map<const GLuint*, uint32_t>& LoadedIn() {
 
 void LoadPicture(GLuint* texture, const char* path) {
     const uint32_t generation = platform::GlContextGeneration();
-    if (LoadTgaTexture(texture, path, kBlackTransparent)) {
+    const bool loaded = LoadTgaTexture(texture, path, kBlackTransparent);
+    ReportContentLoad(path, loaded);
+    if (loaded) {
         LoadedIn()[texture] = generation;
         return;
     }
-    auto loaded = LoadedIn().find(texture);
-    if (loaded != LoadedIn().end() && loaded->second != generation) {
+    auto earlier = LoadedIn().find(texture);
+    if (earlier != LoadedIn().end() && earlier->second != generation) {
         *texture = kNoPicture;
-        LoadedIn().erase(loaded);
+        LoadedIn().erase(earlier);
     }
 }
 

@@ -11,6 +11,7 @@
 #include "shell/ContentCheck.h"
 #include "shell/DrawFrame.h"
 #include "shell/FramePacing.h"
+#include "shell/ShowMonitor.h"
 #include "shell/StartUp.h"
 #include "shell/UpdateFrame.h"
 #include "stats/VisitRecording.h"
@@ -82,9 +83,13 @@ void RunMessageLoop(AppWindow* appWindow, const FrameCallbacks& callbacks) {
             WaitForFrameSlot(appWindow->lastTickCount, minimumFrameMs);
             const uint32_t now = platform::GetTickCount();
             // Unsigned, so the difference is right across the tick count's wrap.
-            callbacks.updateFrame(now - appWindow->lastTickCount);
+            const uint32_t elapsedMs = now - appWindow->lastTickCount;
+            callbacks.updateFrame(elapsedMs);
             appWindow->lastTickCount = now;
             callbacks.drawFrame();
+            if (callbacks.frameDrawn) {
+                callbacks.frameDrawn(elapsedMs, *appWindow->buttons);
+            }
             platform::SwapBuffers(appWindow->deviceContext);
             platform::NotifyFrameSwapped();
             ReportStatus(*appWindow->buttons, &shownStatus);
@@ -105,9 +110,12 @@ int RunShow(const CommandLine& options) {
             return kKioskFailedExitCode;
         }
     }
+    ShowMonitor monitor(options);
     stats::StartRecording(options.statsDb);
-    const int exitCode = AppMain(platform::GetModuleHandle(), ShellFrameCallbacks(), options);
+    const int exitCode = AppMain(platform::GetModuleHandle(),
+                                 ShellFrameCallbacks(monitor.Wanted() ? &monitor : nullptr), options);
     stats::StopRecording();
+    monitor.Finish();
     return exitCode;
 }
 
@@ -117,7 +125,7 @@ int RunCheck(const CommandLine&) {
 
 int RunStats(const CommandLine& options) {
     return stats::PrintVisitSummary(
-        {options.statsDb, options.statsSince, options.statsUntil, options.statsCsv}, std::cout, std::cerr);
+        {options.statsFiles, options.statsSince, options.statsUntil, options.statsCsv}, std::cout, std::cerr);
 }
 
 } // namespace
@@ -138,8 +146,14 @@ std::string ShowStatus(const ButtonPanel& buttons) {
     return status;
 }
 
-FrameCallbacks ShellFrameCallbacks() {
-    return {StartUp, UpdateFrame, DrawFrame, ShutDown};
+FrameCallbacks ShellFrameCallbacks(ShowMonitor* monitor) {
+    FrameCallbacks callbacks{StartUp, UpdateFrame, DrawFrame, ShutDown, nullptr};
+    if (monitor != nullptr) {
+        callbacks.frameDrawn = [monitor](uint32_t elapsedMs, const ButtonPanel& buttons) {
+            monitor->FrameDrawn(elapsedMs, buttons);
+        };
+    }
+    return callbacks;
 }
 
 int AppMain(platform::InstanceHandle instance, const FrameCallbacks& callbacks, const CommandLine& options) {

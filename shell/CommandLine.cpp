@@ -16,6 +16,9 @@ constexpr const char* kGlowNames = "exact|fast|auto";
 constexpr const char* kScreenNames = "native|800x600";
 constexpr const char* kEmptyPath = "must name a file";
 constexpr const char* kNotAFolder = "not a directory";
+constexpr int kLongestSnapshotSeconds = 24 * 60 * 60;
+constexpr char kBoothNameEnd = '=';
+constexpr const char* kPathSeparators = "/\\";
 
 struct ScreenName {
     const char* name;
@@ -37,7 +40,67 @@ std::string FolderProblem(std::string& folder) {
     return std::filesystem::is_directory(status) ? std::string() : folder + ": " + kNotAFolder;
 }
 
-void DeclareOptions(CLI::App& app, CommandLine& options) {
+std::string NonEmptyPath(std::string& path) {
+    return path.empty() ? std::string(kEmptyPath) : std::string();
+}
+
+// The summary's "NAME=PATH", or a path alone, whose booth is named for its file without the extension.
+// A text that names an existing file is a path, whatever it holds; so is one whose '=' comes after a
+// folder's separator.
+bool ReadBoothFile(const std::string& text, stats::BoothFile* file, std::string* problem) {
+    const size_t nameEnd = text.find(kBoothNameEnd);
+    std::error_code error;
+    const bool isName = nameEnd != std::string::npos && !std::filesystem::exists(text, error) &&
+                        text.find_first_of(kPathSeparators) > nameEnd;
+    file->path = isName ? text.substr(nameEnd + 1) : text;
+    file->booth = isName ? text.substr(0, nameEnd) : std::filesystem::path(text).stem().string();
+    if (file->booth.empty() || file->path.empty()) {
+        *problem = "--stats-db " + text + ": NAME=PATH needs both a booth's name and a file";
+        return false;
+    }
+    return true;
+}
+
+// Two names for one booth would mix their records in a CSV, and one file given twice would count twice.
+bool CheckBoothsApart(const std::vector<stats::BoothFile>& files, std::string* problem) {
+    for (size_t i = 0; i < files.size(); ++i) {
+        for (size_t j = 0; j < i; ++j) {
+            std::error_code error;
+            if (std::filesystem::equivalent(files[i].path, files[j].path, error)) {
+                *problem = "--stats-db: " + files[j].path + " and " + files[i].path + " are the same file";
+                return false;
+            }
+            if (files[i].booth == files[j].booth) {
+                *problem = "--stats-db: " + files[j].path + " and " + files[i].path + " are both booth " +
+                           files[i].booth + "; name them apart as NAME=PATH";
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+// The show records into one database; the summary reads every one given, each named for its booth.
+bool SettleDatabases(const std::vector<std::string>& databases, CommandLine* options, std::string* problem) {
+    if (options->action != ProgramAction::Stats) {
+        if (databases.size() > 1) {
+            *problem = "--stats-db: the show records into one database; more than one go with --stats";
+            return false;
+        }
+        options->statsDb = databases.empty() ? std::string() : databases.front();
+        return true;
+    }
+    for (const std::string& text : databases) {
+        stats::BoothFile file;
+        if (!ReadBoothFile(text, &file, problem)) {
+            return false;
+        }
+        options->statsFiles.push_back(file);
+    }
+    return CheckBoothsApart(options->statsFiles, problem);
+}
+
+void DeclareOptions(CLI::App& app, CommandLine& options, std::vector<std::string>& databases) {
     CLI::Option* fullScreen = app.add_flag_callback(
         "--fullscreen", [&options] { options.startAnswer = StartAnswer::FullScreen; },
         "Start in full screen without asking");
@@ -80,16 +143,16 @@ void DeclareOptions(CLI::App& app, CommandLine& options) {
             ""))
         ->type_name(kScreenNames);
     CLI::Option* database =
-        app.add_option("--stats-db", options.statsDb,
+        app.add_option("--stats-db", databases,
                        "Visit statistics' database (SQLite): the show records each scene start in it; "
-                       "without it nothing is recorded")
-            ->check(CLI::Validator(
-                [](std::string& path) { return path.empty() ? std::string(kEmptyPath) : std::string(); }, ""))
+                       "without it nothing is recorded. With --stats, once per booth, as PATH or NAME=PATH")
+            ->allow_extra_args(false)
+            ->check(CLI::Validator(NonEmptyPath, ""))
             ->type_name("PATH");
     CLI::Option* summary = app.add_flag_callback(
                                   "--stats", [&options] { options.action = ProgramAction::Stats; },
-                                  "Print the summary of the visit statistics in --stats-db and exit; needs "
-                                  "no display")
+                                  "Print the summary of the visit statistics in --stats-db (of all of them "
+                                  "together) and exit; needs no display")
                                ->needs(database);
     app.add_option("--since", options.statsSince, "The summary starts with this day (UTC)")
         ->type_name("DATE")
@@ -97,8 +160,27 @@ void DeclareOptions(CLI::App& app, CommandLine& options) {
     app.add_option("--until", options.statsUntil, "The summary ends with this day (UTC)")
         ->type_name("DATE")
         ->needs(summary);
-    app.add_flag("--csv", options.statsCsv, "The summary writes the raw records as CSV instead")
+    app.add_flag("--csv", options.statsCsv,
+                 "The summary writes the raw records as CSV instead; of several databases, with the booth "
+                 "first")
         ->needs(summary);
+    app.add_option("--metrics", options.metricsPath,
+                   "Write the show's figures in Prometheus' text format to this file at the first frame, "
+                   "every 10 s and at exit")
+        ->check(CLI::Validator(NonEmptyPath, ""))
+        ->type_name("PATH");
+    CLI::Option* snapshot =
+        app.add_option(
+               "--snapshot", options.snapshotPath,
+               "Write the frame on screen, scaled to 400x300, as a PNG to this file at the first frame "
+               "and every --snapshot-every seconds")
+            ->check(CLI::Validator(NonEmptyPath, ""))
+            ->type_name("PATH");
+    app.add_option("--snapshot-every", options.snapshotEverySeconds,
+                   "Seconds between snapshots (default " + std::to_string(kDefaultSnapshotSeconds) + ")")
+        ->check(CLI::Range(1, kLongestSnapshotSeconds))
+        ->type_name("SECONDS")
+        ->needs(snapshot);
 }
 
 // CLI11's messages may span lines; a usage error is reported on one.
@@ -122,21 +204,30 @@ bool ScreenChoiceFromName(const std::string& name, ScreenChoice* choice) {
     return false;
 }
 
+const char* ProgramVersion() {
+    return STANDVIEW_VERSION;
+}
+
 bool ParseCommandLine(int argc, const char* const* argv, CommandLine* options, int* exitCode,
                       std::ostream& out, std::ostream& err) {
     CLI::App app(kDescription, kProgramName);
     app.set_version_flag("--version", kVersionText);
-    DeclareOptions(app, *options);
+    std::vector<std::string> databases;
+    DeclareOptions(app, *options, databases);
+    std::string problem;
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {
         if (error.get_exit_code() == static_cast<int>(CLI::ExitCodes::Success)) {
             *exitCode = app.exit(error, out, err);
-        } else {
-            err << kProgramName << ": " << OneLine(error.what()) << " (see --help)\n";
-            *exitCode = kUsageErrorExitCode;
+            return false;
         }
-        return false;
+        problem = OneLine(error.what());
     }
-    return true;
+    if (problem.empty() && SettleDatabases(databases, options, &problem)) {
+        return true;
+    }
+    err << kProgramName << ": " << problem << " (see --help)\n";
+    *exitCode = kUsageErrorExitCode;
+    return false;
 }

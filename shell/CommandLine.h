@@ -5,15 +5,19 @@
 #pragma once
 
 #include "render/Glow.h"
+#include "stats/VisitSummary.h"
 
 #include <ostream>
 #include <string>
+#include <vector>
 
 enum class ProgramAction {
     Show,  // the presentation
     Check, // opens every content file and reports on each
     Stats, // prints the summary of the visit statistics
 };
+
+constexpr int kDefaultSnapshotSeconds = 60;
 
 // How the full-screen question at the start is settled.
 enum class StartAnswer { Ask, FullScreen, Windowed };
@@ -37,15 +41,24 @@ struct CommandLine {
     ScreenChoice screen = ScreenChoice::Mode800x600;
     // The visit statistics' database; empty: the show records nothing.
     std::string statsDb;
+    // The databases the summary reads and sums: each --stats-db, named for its booth.
+    std::vector<stats::BoothFile> statsFiles;
     // The summary's period, whole UTC days YYYY-MM-DD, both included; empty for no bound.
     std::string statsSince;
     std::string statsUntil;
     // The summary writes the raw records as CSV instead.
     bool statsCsv = false;
+    // Where the show writes its figures for Prometheus, and its snapshot; empty: not written.
+    std::string metricsPath;
+    std::string snapshotPath;
+    int snapshotEverySeconds = kDefaultSnapshotSeconds;
 };
 
 // The exit code of a command line the program does not understand.
 constexpr int kUsageErrorExitCode = 2;
+
+// "1.0.0".
+const char* ProgramVersion();
 
 // Reads the arguments into *options. False when the run ends here: after --help or --version (printed
 // to `out`, exit code 0) or a usage error (one line on `err`, exit code 2); *exitCode then says which.

@@ -2,6 +2,7 @@
 
 #include "camera/Camera.h"
 #include "camera/Waypoints.h"
+#include "core/ContentLoads.h"
 #include "media/Sound.h"
 #include "platform/ParallelPort.h"
 #include "platform/Process.h"
@@ -55,6 +56,7 @@ bool StartUp(AppWindow* appWindow, KeyTable* keys, std::string* whyNot) {
 
     float ramp[kShadeRampSize][3];
     const ContentReport rampReport = CheckShadeRamp(ramp);
+    ReportContentLoad(rampReport.path, rampReport.problem.empty());
     if (rampReport.unreadable) {
         if (whyNot) {
             *whyNot = rampReport.path + ": " + rampReport.problem;

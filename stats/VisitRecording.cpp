@@ -104,6 +104,7 @@ private:
 };
 
 Writer* writer = nullptr;
+SceneStartWatcher* sceneStartWatcher = nullptr;
 // The performance counter at the last scene start, which the next start's record ends.
 uint64_t lastStartCounter = 0;
 bool startRecorded = false;
@@ -164,7 +165,14 @@ void StopRecording() {
     startRecorded = false;
 }
 
+void WatchSceneStarts(SceneStartWatcher* watcher) {
+    sceneStartWatcher = watcher;
+}
+
 void RecordSceneStart(const char* scene, StartCause cause) {
+    if (sceneStartWatcher != nullptr) {
+        sceneStartWatcher->SceneStarted(scene, cause);
+    }
     Record(scene, cause, false);
 }
 

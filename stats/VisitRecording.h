@@ -14,6 +14,16 @@ enum class StartCause { Button1, Button2, Button3, Button4, Key, TimeOut, StartU
 // A visitor's button, 1 to 4.
 StartCause ButtonCause(int button);
 
+// Told of every scene start as it is recorded, whether a database is open or not: the show's figures
+// count the starts. Installed for the process, as the recording is.
+class SceneStartWatcher {
+public:
+    virtual ~SceneStartWatcher() = default;
+    virtual void SceneStarted(const char* scene, StartCause cause) = 0;
+};
+// nullptr: nobody watches.
+void WatchSceneStarts(SceneStartWatcher* watcher);
+
 // Opens the database at path (created with its schema on first use) on a writer thread of its own,
 // so the caller never waits for the disk. A database that cannot be opened or written gives one line
 // on standard error; the show goes on unrecorded. A file deleted or replaced while the show runs is

@@ -31,7 +31,8 @@ bool VisitStore::FileGone() const {
 }
 
 int PrintVisitSummary(const SummaryRequest& request, std::ostream&, std::ostream& err) {
-    err << "standview: cannot read visit statistics from " << request.path << ": " << kUnavailable << '\n';
+    err << "standview: cannot read visit statistics from " << request.files.front().path << ": "
+        << kUnavailable << '\n';
     return kReadFailed;
 }
 

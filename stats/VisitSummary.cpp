@@ -32,6 +32,7 @@ constexpr const char* kSelectSql =
     "WHERE started_utc_ms >= ? AND started_utc_ms < ? ORDER BY started_utc_ms, id";
 
 struct Visit {
+    const std::string* booth;
     int64_t utcMs;
     std::string scene;
     std::string cause;
@@ -110,7 +111,8 @@ std::string CsvField(const std::string& text) {
     return quoted + "\"";
 }
 
-bool ReadVisits(sqlite3* db, int64_t fromMs, int64_t toMs, std::vector<Visit>* visits, std::string* problem) {
+bool ReadVisits(sqlite3* db, const std::string& booth, int64_t fromMs, int64_t toMs,
+                std::vector<Visit>* visits, std::string* problem) {
     sqlite3_stmt* select = nullptr;
     if (sqlite3_prepare_v2(db, kSelectSql, -1, &select, nullptr) != SQLITE_OK) {
         *problem = sqlite3_errmsg(db);
@@ -122,7 +124,7 @@ bool ReadVisits(sqlite3* db, int64_t fromMs, int64_t toMs, std::vector<Visit>* v
     while ((step = sqlite3_step(select)) == SQLITE_ROW) {
         const auto* scene = reinterpret_cast<const char*>(sqlite3_column_text(select, 1));
         const auto* cause = reinterpret_cast<const char*>(sqlite3_column_text(select, 2));
-        visits->push_back({sqlite3_column_int64(select, 0), scene ? scene : "", cause ? cause : "",
+        visits->push_back({&booth, sqlite3_column_int64(select, 0), scene ? scene : "", cause ? cause : "",
                            sqlite3_column_int(select, 3) != 0, sqlite3_column_type(select, 4) != SQLITE_NULL,
                            sqlite3_column_int64(select, 4)});
     }
@@ -133,9 +135,12 @@ bool ReadVisits(sqlite3* db, int64_t fromMs, int64_t toMs, std::vector<Visit>* v
     return step == SQLITE_DONE;
 }
 
-void PrintCsv(const std::vector<Visit>& visits, std::ostream& out) {
-    out << "started_utc,scene,cause,while_running,stay_ms\n";
+void PrintCsv(const std::vector<Visit>& visits, bool byBooth, std::ostream& out) {
+    out << (byBooth ? "booth," : "") << "started_utc,scene,cause,while_running,stay_ms\n";
     for (const Visit& visit : visits) {
+        if (byBooth) {
+            out << CsvField(*visit.booth) << ',';
+        }
         out << CsvTime(visit.utcMs) << ',' << CsvField(visit.scene) << ',' << CsvField(visit.cause) << ','
             << (visit.whileRunning ? 1 : 0) << ',';
         if (visit.stayKnown) {
@@ -259,7 +264,14 @@ void PrintSummary(const SummaryRequest& request, const std::vector<Visit>& visit
             starts.push_back(visit);
         }
     }
-    out << "Visit statistics of " << request.path << " (times in UTC)\n";
+    if (request.files.size() == 1) {
+        out << "Visit statistics of " << request.files.front().path << " (times in UTC)\n";
+    } else {
+        out << "Visit statistics of " << request.files.size() << " booths together (times in UTC)\n";
+        for (const BoothFile& file : request.files) {
+            out << "  " << file.booth << "  " << file.path << '\n';
+        }
+    }
     if (starts.empty()) {
         out << "No scene starts recorded in this period.\n";
         return;
@@ -294,19 +306,25 @@ int PrintVisitSummary(const SummaryRequest& request, std::ostream& out, std::ost
     }
     std::string problem;
     std::vector<Visit> visits;
-    bool read = false;
-    {
-        VisitReader reader;
-        read = reader.Open(request.path, &problem) &&
-               (reader.Version() == 0 || ReadVisits(reader.Database(), fromMs, toMs, &visits, &problem));
-    }
-    if (!read) {
-        err << "standview: cannot read visit statistics from " << request.path << ": " << problem << '\n';
-        return kReadFailed;
+    for (const BoothFile& file : request.files) {
+        bool read = false;
+        {
+            VisitReader reader;
+            read = reader.Open(file.path, &problem) &&
+                   (reader.Version() == 0 ||
+                    ReadVisits(reader.Database(), file.booth, fromMs, toMs, &visits, &problem));
+        }
+        if (!read) {
+            err << "standview: cannot read visit statistics from " << file.path << ": " << problem << '\n';
+            return kReadFailed;
+        }
     }
     if (request.csv) {
-        PrintCsv(visits, out);
+        PrintCsv(visits, request.files.size() > 1, out);
     } else {
+        // The booths' starts interleaved in time, for the first and last start and the hours.
+        std::stable_sort(visits.begin(), visits.end(),
+                         [](const Visit& a, const Visit& b) { return a.utcMs < b.utcMs; });
         PrintSummary(request, visits, out);
     }
     return 0;

@@ -1,5 +1,5 @@
-// The OpenGL 2.0 and framebuffer entry points the program calls. Mesa's libGL exports them on Linux;
-// Windows' opengl32 exports OpenGL 1.1 only and hands out the rest through wglGetProcAddress, for the
+// The OpenGL 2.0, framebuffer and pixel buffer entry points the program calls. Mesa's libGL exports them on
+// Linux; Windows' opengl32 exports OpenGL 1.1 only and hands out the rest through wglGetProcAddress, for the
 // current context. Each is looked up again after a new context is made, and a missing one does
 // nothing: callers ask the context's version before they use any.
 #define GL_GLEXT_PROTOTYPES
@@ -70,6 +70,11 @@ EntryPoint<PFNGLGENFRAMEBUFFERSPROC> genFramebuffers("glGenFramebuffers");
 EntryPoint<PFNGLBINDFRAMEBUFFERPROC> bindFramebuffer("glBindFramebuffer");
 EntryPoint<PFNGLFRAMEBUFFERTEXTURE2DPROC> framebufferTexture2D("glFramebufferTexture2D");
 EntryPoint<PFNGLCHECKFRAMEBUFFERSTATUSPROC> checkFramebufferStatus("glCheckFramebufferStatus");
+EntryPoint<PFNGLGENBUFFERSPROC> genBuffers("glGenBuffers");
+EntryPoint<PFNGLBINDBUFFERPROC> bindBuffer("glBindBuffer");
+EntryPoint<PFNGLBUFFERDATAPROC> bufferData("glBufferData");
+EntryPoint<PFNGLMAPBUFFERPROC> mapBuffer("glMapBuffer");
+EntryPoint<PFNGLUNMAPBUFFERPROC> unmapBuffer("glUnmapBuffer");
 
 constexpr GLint kNoLocation = -1;
 
@@ -129,6 +134,21 @@ void APIENTRY glFramebufferTexture2D(GLenum target, GLenum attachment, GLenum te
 }
 GLenum APIENTRY glCheckFramebufferStatus(GLenum target) {
     return CallOr(0u, checkFramebufferStatus, target);
+}
+void APIENTRY glGenBuffers(GLsizei count, GLuint* names) {
+    Call(genBuffers, count, names);
+}
+void APIENTRY glBindBuffer(GLenum target, GLuint buffer) {
+    Call(bindBuffer, target, buffer);
+}
+void APIENTRY glBufferData(GLenum target, GLsizeiptr size, const void* data, GLenum usage) {
+    Call(bufferData, target, size, data, usage);
+}
+void* APIENTRY glMapBuffer(GLenum target, GLenum access) {
+    return CallOr(static_cast<void*>(nullptr), mapBuffer, target, access);
+}
+GLboolean APIENTRY glUnmapBuffer(GLenum target) {
+    return CallOr(static_cast<GLboolean>(GL_FALSE), unmapBuffer, target);
 }
 
 } // extern "C"

@@ -5,6 +5,7 @@
 
 #include "platform/Paths.h"
 #include "platform/SystemBackend.h"
+#include "platform/win32/ComPtr.h"
 
 #include <windows.h>
 #include <vfw.h>
@@ -44,15 +45,6 @@ DWORD UpperCode(DWORD code) {
 bool IsJpegCode(DWORD code) {
     return std::find(std::begin(kJpegCodes), std::end(kJpegCodes), UpperCode(code)) != std::end(kJpegCodes);
 }
-
-template <typename T> struct ComRelease {
-    void operator()(T* object) const {
-        if (object) {
-            object->Release();
-        }
-    }
-};
-template <typename T> using ComPtr = std::unique_ptr<T, ComRelease<T>>;
 
 // A local disk file that starts as a RIFF AVI file. AVIFile would otherwise hand other RIFF files, and
 // names of pipes or devices, to whatever handler claims them.

@@ -78,6 +78,14 @@ TEST(CommandLineTest, UsageErrorsEndWithExitCode2AndOneLine) {
         {"--screen"},
         {"--stats-db", ""},
         {"--stats", "--stats-db="},
+        {"--stats-db", "a.sqlite", "--stats-db", "b.sqlite"},
+        {"--stats", "--stats-db", "=a.sqlite"},
+        {"--stats", "--stats-db", "hall-a="},
+        {"--stats", "--stats-db", "a/visits.sqlite", "--stats-db", "b/visits.sqlite"},
+        {"--stats", "--stats-db", "a.sqlite", "--stats-db", "a=a.sqlite"},
+        {"--snapshot-every", "10"},
+        {"--snapshot", "s.png", "--snapshot-every", "0"},
+        {"--metrics", ""},
     };
     for (const std::vector<std::string>& arguments : wrong) {
         const Parse parse = ParseArguments(arguments);
@@ -87,6 +95,35 @@ TEST(CommandLineTest, UsageErrorsEndWithExitCode2AndOneLine) {
         ASSERT_FALSE(parse.err.empty()) << arguments[0];
         EXPECT_EQ(parse.err.find('\n'), parse.err.size() - 1) << parse.err;
     }
+}
+
+// Each booth's database named by NAME=PATH or by its file; a file whose own name holds '=' is a path.
+TEST(CommandLineTest, TheSummaryNamesEachDatabaseForItsBooth) {
+    testing_support::TempDir dir;
+    const std::string odd = dir.Write("x=y.sqlite", "");
+    const Parse parse = ParseArguments({"--stats", "--stats-db", dir.Path() + "/visits.sqlite", "--stats-db",
+                                        "hall-b=" + dir.Path() + "/b.sqlite", "--stats-db", odd});
+    ASSERT_TRUE(parse.run) << parse.err;
+    ASSERT_EQ(parse.options.statsFiles.size(), 3u);
+    EXPECT_EQ(parse.options.statsFiles[0].booth, "visits");
+    EXPECT_EQ(parse.options.statsFiles[0].path, dir.Path() + "/visits.sqlite");
+    EXPECT_EQ(parse.options.statsFiles[1].booth, "hall-b");
+    EXPECT_EQ(parse.options.statsFiles[1].path, dir.Path() + "/b.sqlite");
+    EXPECT_EQ(parse.options.statsFiles[2].booth, "x=y");
+    EXPECT_EQ(parse.options.statsFiles[2].path, odd);
+
+    const Parse twice = ParseArguments(
+        {"--stats", "--stats-db", "hall-a=" + odd, "--stats-db", "hall-b=" + dir.Path() + "/./x=y.sqlite"});
+    EXPECT_EQ(twice.exitCode, kUsageErrorExitCode);
+    EXPECT_NE(twice.err.find("are the same file"), std::string::npos) << twice.err;
+
+    const Parse show =
+        ParseArguments({"--stats-db", "a=b.sqlite", "--metrics", "m.prom", "--snapshot", "s.png"});
+    ASSERT_TRUE(show.run) << show.err;
+    EXPECT_EQ(show.options.statsDb, "a=b.sqlite") << "the show records at the path as written";
+    EXPECT_EQ(show.options.metricsPath, "m.prom");
+    EXPECT_EQ(show.options.snapshotPath, "s.png");
+    EXPECT_EQ(show.options.snapshotEverySeconds, 60);
 }
 
 // A content folder that cannot be used is reported as the system finds it, not only as missing.

@@ -61,7 +61,7 @@ protected:
         stats::FlushRecording();
         std::ostringstream csv;
         std::ostringstream err;
-        EXPECT_EQ(stats::PrintVisitSummary({path, "", "", true}, csv, err), 0) << err.str();
+        EXPECT_EQ(stats::PrintVisitSummary({{{"", path}}, "", "", true}, csv, err), 0) << err.str();
         std::istringstream lines(csv.str());
         std::string line;
         std::getline(lines, line); // the header

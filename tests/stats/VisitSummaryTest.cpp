@@ -56,6 +56,14 @@ const Row kRows[] = {
 
 namespace fs = std::filesystem;
 
+// One hour's row of the busiest hours: its bar of `marks` of 40, then its count.
+std::string HourRow(int hour, size_t marks, int count) {
+    char label[16];
+    std::snprintf(label, sizeof label, "  %02d:00  ", hour);
+    return label + std::string(marks, '#') + std::string(40 - marks, ' ') + "  " + std::to_string(count) +
+           "\n";
+}
+
 // Every file in the folder with its contents.
 std::map<std::string, std::string> Listing(const std::string& folder) {
     std::map<std::string, std::string> files;
@@ -83,7 +91,7 @@ int SummaryWithoutWriting(const std::string& path, const std::string& scratch, c
     const std::map<std::string, std::string> before = Listing(folder);
     std::ostringstream out;
     std::ostringstream err;
-    if (stats::PrintVisitSummary({path, "", "", true}, out, err) != 0) {
+    if (stats::PrintVisitSummary({{{"", path}}, "", "", true}, out, err) != 0) {
         std::fprintf(stderr, "%s", err.str().c_str());
         return 1;
     }
@@ -98,41 +106,46 @@ int SummaryWithoutWriting(const std::string& path, const std::string& scratch, c
     return 0;
 }
 
+// The recorder's own schema, then the rows by hand.
+template <size_t count> void MakeDatabase(const std::string& path, const Row (&rows)[count]) {
+    {
+        stats::VisitStore store;
+        std::string problem;
+        ASSERT_TRUE(store.Open(path, &problem)) << problem;
+    }
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+    sqlite3_stmt* insert = nullptr;
+    ASSERT_EQ(sqlite3_prepare_v2(db,
+                                 "INSERT INTO visit (started_utc_ms, scene, cause, while_running, stay_ms) "
+                                 "VALUES (?, ?, ?, ?, NULLIF(?, -1))",
+                                 -1, &insert, nullptr),
+              SQLITE_OK);
+    for (const Row& row : rows) {
+        sqlite3_bind_int64(insert, 1, row.utcMs);
+        sqlite3_bind_text(insert, 2, row.scene, -1, SQLITE_STATIC);
+        sqlite3_bind_text(insert, 3, row.cause, -1, SQLITE_STATIC);
+        sqlite3_bind_int(insert, 4, row.whileRunning);
+        sqlite3_bind_int64(insert, 5, row.stayMs);
+        ASSERT_EQ(sqlite3_step(insert), SQLITE_DONE);
+        sqlite3_reset(insert);
+    }
+    sqlite3_finalize(insert);
+    sqlite3_close(db);
+}
+
 class VisitSummaryTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        // The recorder's own schema, then the rows by hand.
-        {
-            stats::VisitStore store;
-            std::string problem;
-            ASSERT_TRUE(store.Open(path, &problem)) << problem;
-        }
-        sqlite3* db = nullptr;
-        ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
-        sqlite3_stmt* insert = nullptr;
-        ASSERT_EQ(
-            sqlite3_prepare_v2(db,
-                               "INSERT INTO visit (started_utc_ms, scene, cause, while_running, stay_ms) "
-                               "VALUES (?, ?, ?, ?, NULLIF(?, -1))",
-                               -1, &insert, nullptr),
-            SQLITE_OK);
-        for (const Row& row : kRows) {
-            sqlite3_bind_int64(insert, 1, row.utcMs);
-            sqlite3_bind_text(insert, 2, row.scene, -1, SQLITE_STATIC);
-            sqlite3_bind_text(insert, 3, row.cause, -1, SQLITE_STATIC);
-            sqlite3_bind_int(insert, 4, row.whileRunning);
-            sqlite3_bind_int64(insert, 5, row.stayMs);
-            ASSERT_EQ(sqlite3_step(insert), SQLITE_DONE);
-            sqlite3_reset(insert);
-        }
-        sqlite3_finalize(insert);
-        sqlite3_close(db);
-    }
+    void SetUp() override { ASSERT_NO_FATAL_FAILURE(MakeDatabase(path, kRows)); }
 
     int Summary(const std::string& since, const std::string& until, bool csv) {
+        return Summary({{"", path}}, since, until, csv);
+    }
+    int Summary(const std::vector<stats::BoothFile>& files, const std::string& since,
+                const std::string& until, bool csv) {
         out.str("");
         err.str("");
-        return stats::PrintVisitSummary({path, since, until, csv}, out, err);
+        return stats::PrintVisitSummary({files, since, until, csv}, out, err);
     }
 
     testing_support::TempDir dir;
@@ -143,8 +156,6 @@ protected:
 
 TEST_F(VisitSummaryTest, CountsMediansHoursAndCausesOfTwoDays) {
     ASSERT_EQ(Summary("", "", false), 0) << err.str();
-    const std::string bar40(40, '#');
-    const std::string bar26(26, '#');
     const std::string expected =
         "Visit statistics of " + path + " (times in UTC)\n" +
         "10 scene starts from 2026-06-10 08:59 to 2026-06-11 15:31\n"
@@ -155,28 +166,9 @@ TEST_F(VisitSummaryTest, CountsMediansHoursAndCausesOfTwoDays) {
         "  2026-06-11      0      1           0         1          1\n"
         "\n"
         "Busiest hours (scene starts by the visitors' buttons and the keys, all days "
-        "together)\n"
-        "  09:00  " +
-        bar40 +
-        "  3\n"
-        "  10:00  " +
-        std::string(40, ' ') +
-        "  0\n"
-        "  11:00  " +
-        std::string(40, ' ') +
-        "  0\n"
-        "  12:00  " +
-        std::string(40, ' ') +
-        "  0\n"
-        "  13:00  " +
-        std::string(40, ' ') +
-        "  0\n"
-        "  14:00  " +
-        bar26 + std::string(14, ' ') +
-        "  2\n"
-        "  15:00  " +
-        bar26 + std::string(14, ' ') +
-        "  2\n"
+        "together)\n" +
+        HourRow(9, 40, 3) + HourRow(10, 0, 0) + HourRow(11, 0, 0) + HourRow(12, 0, 0) + HourRow(13, 0, 0) +
+        HourRow(14, 26, 2) + HourRow(15, 26, 2) +
         "\n"
         "Median stay per exhibit (visitors' starts that have ended)\n"
         "  Cubes            70.0 s  (1 stays)\n"
@@ -192,6 +184,75 @@ TEST_F(VisitSummaryTest, CountsMediansHoursAndCausesOfTwoDays) {
         "  presses on a scene already running (the video stage's next movie): 1 by "
         "button, 0 by key\n";
     EXPECT_EQ(out.str(), expected);
+}
+
+// A second booth's file, with a scene the first booth's day lacks, an hour of its own and a third day:
+// the summary of both is their sum, worked out by hand from the two tables; the CSV keeps every record
+// of each, named for its booth.
+TEST_F(VisitSummaryTest, TwoBoothsAreSummedAndTheirCsvNamesEachRecordsBooth) {
+    // clang-format off
+    const Row secondBooth[] = {
+        {kFirstDayMs + 9 * kHour + 100 * kSecond,  "Parthenon", "button1", 0, 30000},
+        {kFirstDayMs + 2 * kDay + 10 * kHour,      "Horse",     "key",     0, -1},
+    };
+    // clang-format on
+    const std::string second = dir.Path() + "/hall-b.sqlite";
+    ASSERT_NO_FATAL_FAILURE(MakeDatabase(second, secondBooth));
+
+    ASSERT_EQ(Summary({{"visits", path}, {"hall-b", second}}, "", "", false), 0) << err.str();
+    const std::string expected =
+        "Visit statistics of 2 booths together (times in UTC)\n"
+        "  visits  " +
+        path +
+        "\n"
+        "  hall-b  " +
+        second +
+        "\n"
+        "12 scene starts from 2026-06-10 08:59 to 2026-06-12 10:00\n"
+        "\n"
+        "Scene starts per day\n"
+        "  day         Cubes  Horse  MainScreen  Mountain  Parthenon\n"
+        "  2026-06-10      1      2           3         1          1\n"
+        "  2026-06-11      0      1           0         1          1\n"
+        "  2026-06-12      0      1           0         0          0\n"
+        "\n"
+        "Busiest hours (scene starts by the visitors' buttons and the keys, all days together)\n" +
+        HourRow(9, 40, 4) + HourRow(10, 10, 1) + HourRow(11, 0, 0) + HourRow(12, 0, 0) + HourRow(13, 0, 0) +
+        HourRow(14, 20, 2) + HourRow(15, 20, 2) +
+        "\n"
+        "Median stay per exhibit (visitors' starts that have ended)\n"
+        "  Cubes            70.0 s  (1 stays)\n"
+        "  Horse            40.0 s  (3 stays)\n"
+        "  Mountain         20.0 s  (2 stays)\n"
+        "  Parthenon        30.0 s  (1 stays)\n"
+        "\n"
+        "Buttons against keys (scene starts)\n"
+        "  button1        2\n"
+        "  button2        2\n"
+        "  button3        2\n"
+        "  buttons        6\n"
+        "  keys           3\n"
+        "  presses on a scene already running (the video stage's next movie): 1 by button, 0 by key\n";
+    EXPECT_EQ(out.str(), expected);
+
+    ASSERT_EQ(Summary({{"visits", path}, {"hall-b", second}}, "", "", true), 0) << err.str();
+    const std::string csv = out.str();
+    EXPECT_EQ(csv.rfind("booth,started_utc,scene,cause,while_running,stay_ms\n"
+                        "visits,2026-06-10T08:59:30.000Z,MainScreen,startup,0,60000\n",
+                        0),
+              0u)
+        << csv;
+    EXPECT_EQ(csv.substr(csv.size() - 103), "hall-b,2026-06-10T09:01:40.000Z,Parthenon,button1,0,30000\n"
+                                            "hall-b,2026-06-12T10:00:00.000Z,Horse,key,0,\n")
+        << csv;
+    EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 1 + 11 + 2) << csv;
+
+    // One unreadable booth spoils the sum: nothing is printed, and the file is named.
+    const std::string missing = dir.Path() + "/hall-c.sqlite";
+    EXPECT_EQ(Summary({{"visits", path}, {"hall-c", missing}}, "", "", false), 1);
+    EXPECT_EQ(out.str(), "");
+    EXPECT_EQ(err.str().rfind("standview: cannot read visit statistics from " + missing + ": ", 0), 0u)
+        << err.str();
 }
 
 TEST_F(VisitSummaryTest, PeriodBoundsAreWholeUtcDaysAndCsvKeepsEveryRecord) {

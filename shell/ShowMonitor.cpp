@@ -1,0 +1,107 @@
+#include "shell/ShowMonitor.h"
+
+#include "core/View.h"
+#include "input/ButtonPanel.h"
+#include "monitor/Snapshot.h"
+#include "platform/PngEncoder.h"
+#include "render/Glow.h"
+#include "scenes/Scene.h"
+#include "stats/VisitStore.h"
+#include "stats/WallClock.h"
+
+#include <iterator>
+
+namespace {
+
+constexpr uint32_t kMillisecondsPerSecond = 1000;
+constexpr const char* kMetricsName = "metrics";
+constexpr const char* kSnapshotName = "snapshot";
+
+std::unique_ptr<monitor::BackgroundWriter> WriterFor(const std::string& path, const char* what) {
+    return path.empty() ? nullptr : std::make_unique<monitor::BackgroundWriter>(path, what);
+}
+
+} // namespace
+
+ShowMonitor::ShowMonitor(const CommandLine& options)
+    : figures(ProgramVersion(), stats::CurrentWallClock().UtcMilliseconds(),
+              std::vector<std::string>(std::begin(stats::kCauseNames), std::end(stats::kCauseNames))),
+      metrics(WriterFor(options.metricsPath, kMetricsName)),
+      snapshot(WriterFor(options.snapshotPath, kSnapshotName)),
+      snapshotEveryMs(static_cast<uint64_t>(options.snapshotEverySeconds) * kMillisecondsPerSecond),
+      stuck(kButtonCount, false) {
+    if (metrics) {
+        stats::WatchSceneStarts(this);
+        WatchContentLoads(this);
+    }
+}
+
+ShowMonitor::~ShowMonitor() {
+    Finish();
+}
+
+void ShowMonitor::FrameDrawn(uint32_t elapsedMs, const ButtonPanel& buttons) {
+    if (snapshot) {
+        monitor::FramePixels pixels;
+        if (readback.Collect(&pixels)) {
+            snapshot->Post([pixels = std::move(pixels)](std::string* png, std::string* problem) {
+                return platform::EncodePng(monitor::ScaledForSnapshot(pixels), monitor::kSnapshotWidth,
+                                           monitor::kSnapshotHeight, png, problem);
+            });
+        }
+        msSinceSnapshot += elapsedMs;
+        if (firstFrame || msSinceSnapshot >= snapshotEveryMs) {
+            readback.Start(viewX, viewY, static_cast<int>(viewWidth), static_cast<int>(viewHeight));
+            msSinceSnapshot = 0;
+        }
+    }
+    if (metrics) {
+        figures.CountFrame(elapsedMs, stats::CurrentWallClock().UtcMilliseconds(), GlowIsFast());
+        scenes.clear();
+        for (const auto& [name, scene] : sceneRegistry) {
+            scenes.emplace_back(name, scene->active);
+        }
+        for (int button = 1; button <= kButtonCount; ++button) {
+            stuck[static_cast<size_t>(button - 1)] = buttons.Stuck(button);
+        }
+        msSinceMetrics += elapsedMs;
+        if (firstFrame || msSinceMetrics >= kMetricsEveryMs) {
+            PostMetrics();
+            msSinceMetrics = 0;
+        }
+    }
+    firstFrame = false;
+}
+
+void ShowMonitor::PostMetrics() {
+    figures.SetScenes(scenes);
+    figures.SetStuckButtons(stuck);
+    metrics->Post([copy = figures](std::string* text, std::string*) {
+        *text = copy.Text();
+        return true;
+    });
+}
+
+void ShowMonitor::Finish() {
+    if (metrics) {
+        stats::WatchSceneStarts(nullptr);
+        WatchContentLoads(nullptr);
+        PostMetrics();
+        metrics->Finish();
+        metrics.reset();
+    }
+    if (snapshot) {
+        snapshot->Finish();
+        snapshot.reset();
+    }
+}
+
+void ShowMonitor::SceneStarted(const char* scene, stats::StartCause cause) {
+    // The registry's name, as the status line and the scene figures give it.
+    const Scene* started = FindScene(scene);
+    figures.CountSceneStart(started ? started->name : scene, stats::kCauseNames[static_cast<int>(cause)]);
+}
+
+void ShowMonitor::ContentLoaded(const std::string& path, bool ok) {
+    figures.ContentLoaded(path, ok);
+}
