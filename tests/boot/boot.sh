@@ -7,6 +7,7 @@
 #   (c) kill -9 of the show: active again    (h) an upgrade keeps the content and the unit enabled
 #   (d) SIGSTOP: the watchdog restarts it    (i) back after a reboot
 #   (e) the show's output in the unit's journal  (j) a show that cannot start stops at the start limit
+# the figures served by the node exporter and the snapshot,
 # a crash (SIGSEGV) leaves a core and a symbolised stack for coredumpctl,
 # and a stuck button (QEMU's parallel port reads as button 2 held) starts no scene and records nothing.
 #
@@ -266,6 +267,20 @@ recorded_scenes() { visits | awk -F'|' '$3 == "key" && $4 == 0 { print $2 }' | p
 keys_recorded() { [[ $(recorded_scenes) == *"Horse Cubes" ]]; }
 e2e_wait_for 30 keys_recorded || fail "(f) the statistics do not name the scenes: $(recorded_scenes)"
 passed "(f) L and H reach the show: its status named Horse, then Cubes, and the statistics record them" "$(since "$started")"
+
+# The show's figures as the node exporter serves them, and its snapshot, as a fleet's tools read them.
+started=$(now)
+metrics() {
+    guest "exec 3<>/dev/tcp/127.0.0.1/9100 && printf 'GET /metrics HTTP/1.0\r\n\r\n' >&3 && cat <&3" 20
+}
+cubes_served() { metrics | grep -q '^standview_scene_starts_total{scene="cubes",cause="key"} 1'; }
+e2e_wait_for 60 cubes_served ||
+    fail "the node exporter does not serve the Cubes key start: $(metrics | grep -E '^(standview_scene|node_textfile)' | head -n 20)"
+guest "base64 /var/lib/standview/snapshot.png" | base64 -d >"$work/snapshot.png" 2>/dev/null
+[ "$(identify -format '%m %wx%h' "$work/snapshot.png" 2>/dev/null)" = "PNG 400x300" ] ||
+    fail "no 400x300 PNG snapshot in /var/lib/standview: $(identify "$work/snapshot.png" 2>&1 | head -n 1)"
+passed "the node exporter serves the show's figures (the Cubes key start counted), and the snapshot is a 400x300 PNG" \
+    "$(since "$started")"
 
 # (c) A killed show.
 started=$(now)
