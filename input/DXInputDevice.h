@@ -5,6 +5,7 @@
 #include "platform/InputLayer.h"
 
 #include <memory>
+#include <optional>
 
 // Shared by every device; null until the first device is constructed.
 extern std::unique_ptr<platform::InputSystem> directInput;
@@ -21,10 +22,11 @@ public:
     DXInputDevice(const DXInputDevice&) = delete;
     DXInputDevice& operator=(const DXInputDevice&) = delete;
 
-    // One snapshot owned by the caller, or null when the device was lost and could not be re-acquired.
-    virtual std::unique_ptr<InputState> Poll() = 0;
+    // One snapshot, by value since every frame polls, or none when the device was lost and could not be
+    // re-acquired.
+    virtual std::optional<InputState> Poll() = 0;
     // One read without recovering a lost device; nothing in the program calls it.
-    virtual std::unique_ptr<InputState> Peek() = 0;
+    virtual std::optional<InputState> Peek() = 0;
     // The constructor's work: creates, configures and acquires the device, reporting each step.
     virtual void Setup() = 0;
 

@@ -72,13 +72,13 @@ void DXJoystick::Setup() {
     ready = true;
 }
 
-std::unique_ptr<InputState> DXJoystick::Poll() {
+std::optional<InputState> DXJoystick::Poll() {
     platform::InputResult acquireResult = platform::InputResult::Ok;
     if (!ReadRecovering(sizeof state, &state, acquireResult)) {
         platform::PrintMessage("DXJoystick: Can't reacquire joystick device....\n");
-        return nullptr;
+        return std::nullopt;
     }
-    auto snapshot = std::make_unique<InputState>();
+    auto snapshot = std::optional<InputState>(std::in_place);
     snapshot->stickX = static_cast<float>(state.x) * kStickScale;
     snapshot->stickY = static_cast<float>(state.y) * kStickScale;
     for (int i = 0; i < kJoystickButtons; ++i) {
@@ -87,6 +87,6 @@ std::unique_ptr<InputState> DXJoystick::Poll() {
     return snapshot;
 }
 
-std::unique_ptr<InputState> DXJoystick::Peek() {
-    return nullptr;
+std::optional<InputState> DXJoystick::Peek() {
+    return std::nullopt;
 }

@@ -16,9 +16,9 @@ class DXJoystick final : public DXInputDevice {
 public:
     DXJoystick(platform::InstanceHandle instance, platform::WindowHandle window);
 
-    std::unique_ptr<InputState> Poll() override;
+    std::optional<InputState> Poll() override;
     // Always null: the joystick has no plain read.
-    std::unique_ptr<InputState> Peek() override;
+    std::optional<InputState> Peek() override;
     void Setup() override;
 
     std::string name;

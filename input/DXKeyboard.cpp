@@ -20,16 +20,16 @@ void DXKeyboard::Setup() {
                        "DXKeyboard: Loaded keyboard device - %s\n"});
 }
 
-std::unique_ptr<InputState> DXKeyboard::Poll() {
-    auto state = std::make_unique<InputState>();
+std::optional<InputState> DXKeyboard::Poll() {
+    auto state = std::optional<InputState>(std::in_place);
     platform::InputResult acquireResult = platform::InputResult::Ok;
     if (!ReadRecovering(kInputKeyCount, state->keys, acquireResult)) {
         platform::PrintMessage("DXKeyboard: Can't reacquire Keyboard device....\n");
-        return nullptr;
+        return std::nullopt;
     }
     return state;
 }
 
-std::unique_ptr<InputState> DXKeyboard::Peek() {
-    return nullptr;
+std::optional<InputState> DXKeyboard::Peek() {
+    return std::nullopt;
 }

@@ -8,8 +8,8 @@ class DXKeyboard final : public DXInputDevice {
 public:
     DXKeyboard(platform::InstanceHandle instance, platform::WindowHandle window);
 
-    std::unique_ptr<InputState> Poll() override;
+    std::optional<InputState> Poll() override;
     // Always null: the keyboard has no plain read.
-    std::unique_ptr<InputState> Peek() override;
+    std::optional<InputState> Peek() override;
     void Setup() override;
 };

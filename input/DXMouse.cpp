@@ -4,8 +4,8 @@
 
 namespace {
 
-std::unique_ptr<InputState> SnapshotOf(const platform::MouseData& data) {
-    auto state = std::make_unique<InputState>();
+std::optional<InputState> SnapshotOf(const platform::MouseData& data) {
+    auto state = std::optional<InputState>(std::in_place);
     state->moveX = data.x;
     state->moveY = data.y;
     state->buttons[0] = (data.buttons[0] & platform::kButtonDown) != 0;
@@ -29,21 +29,21 @@ void DXMouse::Setup() {
                        "DXMouse: Loaded mouse device - %s\n"});
 }
 
-std::unique_ptr<InputState> DXMouse::Poll() {
+std::optional<InputState> DXMouse::Poll() {
     platform::MouseData data;
     platform::InputResult acquireResult = platform::InputResult::Ok;
     if (!ReadRecovering(sizeof data, &data, acquireResult)) {
         platform::PrintMessage("DXMouse: Can't reacquire mouse device - %s\n",
                                platform::InputResultName(acquireResult));
-        return nullptr;
+        return std::nullopt;
     }
     return SnapshotOf(data);
 }
 
-std::unique_ptr<InputState> DXMouse::Peek() {
+std::optional<InputState> DXMouse::Peek() {
     platform::MouseData data;
     if (platform::Failed(device->GetDeviceState(sizeof data, &data))) {
-        return nullptr;
+        return std::nullopt;
     }
     return SnapshotOf(data);
 }

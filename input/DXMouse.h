@@ -7,8 +7,8 @@ class DXMouse final : public DXInputDevice {
 public:
     DXMouse(platform::InstanceHandle instance, platform::WindowHandle window);
 
-    std::unique_ptr<InputState> Poll() override;
+    std::optional<InputState> Poll() override;
     // A snapshot from one plain read, or null when that read failed.
-    std::unique_ptr<InputState> Peek() override;
+    std::optional<InputState> Peek() override;
     void Setup() override;
 };

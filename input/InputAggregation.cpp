@@ -57,20 +57,20 @@ bool PollInputDevices() {
     const bool result = !(IsReady(mouseDevice) && IsReady(joystickDevice));
 
     if (IsReady(joystickDevice)) {
-        if (std::unique_ptr<InputState> snapshot = joystickDevice->Poll()) {
+        if (std::optional<InputState> snapshot = joystickDevice->Poll()) {
             joystickState = *snapshot;
             joystickState.stickY = -joystickState.stickY;
         }
     }
     if (IsReady(mouseDevice)) {
-        if (std::unique_ptr<InputState> snapshot = mouseDevice->Poll()) {
+        if (std::optional<InputState> snapshot = mouseDevice->Poll()) {
             mouseState = *snapshot;
             mouseState.moveX = Negated(mouseState.moveX);
             MouseLook();
         }
     }
     if (IsReady(keyboardDevice)) {
-        if (std::unique_ptr<InputState> snapshot = keyboardDevice->Poll()) {
+        if (std::optional<InputState> snapshot = keyboardDevice->Poll()) {
             keyboardState = *snapshot;
             KeyboardMove();
         }

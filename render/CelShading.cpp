@@ -1,5 +1,7 @@
 #include "render/CelShading.h"
 
+#include "render/OutlineEdges.h"
+
 #include <cmath>
 
 namespace {
@@ -19,11 +21,77 @@ constexpr GLfloat kTempleOffset[3] = {-0.34f, 0.14f, -0.225f};
 constexpr GLfloat kFloatingScale = 0.3f;
 constexpr GLfloat kFloatingOffset[3] = {0.75f, 0.75f, 1.25f};
 
-void DrawShadedAndOutlined(const EmbeddedMesh& mesh) {
+// The models' edges, found from their tables once per process as the tables themselves exist once, with
+// the room each frame's choice of edges needs.
+struct ModelOutlines {
+    OutlineEdges landscape{landscapeModel};
+    OutlineEdges temple{templeModel};
+    OutlineEdges floating{floatingModel};
+};
+
+ModelOutlines* FrameOutlines() {
+    static ModelOutlines outlines;
+    return &outlines;
+}
+
+// Only back faces survive the front-face culling, and they are drawn as lines whose near halves pass the
+// GL_LEQUAL depth test along the silhouette. Recorded into a display list, where the choice of edges would
+// stay that of the moment of recording, GL culls the faces itself, drawing shared edges twice; otherwise
+// (edges given) each edge of a back face is drawn once.
+void DrawOutline(const EmbeddedMesh& mesh, OutlineEdges* edges) {
+    if (outlineSmooth) {
+        glHint(GL_LINE_SMOOTH_HINT, GL_NICEST);
+        glEnable(GL_LINE_SMOOTH);
+    } else {
+        glDisable(GL_LINE_SMOOTH);
+    }
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glLineWidth(outlineWidth * outlineScale);
+    glDepthFunc(GL_LEQUAL);
+    glColor3fv(kOutlineColour);
+    if (edges != nullptr) {
+        edges->DrawBackEdges();
+    } else {
+        glPolygonMode(GL_BACK, GL_LINE);
+        glCullFace(GL_FRONT);
+        glBegin(GL_TRIANGLES);
+        for (int face = 0; face < mesh.FaceCount(); ++face) {
+            for (int corner = 0; corner < 3; ++corner) {
+                glVertex3fv(mesh.CornerPosition(face, corner));
+            }
+        }
+        glEnd();
+        glCullFace(GL_BACK);
+        glPolygonMode(GL_BACK, GL_FILL);
+    }
+    glDepthFunc(GL_LESS);
+    glDisable(GL_BLEND);
+}
+
+void DrawShadedAndOutlined(const EmbeddedMesh& mesh, OutlineEdges* edges) {
     DrawCelMesh(mesh);
     if (outlineEnabled) {
-        DrawOutline(mesh);
+        DrawOutline(mesh, edges);
     }
+}
+
+// With outlines null, as recorded into a display list.
+void DrawLandscape(ModelOutlines* outlines) {
+    glRotatef(kLandscapeTurnDegrees, 1.0f, 0.0f, 0.0f);
+    DrawShadedAndOutlined(landscapeModel, outlines != nullptr ? &outlines->landscape : nullptr);
+    glPushMatrix();
+    glScalef(kTempleScale, kTempleScale, kTempleScale);
+    glTranslatef(kTempleOffset[0], kTempleOffset[1], kTempleOffset[2]);
+    DrawShadedAndOutlined(templeModel, outlines != nullptr ? &outlines->temple : nullptr);
+    glPopMatrix();
+}
+
+void DrawFloating(ModelOutlines* outlines) {
+    glTranslatef(0.0f, 0.0f, bobOffset);
+    glScalef(kFloatingScale, kFloatingScale, kFloatingScale);
+    glTranslatef(kFloatingOffset[0], kFloatingOffset[1], kFloatingOffset[2]);
+    DrawShadedAndOutlined(floatingModel, outlines != nullptr ? &outlines->floating : nullptr);
 }
 
 constexpr float kBobRate = 0.025f * 0.001f; // per millisecond: 2 s from one end to the other
@@ -79,48 +147,12 @@ void DrawCelMesh(const EmbeddedMesh& mesh) {
     glDisable(GL_TEXTURE_1D);
 }
 
-void DrawOutline(const EmbeddedMesh& mesh) {
-    if (outlineSmooth) {
-        glHint(GL_LINE_SMOOTH_HINT, GL_NICEST);
-        glEnable(GL_LINE_SMOOTH);
-    } else {
-        glDisable(GL_LINE_SMOOTH);
-    }
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    glPolygonMode(GL_BACK, GL_LINE);
-    glLineWidth(outlineWidth * outlineScale);
-    glCullFace(GL_FRONT);
-    glDepthFunc(GL_LEQUAL);
-    glColor3fv(kOutlineColour);
-    glBegin(GL_TRIANGLES);
-    for (int face = 0; face < mesh.FaceCount(); ++face) {
-        for (int corner = 0; corner < 3; ++corner) {
-            glVertex3fv(mesh.CornerPosition(face, corner));
-        }
-    }
-    glEnd();
-    glDepthFunc(GL_LESS);
-    glCullFace(GL_BACK);
-    glPolygonMode(GL_BACK, GL_FILL);
-    glDisable(GL_BLEND);
-}
-
 void DrawLandscapeModel() {
-    glRotatef(kLandscapeTurnDegrees, 1.0f, 0.0f, 0.0f);
-    DrawShadedAndOutlined(landscapeModel);
-    glPushMatrix();
-    glScalef(kTempleScale, kTempleScale, kTempleScale);
-    glTranslatef(kTempleOffset[0], kTempleOffset[1], kTempleOffset[2]);
-    DrawShadedAndOutlined(templeModel);
-    glPopMatrix();
+    DrawLandscape(FrameOutlines());
 }
 
 void DrawFloatingModel() {
-    glTranslatef(0.0f, 0.0f, bobOffset);
-    glScalef(kFloatingScale, kFloatingScale, kFloatingScale);
-    glTranslatef(kFloatingOffset[0], kFloatingOffset[1], kFloatingOffset[2]);
-    DrawShadedAndOutlined(floatingModel);
+    DrawFloating(FrameOutlines());
 }
 
 void MoveBob(float frameMilliseconds) {
@@ -155,8 +187,8 @@ void DrawModels(bool withOutlines) {
     const float savedOutlineScale = outlineScale;
     outlineEnabled = outlineEnabled && withOutlines;
     outlineScale = 1.0f;
-    DrawLandscapeModel();
-    DrawFloatingModel();
+    DrawLandscape(nullptr);
+    DrawFloating(nullptr);
     outlineEnabled = savedOutlineEnabled;
     outlineScale = savedOutlineScale;
 }

@@ -40,14 +40,13 @@ void ToggleOutlineSmoothing();
 // One step thicker or thinner; the width is not limited, as glLineWidth clamps it.
 void WidenOutline();
 void NarrowOutline();
-// Both models, with their outlines only when withOutlines and the outline setting allow them.
+// Both models, with their outlines only when withOutlines and the outline setting allow them, in a way fit
+// for recording into a display list: GL itself picks the back faces when the list is replayed.
 void DrawModels(bool withOutlines);
 
 // One cel-shaded pass of a model: the ramp coordinate of every corner comes from its normal turned
 // by the current modelview matrix, read once at the start.
 void DrawCelMesh(const EmbeddedMesh& mesh);
-// The back faces as thick black lines, which leaves them only along the silhouette.
-void DrawOutline(const EmbeddedMesh& mesh);
 
 // Puts the shading globals back to their initial values.
 void ResetCelShadingForTests();

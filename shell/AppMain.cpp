@@ -17,6 +17,7 @@
 #include "stats/VisitRecording.h"
 #include "stats/VisitSummary.h"
 
+#include <charconv>
 #include <cstdio>
 #include <cstring>
 #include <iostream>
@@ -35,9 +36,11 @@ constexpr const char* kRegisterFailedText = "Error Registering Window Class!";
 constexpr const char* kCreateFailedText = "Error Creating OpenGL Window";
 
 constexpr const char* kSceneStatusPrefix = "Showing ";
+constexpr const char* kSceneStatusSeparator = ", ";
 constexpr const char* kNoSceneStatus = "No scene running";
 constexpr const char* kStuckButtonStatusPrefix = "; button ";
 constexpr const char* kStuckButtonStatusSuffix = " stuck";
+constexpr size_t kButtonNumberSize = 12;
 
 constexpr int kRegisterFailedExitCode = -1;
 // A kiosk run that cannot show anything ends with this, so that the service manager starts it again.
@@ -57,18 +60,25 @@ int32_t FullScreenAtStart(StartAnswer answer) {
                : 1;
 }
 
-// Sends the status line whenever it changes; `shown` keeps the last text sent.
-void ReportStatus(const ButtonPanel& buttons, std::string* shown) {
-    const std::string status = ShowStatus(buttons);
-    if (status != *shown) {
-        *shown = status;
-        platform::NotifyStatus(status);
+// The status line as the loop asks for it every frame: `current` is written over in its own storage, and
+// `shown` keeps the last text sent, so that a frame that changes nothing allocates nothing.
+struct StatusLines {
+    std::string current;
+    std::string shown = kNoSceneStatus;
+};
+
+// Sends the status line whenever it changes.
+void ReportStatus(const ButtonPanel& buttons, StatusLines* lines) {
+    ShowStatus(buttons, &lines->current);
+    if (lines->current != lines->shown) {
+        lines->shown = lines->current;
+        platform::NotifyStatus(lines->shown);
     }
 }
 
 void RunMessageLoop(AppWindow* appWindow, const FrameCallbacks& callbacks) {
     // Nothing is said until a scene runs or a button sticks.
-    std::string shownStatus = kNoSceneStatus;
+    StatusLines status;
     const uint32_t minimumFrameMs =
         MinimumFrameMilliseconds(platform::SwapWaitsForDisplay(appWindow->deviceContext),
                                  platform::DisplayRefreshRate(appWindow->window));
@@ -92,7 +102,7 @@ void RunMessageLoop(AppWindow* appWindow, const FrameCallbacks& callbacks) {
             }
             platform::SwapBuffers(appWindow->deviceContext);
             platform::NotifyFrameSwapped();
-            ReportStatus(*appWindow->buttons, &shownStatus);
+            ReportStatus(*appWindow->buttons, &status);
         } else {
             platform::WaitMessage();
         }
@@ -130,20 +140,26 @@ int RunStats(const CommandLine& options) {
 
 } // namespace
 
-std::string ShowStatus(const ButtonPanel& buttons) {
-    std::string running;
+void ShowStatus(const ButtonPanel& buttons, std::string* status) {
+    status->clear();
     for (const auto& entry : sceneRegistry) {
         if (entry.second->active) {
-            running += (running.empty() ? "" : ", ") + entry.second->name;
+            status->append(status->empty() ? kSceneStatusPrefix : kSceneStatusSeparator)
+                .append(entry.second->name);
         }
     }
-    std::string status = running.empty() ? kNoSceneStatus : kSceneStatusPrefix + running;
+    if (status->empty()) {
+        status->assign(kNoSceneStatus);
+    }
     for (int button = 1; button <= kButtonCount; ++button) {
         if (buttons.Stuck(button)) {
-            status += kStuckButtonStatusPrefix + std::to_string(button) + kStuckButtonStatusSuffix;
+            char number[kButtonNumberSize];
+            const std::to_chars_result written = std::to_chars(number, number + sizeof number, button);
+            status->append(kStuckButtonStatusPrefix)
+                .append(number, written.ptr)
+                .append(kStuckButtonStatusSuffix);
         }
     }
-    return status;
 }
 
 FrameCallbacks ShellFrameCallbacks(ShowMonitor* monitor) {

@@ -26,8 +26,8 @@ struct FrameCallbacks {
 };
 
 // The status line for the service manager: the running scenes ("Showing horse, mountain", or "No scene
-// running"), then each stuck button ("; button 2 stuck").
-std::string ShowStatus(const ButtonPanel& buttons);
+// running"), then each stuck button ("; button 2 stuck"), written over *status in its own storage.
+void ShowStatus(const ButtonPanel& buttons, std::string* status);
 
 // StartUp, UpdateFrame, DrawFrame and ShutDown of the shell, and the monitor's look at each frame when
 // one is given.

@@ -4,6 +4,7 @@
 #include "core/View.h"
 #include "render/CelShading.h"
 #include "render/Glow.h"
+#include "render/ScreenEffects.h"
 #include "scenes/Scene.h"
 #include "shell/StartUp.h"
 #include "shell/UpdateFrame.h"
@@ -24,9 +25,14 @@ constexpr GLfloat kSideGreen = 255.0f / 255.0f;
 constexpr GLfloat kSideBlue = 195.0f / 255.0f;
 constexpr GLfloat kSideAlpha = 1.0f;
 
+// Only the square that the small render draws and copies is cleared here: the capture list clears the whole
+// window afterwards, so white anywhere else would cost a window-sized fill for nothing.
 void DrawSmallRender() {
     glClearColor(kClearWhite, kClearWhite, kClearWhite, kClearAlpha);
+    glScissor(0, 0, sceneTextureSize, sceneTextureSize);
+    glEnable(GL_SCISSOR_TEST);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glDisable(GL_SCISSOR_TEST);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     mainCamera.Update(frameMilliseconds);

@@ -77,14 +77,14 @@ TEST(InputDevices, TheFirstJoystickIsLoadedWithRangeAndDeadZone) {
     EXPECT_EQ(pad.deadZones[platform::kJoystickOffsetY], 1000u);
 
     pad.SetJoystick(500, -1000, {0, 31});
-    std::unique_ptr<InputState> state = joystick->Poll();
-    ASSERT_NE(state, nullptr);
+    std::optional<InputState> state = joystick->Poll();
+    ASSERT_TRUE(state.has_value());
     EXPECT_FLOAT_EQ(state->stickX, 0.5f);
     EXPECT_FLOAT_EQ(state->stickY, -1.0f);
     EXPECT_TRUE(state->buttons[0]);
     EXPECT_TRUE(state->buttons[31]);
     EXPECT_EQ(state->buttons.count(), 2u);
-    EXPECT_EQ(joystick->Peek(), nullptr);
+    EXPECT_FALSE(joystick->Peek().has_value());
 }
 
 TEST(InputDevices, EachSetUpStepReportsItsFailureAndLeavesTheDeviceNotReady) {
@@ -206,19 +206,19 @@ TEST(InputDevices, MouseSnapshotCarriesRawMotionAndTheTwoButtons) {
     DXMouse mouse(nullptr, nullptr);
     GetCapturedStdout();
     backend.Mouse().SetMouse(-5, 7, false, true);
-    std::unique_ptr<InputState> state = mouse.Poll();
-    ASSERT_NE(state, nullptr);
+    std::optional<InputState> state = mouse.Poll();
+    ASSERT_TRUE(state.has_value());
     EXPECT_EQ(state->moveX, -5);
     EXPECT_EQ(state->moveY, 7);
     EXPECT_FALSE(state->buttons[0]);
     EXPECT_TRUE(state->buttons[1]);
     EXPECT_EQ(state->KeyDown(kScanW), false);
 
-    std::unique_ptr<InputState> peeked = mouse.Peek();
-    ASSERT_NE(peeked, nullptr);
+    std::optional<InputState> peeked = mouse.Peek();
+    ASSERT_TRUE(peeked.has_value());
     EXPECT_EQ(peeked->moveX, -5);
     backend.Mouse().readResults = {InputResult::NotAcquired};
-    EXPECT_EQ(mouse.Peek(), nullptr);
+    EXPECT_FALSE(mouse.Peek().has_value());
 }
 
 TEST(InputDevices, AFailedReadThatIsNotALossGivesANeutralSnapshot) {
@@ -231,22 +231,22 @@ TEST(InputDevices, AFailedReadThatIsNotALossGivesANeutralSnapshot) {
     GetCapturedStdout();
     // The joystick keeps its buffer between polls: a good read first, so a stale value could show.
     pad.SetJoystick(800, 800, {2});
-    ASSERT_NE(joystick.Poll(), nullptr);
+    ASSERT_TRUE(joystick.Poll().has_value());
     pad.readResults = {InputResult::NotAcquired};
     backend.Mouse().SetMouse(40, 40, true);
     backend.Keyboard().SetKeysDown({kScanW});
     backend.Mouse().readResults = {InputResult::NotAcquired};
     backend.Keyboard().readResults = {InputResult::NotAcquired};
     const std::string printed = Printed([&] {
-        std::unique_ptr<InputState> mouseState = mouse.Poll();
-        ASSERT_NE(mouseState, nullptr);
+        std::optional<InputState> mouseState = mouse.Poll();
+        ASSERT_TRUE(mouseState.has_value());
         EXPECT_EQ(mouseState->moveX, 0);
         EXPECT_FALSE(mouseState->buttons[0]);
-        std::unique_ptr<InputState> keyState = keyboard.Poll();
-        ASSERT_NE(keyState, nullptr);
+        std::optional<InputState> keyState = keyboard.Poll();
+        ASSERT_TRUE(keyState.has_value());
         EXPECT_FALSE(keyState->KeyDown(kScanW));
-        std::unique_ptr<InputState> stickState = joystick.Poll();
-        ASSERT_NE(stickState, nullptr);
+        std::optional<InputState> stickState = joystick.Poll();
+        ASSERT_TRUE(stickState.has_value());
         EXPECT_EQ(stickState->stickX, 0.0f);
         EXPECT_FALSE(stickState->buttons[2]);
     });
@@ -260,17 +260,17 @@ TEST(InputDevices, ALostKeyboardIsReacquiredSilently) {
     GetCapturedStdout();
     backend.Keyboard().SetKeysDown({kScanW, kScanG});
     backend.Keyboard().readResults = {InputResult::InputLost, InputResult::InputLost};
-    std::unique_ptr<InputState> state;
+    std::optional<InputState> state;
     const std::string printed = Printed([&] { state = keyboard.Poll(); });
     EXPECT_EQ(printed, "");
-    ASSERT_NE(state, nullptr);
+    ASSERT_TRUE(state.has_value());
     EXPECT_TRUE(state->KeyDown(kScanW));
     EXPECT_TRUE(state->KeyDown(kScanG));
     EXPECT_FALSE(state->KeyDown(0x1F));
     EXPECT_EQ(state->keys[kScanW], platform::kButtonDown) << "key bytes are passed on exactly";
     EXPECT_EQ(backend.Keyboard().acquireCalls, 3) << "set-up plus two re-acquisitions";
     EXPECT_EQ(backend.Keyboard().readCalls, 3);
-    EXPECT_EQ(keyboard.Peek(), nullptr);
+    EXPECT_FALSE(keyboard.Peek().has_value());
 }
 
 TEST(InputDevices, AFailedReacquisitionIsReportedAndGivesNoSnapshot) {
@@ -286,17 +286,17 @@ TEST(InputDevices, AFailedReacquisitionIsReportedAndGivesNoSnapshot) {
         script->acquireResults = {InputResult::OtherAppHasPriority};
     }
     const std::string printed = Printed([&] {
-        EXPECT_EQ(mouse.Poll(), nullptr);
-        EXPECT_EQ(keyboard.Poll(), nullptr);
-        EXPECT_EQ(joystick.Poll(), nullptr);
+        EXPECT_FALSE(mouse.Poll().has_value());
+        EXPECT_FALSE(keyboard.Poll().has_value());
+        EXPECT_FALSE(joystick.Poll().has_value());
     });
     EXPECT_EQ(printed, "DXMouse: Can't reacquire mouse device - DIERR_OTHERAPPHASPRIO\n"
                        "DXKeyboard: Can't reacquire Keyboard device....\n"
                        "DXJoystick: Can't reacquire joystick device....\n");
     // The next frame tries again.
     backend.Mouse().SetMouse(3, 0, false);
-    std::unique_ptr<InputState> state = mouse.Poll();
-    ASSERT_NE(state, nullptr);
+    std::optional<InputState> state = mouse.Poll();
+    ASSERT_TRUE(state.has_value());
     EXPECT_EQ(state->moveX, 3);
 }
 
@@ -306,9 +306,9 @@ TEST(InputDevices, ADeviceLostAgainAfterEveryReacquisitionDoesNotHang) {
     DXMouse mouse(nullptr, nullptr);
     GetCapturedStdout();
     backend.Mouse().readResults.assign(1000, InputResult::InputLost);
-    std::unique_ptr<InputState> state;
+    std::optional<InputState> state;
     const std::string printed = Printed([&] { state = mouse.Poll(); });
-    EXPECT_EQ(state, nullptr);
+    EXPECT_FALSE(state.has_value());
     EXPECT_EQ(printed, "DXMouse: Can't reacquire mouse device - DIERR_INPUTLOST\n");
     EXPECT_LT(backend.Mouse().readCalls, 20);
 }

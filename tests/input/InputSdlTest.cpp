@@ -31,14 +31,14 @@ TEST_F(SdlInput, TheRealDevicesComeUpWithAllKeysReleasedAndNoJoystick) {
                                    "DXKeyboard: Loaded keyboard device - DI_OK\n"
                                    "DXJoystick: Can't create joystick device - DIERR_DEVICENOTREG\n");
     ASSERT_TRUE(keyboard.ready);
-    std::unique_ptr<InputState> keys = keyboard.Poll();
-    ASSERT_NE(keys, nullptr);
+    std::optional<InputState> keys = keyboard.Poll();
+    ASSERT_TRUE(keys.has_value());
     for (int code = 0; code < kInputKeyCount; ++code) {
         EXPECT_EQ(keys->keys[code], 0) << "scan code " << code;
     }
     ASSERT_TRUE(mouse.ready);
-    std::unique_ptr<InputState> motion = mouse.Poll();
-    ASSERT_NE(motion, nullptr);
+    std::optional<InputState> motion = mouse.Poll();
+    ASSERT_TRUE(motion.has_value());
     EXPECT_EQ(motion->moveX, 0) << "nothing moved the pointer since acquisition";
     EXPECT_EQ(motion->moveY, 0);
     EXPECT_FALSE(joystick.ready);
@@ -97,12 +97,12 @@ TEST_F(SdlInput, MouseMotionIsTheSumOfTheMovesEvenPastTheScreensEdge) {
         event.motion.yrel = -30;
         ASSERT_EQ(SDL_PushEvent(&event), 1);
     }
-    std::unique_ptr<InputState> motion = mouse.Poll();
-    ASSERT_NE(motion, nullptr);
+    std::optional<InputState> motion = mouse.Poll();
+    ASSERT_TRUE(motion.has_value());
     EXPECT_EQ(motion->moveX, kMoves * 500);
     EXPECT_EQ(motion->moveY, kMoves * -30);
     motion = mouse.Poll();
-    ASSERT_NE(motion, nullptr);
+    ASSERT_TRUE(motion.has_value());
     EXPECT_EQ(motion->moveX, 0) << "each move counts once";
     EXPECT_EQ(motion->moveY, 0);
     SDL_FlushEvent(SDL_MOUSEMOTION);

@@ -4,9 +4,11 @@
 #include "render/ShadeRamp.h"
 
 #include <GL/gl.h>
+#include <GL/glu.h>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -221,6 +223,53 @@ TEST_F(CelShading, DrawOperationsLeaveTheirTransformsOnTheStack) {
     EXPECT_NEAR(m[12], 0.225f, 1e-6);
     EXPECT_NEAR(m[13], 0.225f, 1e-6);
     EXPECT_NEAR(m[14], 0.02f + 0.375f, 1e-6);
+}
+
+// The frame's outline picks the edges of the back faces itself, each edge once; the capture list's, recorded
+// once, leaves that to GL's culling. Unsmoothed, an edge drawn twice looks as one drawn once, so from a view
+// that shows all three models the two ways must give the same picture.
+TEST(CelShadingInView, OutlineEdgesAreThoseOfTheFacesGlCulls) {
+    constexpr int kViewSize = 256;
+    platform::OffscreenContext view(kViewSize, kViewSize);
+    ASSERT_TRUE(view.Ok());
+    ResetCelShadingForTests();
+    outlineSmooth = false;
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_LESS);
+    glEnable(GL_CULL_FACE);
+    glCullFace(GL_BACK);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(45.0, 1.0, 0.25, 50.0);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    gluLookAt(0.9, 0.5, 1.5, 0.0, -0.25, 0.0, 0.0, 1.0, 0.0);
+    const auto draw = [&](bool byEdges) {
+        glClearColor(0.0f, 1.0f, 0.0f, 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glPushMatrix();
+        if (byEdges) {
+            DrawLandscapeModel();
+            DrawFloatingModel();
+        } else {
+            DrawModels(true);
+        }
+        glPopMatrix();
+        return view.ReadPixels(0, 0, kViewSize, kViewSize);
+    };
+    const std::vector<uint8_t> byEdges = draw(true);
+    const std::vector<uint8_t> byFaces = draw(false);
+    ResetCelShadingForTests();
+
+    int outline = 0;
+    int differing = 0;
+    for (size_t p = 0; p < byFaces.size(); p += 4) {
+        outline += byFaces[p] == 0 && byFaces[p + 1] == 0 && byFaces[p + 2] == 0 ? 1 : 0;
+        differing += std::memcmp(&byFaces[p], &byEdges[p], 3) != 0 ? 1 : 0;
+    }
+    EXPECT_GT(outline, kViewSize * kViewSize / 50) << "the view shows the models' outlines";
+    // Faces seen almost edge-on may fall to either side of GL's own test.
+    EXPECT_LT(differing, outline / 100) << differing << " of " << outline << " outline pixels differ";
 }
 
 TEST(CelShadingGlobals, ResetRestoresTheInitialValues) {
