@@ -273,9 +273,10 @@ started=$(now)
 metrics() {
     guest "exec 3<>/dev/tcp/127.0.0.1/9100 && printf 'GET /metrics HTTP/1.0\r\n\r\n' >&3 && cat <&3" 20
 }
-cubes_served() { metrics | grep -q '^standview_scene_starts_total{scene="cubes",cause="key"} 1'; }
+# The exporter serves labels in name order, whatever their order in the file.
+cubes_served() { metrics | grep -q '^standview_scene_starts_total{cause="key",scene="cubes"} 1$'; }
 e2e_wait_for 60 cubes_served ||
-    fail "the node exporter does not serve the Cubes key start: $(metrics | grep -E '^(standview_scene|node_textfile)' | head -n 20)"
+    fail "the node exporter does not serve the Cubes key start: $(metrics | grep -E '^(standview_scene_starts_total.*cubes|node_textfile)')"
 guest "base64 /var/lib/standview/snapshot.png" | base64 -d >"$work/snapshot.png" 2>/dev/null
 [ "$(identify -format '%m %wx%h' "$work/snapshot.png" 2>/dev/null)" = "PNG 400x300" ] ||
     fail "no 400x300 PNG snapshot in /var/lib/standview: $(identify "$work/snapshot.png" 2>&1 | head -n 1)"
