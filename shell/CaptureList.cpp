@@ -8,10 +8,6 @@
 
 namespace {
 
-// The visible frame's background.
-constexpr GLfloat kBackgroundRed = 229.0f / 255.0f;
-constexpr GLfloat kBackgroundGreen = 121.0f / 255.0f;
-constexpr GLfloat kBackgroundBlue = 34.0f / 255.0f;
 constexpr GLfloat kBackgroundAlpha = 0.5f;
 
 } // namespace

@@ -4,6 +4,11 @@
 
 #include "platform/OpenGl.h"
 
+// The visible frame's background, under the glow.
+inline constexpr GLfloat kBackgroundRed = 229.0f / 255.0f;
+inline constexpr GLfloat kBackgroundGreen = 121.0f / 255.0f;
+inline constexpr GLfloat kBackgroundBlue = 34.0f / 255.0f;
+
 // Records the list once, now: everything computed on the processor meanwhile (shading, the floating
 // model's offset, outline settings, the window size) stays fixed in it. Includes what the scenes draw
 // into the capture at that moment. 0 when no list name could be had.

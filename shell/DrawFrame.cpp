@@ -6,6 +6,7 @@
 #include "render/Glow.h"
 #include "render/ScreenEffects.h"
 #include "scenes/Scene.h"
+#include "shell/CaptureList.h"
 #include "shell/StartUp.h"
 #include "shell/UpdateFrame.h"
 
@@ -18,11 +19,10 @@ namespace {
 constexpr GLfloat kClearWhite = 1.0f;
 constexpr GLfloat kClearAlpha = 0.5f;
 
-// The open background as the glow leaves it: beside a view narrower than its screen the booth goes on in
-// this colour instead of ending at black bars.
-constexpr GLfloat kSideRed = 255.0f / 255.0f;
-constexpr GLfloat kSideGreen = 255.0f / 255.0f;
-constexpr GLfloat kSideBlue = 195.0f / 255.0f;
+// Where nothing covers the background, the glow's layers together add this much of the small render's
+// white.
+constexpr GLfloat kGlowWhite = kBlurLayers * kBlurFirstAlpha -
+                               kBlurAlphaStep * static_cast<GLfloat>(kBlurLayers * (kBlurLayers - 1) / 2);
 constexpr GLfloat kSideAlpha = 1.0f;
 
 // Only the square that the small render draws and copies is cleared here: the capture list clears the whole
@@ -71,7 +71,13 @@ void FillSides() {
         {0, 0, windowWidth, viewY},
         {0, top, windowWidth, windowHeight - top},
     };
-    glClearColor(kSideRed, kSideGreen, kSideBlue, kSideAlpha);
+    // The open background as the glow leaves it, so that the booth goes on beside the view rather than
+    // ending at bars. The white is added in proportion to the small render's alpha: its clear alpha
+    // where the frame keeps alpha (as most Windows pixel formats do), else all of it.
+    GLint alphaBits = 0;
+    glGetIntegerv(GL_ALPHA_BITS, &alphaBits);
+    const GLfloat white = kGlowWhite * (alphaBits > 0 ? kClearAlpha : 1.0f);
+    glClearColor(kBackgroundRed + white, kBackgroundGreen + white, kBackgroundBlue + white, kSideAlpha);
     glEnable(GL_SCISSOR_TEST);
     for (const auto& strip : strips) {
         glScissor(strip[0], strip[1], strip[2], strip[3]);
