@@ -27,6 +27,20 @@ AppWindow* AppWindowOf(platform::WindowHandle window) {
     return static_cast<AppWindow*>(platform::GetWindowUserData(window));
 }
 
+// Gives up the window and, when it has them, its device context and GL context, which must not be current.
+void ReleaseWindow(AppWindow* appWindow) {
+    if (appWindow->deviceContext) {
+        if (appWindow->glContext) {
+            platform::DeleteGlContext(appWindow->glContext);
+            appWindow->glContext = nullptr;
+        }
+        platform::ReleaseDC(appWindow->window, appWindow->deviceContext);
+        appWindow->deviceContext = nullptr;
+    }
+    platform::DestroyWindow(appWindow->window);
+    appWindow->window = nullptr;
+}
+
 bool FitsComposition(const AppWindow* appWindow) {
     return appWindow->fullScreen && appWindow->nativeScreen;
 }
@@ -123,21 +137,13 @@ bool CreateAppWindow(AppWindow* appWindow) {
 
     appWindow->deviceContext = platform::GetDC(appWindow->window);
     if (!appWindow->deviceContext) {
-        platform::DestroyWindow(appWindow->window);
-        appWindow->window = nullptr;
+        ReleaseWindow(appWindow);
         return false;
     }
 
     appWindow->glContext = platform::CreateGlContext(appWindow->deviceContext);
     if (!appWindow->glContext || !platform::MakeCurrent(appWindow->deviceContext, appWindow->glContext)) {
-        if (appWindow->glContext) {
-            platform::DeleteGlContext(appWindow->glContext);
-            appWindow->glContext = nullptr;
-        }
-        platform::ReleaseDC(appWindow->window, appWindow->deviceContext);
-        appWindow->deviceContext = nullptr;
-        platform::DestroyWindow(appWindow->window);
-        appWindow->window = nullptr;
+        ReleaseWindow(appWindow);
         return false;
     }
 
@@ -153,15 +159,8 @@ bool DestroyAppWindow(AppWindow* appWindow) {
     if (appWindow->window) {
         if (appWindow->deviceContext) {
             platform::MakeCurrent(nullptr, nullptr);
-            if (appWindow->glContext) {
-                platform::DeleteGlContext(appWindow->glContext);
-                appWindow->glContext = nullptr;
-            }
-            platform::ReleaseDC(appWindow->window, appWindow->deviceContext);
-            appWindow->deviceContext = nullptr;
         }
-        platform::DestroyWindow(appWindow->window);
-        appWindow->window = nullptr;
+        ReleaseWindow(appWindow);
     }
     if (appWindow->fullScreen) {
         platform::RestoreDesktopDisplayMode();
