@@ -12,6 +12,7 @@
 #include "platform/MessageBox.h"
 #include "platform/OffscreenContext.h"
 #include "render/Glow.h"
+#include "render/PictureDifference.h"
 #include "scenes/Scene.h"
 #include "shell/AppWindow.h"
 #include "shell/DrawFrame.h"
@@ -140,22 +141,10 @@ void TimeFrame(std::vector<std::vector<double>>& phaseTimes, std::vector<double>
 }
 
 void PrintDifference(const std::vector<uint8_t>& exact, const std::vector<uint8_t>& fast) {
-    double sum = 0;
-    size_t over = 0;
-    int largest = 0;
-    const size_t pixels = exact.size() / 4;
-    for (size_t p = 0; p < pixels; ++p) {
-        int worst = 0;
-        for (size_t c = 0; c < 3; ++c) {
-            const int d = std::abs(exact[p * 4 + c] - fast[p * 4 + c]);
-            sum += d;
-            worst = std::max(worst, d);
-        }
-        over += worst > kLevelTolerance ? 1 : 0;
-        largest = std::max(largest, worst);
-    }
+    const PictureDifference difference = ComparePictures(exact, fast, kLevelTolerance);
     std::printf("  fast vs exact: mean %.2f levels per channel, %.2f %% of pixels over %d, largest %d\n",
-                sum / (3.0 * pixels), 100.0 * over / pixels, kLevelTolerance, largest);
+                difference.meanLevels, 100.0 * difference.pixelsOver / difference.pixels, kLevelTolerance,
+                difference.largestLevels);
 }
 
 } // namespace

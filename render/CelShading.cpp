@@ -6,6 +6,7 @@
 
 namespace {
 
+constexpr GLclampd kFarDepth = 1.0;
 constexpr float kInitialOutlineWidth = 3.0f;
 constexpr float kOutlineWidthStep = 1.0f;
 // Towards the viewer, in eye coordinates.
@@ -145,6 +146,17 @@ void DrawCelMesh(const EmbeddedMesh& mesh) {
     }
     glEnd();
     glDisable(GL_TEXTURE_1D);
+}
+
+void SetModelGlState() {
+    glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
+    glClearDepth(kFarDepth);
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_LESS);
+    glShadeModel(GL_SMOOTH);
+    glDisable(GL_LINE_SMOOTH);
+    glEnable(GL_CULL_FACE);
+    glDisable(GL_LIGHTING);
 }
 
 void DrawLandscapeModel() {

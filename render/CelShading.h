@@ -25,6 +25,11 @@ extern float outlineScale;
 extern float bobOffset;
 extern int32_t bobDirection;
 
+// A new context's state for the models below, set once per context: depth cleared to the far plane and
+// tested with GL_LESS, back faces culled, smooth shading at the nicest perspective, no lighting and no line
+// smoothing. The clear colour is left to the caller.
+void SetModelGlState();
+
 // Both expect face culling of GL_BACK, depth test GL_LESS and GL_FILL polygons, and leave exactly
 // that state, with lighting and 1D texturing disabled.
 // Turns the modelview upright for the landscape (left on the stack), draws it, then the temple on it.

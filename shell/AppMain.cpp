@@ -48,16 +48,14 @@ constexpr int kKioskFailedExitCode = 1;
 constexpr const char* kKioskNoWindowLog = "standview: no window could be made; the show cannot run";
 constexpr const char* kKioskStartUpLog = "standview: start-up failed; the show cannot run";
 
-// 1 for full screen, 0 for a window: as the command line says, or as the person at the screen answers.
-int32_t FullScreenAtStart(StartAnswer answer) {
+// Full screen or a window: as the command line says, or as the person at the screen answers.
+bool FullScreenAtStart(StartAnswer answer) {
     if (answer != StartAnswer::Ask) {
-        return answer == StartAnswer::FullScreen ? 1 : 0;
+        return answer == StartAnswer::FullScreen;
     }
     return platform::ShowMessageBox(kFullScreenQuestion, kFullScreenCaption,
-                                    platform::MessageBoxStyle::QuestionYesNo) ==
-                   platform::MessageBoxAnswer::No
-               ? 0
-               : 1;
+                                    platform::MessageBoxStyle::QuestionYesNo) !=
+           platform::MessageBoxAnswer::No;
 }
 
 // The status line as the loop asks for it every frame: `current` is written over in its own storage, and
@@ -186,23 +184,23 @@ int AppMain(platform::InstanceHandle instance, const FrameCallbacks& callbacks, 
     appWindow.height = static_cast<int32_t>(viewHeight);
     appWindow.bitsPerPixel = kBitsPerPixel;
     appWindow.fullScreen = FullScreenAtStart(options.startAnswer);
-    appWindow.nativeScreen = options.screen == ScreenChoice::Native ? 1 : 0;
+    appWindow.nativeScreen = options.screen == ScreenChoice::Native;
 
     if (!RegisterAppClass(&appClass)) {
         platform::ShowMessageBox(kRegisterFailedText, kErrorCaption, platform::MessageBoxStyle::ErrorOk);
         return kRegisterFailedExitCode;
     }
-    keepRunning = 1;
+    keepRunning = true;
     wantFullScreen = appWindow.fullScreen;
     const char* kioskFailure = nullptr;
     std::string whyNot;
 
-    while (keepRunning == 1) {
+    while (keepRunning) {
         appWindow.fullScreen = wantFullScreen;
         if (!CreateAppWindow(&appWindow)) {
             platform::ShowMessageBox(kCreateFailedText, kErrorCaption, platform::MessageBoxStyle::ErrorOk);
             kioskFailure = kKioskNoWindowLog;
-            keepRunning = 0;
+            keepRunning = false;
             break;
         }
         if (callbacks.startUp(&appWindow, &keys, &whyNot)) {

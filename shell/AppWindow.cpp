@@ -27,6 +27,20 @@ AppWindow* AppWindowOf(platform::WindowHandle window) {
     return static_cast<AppWindow*>(platform::GetWindowUserData(window));
 }
 
+// Gives up the window and, when it has them, its device context and GL context, which must not be current.
+void ReleaseWindow(AppWindow* appWindow) {
+    if (appWindow->deviceContext) {
+        if (appWindow->glContext) {
+            platform::DeleteGlContext(appWindow->glContext);
+            appWindow->glContext = nullptr;
+        }
+        platform::ReleaseDC(appWindow->window, appWindow->deviceContext);
+        appWindow->deviceContext = nullptr;
+    }
+    platform::DestroyWindow(appWindow->window);
+    appWindow->window = nullptr;
+}
+
 bool FitsComposition(const AppWindow* appWindow) {
     return appWindow->fullScreen && appWindow->nativeScreen;
 }
@@ -57,12 +71,12 @@ void ReshapeArea(int32_t x, int32_t y, int32_t width, int32_t height, float outl
 
 } // namespace
 
-int32_t keepRunning = 0;
-int32_t wantFullScreen = 0;
+bool keepRunning = false;
+bool wantFullScreen = false;
 
 void ResetAppWindowGlobalsForTests() {
-    keepRunning = 0;
-    wantFullScreen = 0;
+    keepRunning = false;
+    wantFullScreen = false;
     ResetViewForTests();
 }
 
@@ -87,7 +101,7 @@ bool CreateAppWindow(AppWindow* appWindow) {
     // The requested size stays for the next window; a native full screen takes the display's.
     int32_t width = appWindow->width;
     int32_t height = appWindow->height;
-    if (appWindow->fullScreen && appWindow->nativeScreen) {
+    if (FitsComposition(appWindow)) {
         int displayWidth = 0;
         int displayHeight = 0;
         if (platform::DesktopDisplaySize(&displayWidth, &displayHeight)) {
@@ -99,7 +113,7 @@ bool CreateAppWindow(AppWindow* appWindow) {
         } else {
             platform::ShowMessageBox(kModeSwitchFailedText, kErrorCaption,
                                      platform::MessageBoxStyle::ErrorOk);
-            appWindow->fullScreen = 0;
+            appWindow->fullScreen = false;
         }
     } else if (appWindow->fullScreen) {
         if (ChangeDisplayMode(appWindow->width, appWindow->height, appWindow->bitsPerPixel)) {
@@ -109,7 +123,7 @@ bool CreateAppWindow(AppWindow* appWindow) {
         } else {
             platform::ShowMessageBox(kModeSwitchFailedText, kErrorCaption,
                                      platform::MessageBoxStyle::ErrorOk);
-            appWindow->fullScreen = 0;
+            appWindow->fullScreen = false;
         }
     }
 
@@ -123,26 +137,18 @@ bool CreateAppWindow(AppWindow* appWindow) {
 
     appWindow->deviceContext = platform::GetDC(appWindow->window);
     if (!appWindow->deviceContext) {
-        platform::DestroyWindow(appWindow->window);
-        appWindow->window = nullptr;
+        ReleaseWindow(appWindow);
         return false;
     }
 
     appWindow->glContext = platform::CreateGlContext(appWindow->deviceContext);
     if (!appWindow->glContext || !platform::MakeCurrent(appWindow->deviceContext, appWindow->glContext)) {
-        if (appWindow->glContext) {
-            platform::DeleteGlContext(appWindow->glContext);
-            appWindow->glContext = nullptr;
-        }
-        platform::ReleaseDC(appWindow->window, appWindow->deviceContext);
-        appWindow->deviceContext = nullptr;
-        platform::DestroyWindow(appWindow->window);
-        appWindow->window = nullptr;
+        ReleaseWindow(appWindow);
         return false;
     }
 
     platform::ShowWindow(appWindow->window);
-    appWindow->visible = 1;
+    appWindow->visible = true;
     ReshapeClientArea(appWindow, width, height);
     ClearKeys(appWindow->keys);
     appWindow->lastTickCount = platform::GetTickCount();
@@ -153,15 +159,8 @@ bool DestroyAppWindow(AppWindow* appWindow) {
     if (appWindow->window) {
         if (appWindow->deviceContext) {
             platform::MakeCurrent(nullptr, nullptr);
-            if (appWindow->glContext) {
-                platform::DeleteGlContext(appWindow->glContext);
-                appWindow->glContext = nullptr;
-            }
-            platform::ReleaseDC(appWindow->window, appWindow->deviceContext);
-            appWindow->deviceContext = nullptr;
         }
-        platform::DestroyWindow(appWindow->window);
-        appWindow->window = nullptr;
+        ReleaseWindow(appWindow);
     }
     if (appWindow->fullScreen) {
         platform::RestoreDesktopDisplayMode();
@@ -188,7 +187,7 @@ void ReshapeFittedView(int32_t width, int32_t height) {
 
 bool RequestQuit(AppWindow* appWindow) {
     const bool posted = platform::PostMessage(appWindow->window, platform::WM_QUIT, 0, 0);
-    keepRunning = 0;
+    keepRunning = false;
     return posted;
 }
 
@@ -217,11 +216,11 @@ platform::LResult AppWindowProc(platform::WindowHandle window, uint32_t message,
         return 0;
     case platform::WM_SIZE:
         if (wParam == platform::SIZE_MINIMIZED) {
-            appWindow->visible = 0;
+            appWindow->visible = false;
             return 0;
         }
         if (wParam == platform::SIZE_RESTORED || wParam == platform::SIZE_MAXIMIZED) {
-            appWindow->visible = 1;
+            appWindow->visible = true;
             ReshapeClientArea(appWindow, static_cast<int32_t>(platform::LowWord(lParam)),
                               static_cast<int32_t>(platform::HighWord(lParam)));
             return 0;
@@ -230,12 +229,12 @@ platform::LResult AppWindowProc(platform::WindowHandle window, uint32_t message,
     case platform::WM_KEYDOWN:
     case platform::WM_KEYUP:
         if (wParam < kKeyCount) {
-            (*appWindow->keys)[wParam] = message == platform::WM_KEYDOWN ? 1 : 0;
+            (*appWindow->keys)[wParam] = message == platform::WM_KEYDOWN;
             return 0;
         }
         break;
     case kToggleFullScreenMessage:
-        wantFullScreen = wantFullScreen == 1 ? 0 : 1;
+        wantFullScreen = !wantFullScreen;
         platform::PostMessage(window, platform::WM_QUIT, 0, 0);
         break;
     default:

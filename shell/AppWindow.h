@@ -12,12 +12,12 @@
 // Number of virtual-key codes the key table follows.
 constexpr size_t kKeyCount = 256;
 
-// 1 while the key with that virtual-key code is held down, 0 otherwise.
+// Whether the key with that virtual-key code is held down.
 struct KeyTable {
-    int32_t keyDown[kKeyCount];
+    bool keyDown[kKeyCount];
 
-    int32_t& operator[](size_t virtualKey) { return keyDown[virtualKey]; }
-    const int32_t& operator[](size_t virtualKey) const { return keyDown[virtualKey]; }
+    bool& operator[](size_t virtualKey) { return keyDown[virtualKey]; }
+    const bool& operator[](size_t virtualKey) const { return keyDown[virtualKey]; }
 };
 
 class ButtonPanel;
@@ -38,21 +38,21 @@ struct AppWindow {
     int32_t width; // requested client size in pixels
     int32_t height;
     int32_t bitsPerPixel;
-    int32_t fullScreen; // 1 while the window is (to be) full screen
-    // 1 when full screen keeps the display's own mode and shows the composition as large as it fits,
-    // centred; 0 when it switches the display to the requested size.
-    int32_t nativeScreen;
-    int32_t visible; // 1 while restored or maximised: frames are drawn only then
+    bool fullScreen; // while the window is (to be) full screen
+    // Whether full screen keeps the display's own mode and shows the composition as large as it fits,
+    // centred, rather than switching the display to the requested size.
+    bool nativeScreen;
+    bool visible; // while restored or maximised: frames are drawn only then
     uint32_t lastTickCount;
 };
 
 // Asks the window procedure to switch between full screen and a window.
 constexpr uint32_t kToggleFullScreenMessage = platform::WM_USER + 1;
 
-// The outer loop builds a new window while this is 1.
-extern int32_t keepRunning;
+// The outer loop builds a new window while this is set.
+extern bool keepRunning;
 // Mode of the next window; flipped by the toggle message.
-extern int32_t wantFullScreen;
+extern bool wantFullScreen;
 
 bool RegisterAppClass(AppClass* appClass);
 bool CreateAppWindow(AppWindow* appWindow);

@@ -19,21 +19,8 @@ namespace {
 
 constexpr GLfloat kClearGrey = 0.7f;
 constexpr GLfloat kClearAlpha = 0.0f;
-constexpr GLclampd kClearDepth = 1.0;
 constexpr const char* kFirstScene = "MainScreen";
 constexpr const char* kNoCaptureList = "OpenGL gave no display list for the capture of the small render";
-
-void SetGlState() {
-    glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
-    glClearColor(kClearGrey, kClearGrey, kClearGrey, kClearAlpha);
-    glClearDepth(kClearDepth);
-    glEnable(GL_DEPTH_TEST);
-    glDepthFunc(GL_LESS);
-    glShadeModel(GL_SMOOTH);
-    glDisable(GL_LINE_SMOOTH);
-    glEnable(GL_CULL_FACE);
-    glDisable(GL_LIGHTING);
-}
 
 } // namespace
 
@@ -52,7 +39,8 @@ void ResetStartUpGlobalsForTests() {
 bool StartUp(AppWindow* appWindow, KeyTable* keys, std::string* whyNot) {
     currentWindow = appWindow;
     currentKeys = keys;
-    SetGlState();
+    SetModelGlState();
+    glClearColor(kClearGrey, kClearGrey, kClearGrey, kClearAlpha);
 
     float ramp[kShadeRampSize][3];
     const ContentReport rampReport = CheckShadeRamp(ramp);

@@ -49,12 +49,12 @@ constexpr size_t kPoseLineSize = 512;
 
 // The key table exists only once start-up has run; before that every key reads as up.
 bool KeyDown(uint32_t key) {
-    return currentKeys != nullptr && (*currentKeys)[key] != 0;
+    return currentKeys != nullptr && (*currentKeys)[key];
 }
 
 void ClearKey(uint32_t key) {
     if (currentKeys != nullptr) {
-        (*currentKeys)[key] = 0;
+        (*currentKeys)[key] = false;
     }
 }
 

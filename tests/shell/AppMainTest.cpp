@@ -56,7 +56,7 @@ protected:
             generations.push_back(platform::GlContextGeneration());
             if (generations.size() > kWindowLimit) {
                 ADD_FAILURE() << "the run did not end";
-                keepRunning = 0;
+                keepRunning = false;
                 return false;
             }
             const bool started = onStartUp ? onStartUp() : true;
@@ -99,7 +99,7 @@ TEST_F(AppMainTest, StartUpFailureEndsTheRunWithoutFrames) {
     EXPECT_EQ(Run(), 0);
     EXPECT_EQ(calls, (Calls{"StartUp", "ShutDown"}));
     EXPECT_EQ(boxes, (std::vector<std::string>{"Would You Like To Run In Fullscreen Mode?"}));
-    EXPECT_EQ(keepRunning, 0);
+    EXPECT_FALSE(keepRunning);
     EXPECT_EQ(mainWindowHandle, nullptr) << "a window that never ran is not handed to the input devices";
 }
 
@@ -128,7 +128,7 @@ TEST_F(AppMainTest, AKioskRunWhoseStartUpFailsSaysWhyAndEndsWithOne) {
 TEST_F(AppMainTest, FirstWindowMatchesTheQuestionsAnswer) {
     testing_support::FakeClock clock;
     onFrame = [this](int) {
-        EXPECT_EQ(window->fullScreen, 0);
+        EXPECT_FALSE(window->fullScreen);
         EXPECT_EQ(window->width, 800);
         EXPECT_EQ(window->height, 600);
         EXPECT_EQ(window->bitsPerPixel, 32);
@@ -224,7 +224,7 @@ TEST_F(AppMainTest, ToggleRebuildsTheWindowInTheOtherModeAndStartsAgain) {
             RequestToggleFullScreen(window);
         } else {
             EXPECT_EQ((*keyTable)[0x70], 0) << "keys held across the toggle read as up";
-            EXPECT_EQ(window->fullScreen, 0);
+            EXPECT_FALSE(window->fullScreen);
             RequestQuit(window);
         }
     };
@@ -233,7 +233,7 @@ TEST_F(AppMainTest, ToggleRebuildsTheWindowInTheOtherModeAndStartsAgain) {
               (Calls{"StartUp", "Update", "Draw", "ShutDown", "StartUp", "Update", "Draw", "ShutDown"}));
     ASSERT_EQ(generations.size(), 2u);
     EXPECT_GT(generations[1], generations[0]) << "the second start-up runs on a new context";
-    EXPECT_EQ(wantFullScreen, 1);
+    EXPECT_TRUE(wantFullScreen);
     // The offscreen display has no 800 by 600 mode, so the full-screen window falls back to a window.
     ASSERT_EQ(boxes.size(), 2u);
     EXPECT_EQ(boxes[1], "Mode Switch Failed.\nRunning In Windowed Mode.");
@@ -244,7 +244,7 @@ TEST_F(AppMainTest, AnsweringYesAsksForFullScreen) {
     answer = platform::MessageBoxAnswer::Yes;
     onFrame = [this](int) { RequestQuit(window); };
     EXPECT_EQ(Run(), 0);
-    EXPECT_EQ(wantFullScreen, 1);
+    EXPECT_TRUE(wantFullScreen);
     ASSERT_EQ(boxes.size(), 2u);
     EXPECT_EQ(boxes[1], "Mode Switch Failed.\nRunning In Windowed Mode.");
 }

@@ -36,7 +36,7 @@ protected:
         appWindow.bitsPerPixel = 32;
         ASSERT_TRUE(RegisterAppClass(&appClass));
         ASSERT_TRUE(CreateAppWindow(&appWindow));
-        keepRunning = 1;
+        keepRunning = true;
         Deliver(); // whatever the window system reported about the new window
     }
     void TearDown() override {
@@ -63,8 +63,8 @@ protected:
     }
     int KeysDown() const {
         int count = 0;
-        for (int32_t down : guarded.keys.keyDown) {
-            count += down;
+        for (bool down : guarded.keys.keyDown) {
+            count += down ? 1 : 0;
         }
         return count;
     }
@@ -82,10 +82,10 @@ protected:
 TEST_F(AppWindowProcTest, KeyTableFollowsKeyMessagesUpToCode255) {
     Post(platform::WM_KEYDOWN, 0x41);
     Post(platform::WM_KEYDOWN, 0xFF);
-    EXPECT_EQ(guarded.keys[0x41], 1);
-    EXPECT_EQ(guarded.keys[0xFF], 1);
+    EXPECT_TRUE(guarded.keys[0x41]);
+    EXPECT_TRUE(guarded.keys[0xFF]);
     Post(platform::WM_KEYUP, 0x41);
-    EXPECT_EQ(guarded.keys[0x41], 0);
+    EXPECT_FALSE(guarded.keys[0x41]);
 
     Post(platform::WM_KEYDOWN, 0x100);
     Post(platform::WM_KEYDOWN, 0x1041);
@@ -114,41 +114,41 @@ TEST_F(AppWindowProcTest, SystemKeysAreNotRecorded) {
     EXPECT_EQ(KeysDown(), 0);
     push(SDLK_F4, KMOD_NONE);
     Deliver();
-    EXPECT_EQ(guarded.keys[0x73], 1);
+    EXPECT_TRUE(guarded.keys[0x73]);
     EXPECT_EQ(KeysDown(), 1);
 }
 
 TEST_F(AppWindowProcTest, ToggleMessageFlipsTheWantedModeAndEndsTheMessageLoop) {
-    wantFullScreen = 0;
+    wantFullScreen = false;
     ASSERT_TRUE(RequestToggleFullScreen(&appWindow));
     Deliver();
-    EXPECT_EQ(wantFullScreen, 1);
+    EXPECT_TRUE(wantFullScreen);
     EXPECT_EQ(quits, 1);
-    EXPECT_EQ(keepRunning, 1) << "a toggle builds a new window";
+    EXPECT_TRUE(keepRunning) << "a toggle builds a new window";
 
     ASSERT_TRUE(RequestToggleFullScreen(&appWindow));
     Deliver();
-    EXPECT_EQ(wantFullScreen, 0);
+    EXPECT_FALSE(wantFullScreen);
     EXPECT_EQ(quits, 2);
 }
 
 TEST_F(AppWindowProcTest, CloseRequestsTheEndOfTheRun) {
     Post(platform::WM_CLOSE, 0);
     EXPECT_EQ(quits, 1);
-    EXPECT_EQ(keepRunning, 0);
+    EXPECT_FALSE(keepRunning);
 }
 
 TEST_F(AppWindowProcTest, SizeMessagesSetVisibilityAndTheView) {
     Post(platform::WM_SIZE, platform::SIZE_MINIMIZED, 0);
-    EXPECT_EQ(appWindow.visible, 0);
+    EXPECT_FALSE(appWindow.visible);
     EXPECT_EQ(viewWidth, 800.0f) << "minimising keeps the last view";
 
     Post(platform::WM_SIZE, 3, MakeLParam(10, 10)); // SIZE_MAXSHOW: none of ours
-    EXPECT_EQ(appWindow.visible, 0);
+    EXPECT_FALSE(appWindow.visible);
     EXPECT_EQ(viewWidth, 800.0f);
 
     Post(platform::WM_SIZE, platform::SIZE_RESTORED, MakeLParam(640, 480));
-    EXPECT_EQ(appWindow.visible, 1);
+    EXPECT_TRUE(appWindow.visible);
     EXPECT_EQ(viewWidth, 640.0f);
     EXPECT_EQ(viewHeight, 480.0f);
     GLint viewport[4];
@@ -158,7 +158,7 @@ TEST_F(AppWindowProcTest, SizeMessagesSetVisibilityAndTheView) {
 
     Post(platform::WM_SIZE, platform::SIZE_MINIMIZED, 0);
     Post(platform::WM_SIZE, platform::SIZE_MAXIMIZED, MakeLParam(1024, 700));
-    EXPECT_EQ(appWindow.visible, 1);
+    EXPECT_TRUE(appWindow.visible);
     EXPECT_EQ(viewWidth, 1024.0f);
     EXPECT_EQ(viewHeight, 700.0f);
 }
@@ -238,7 +238,7 @@ TEST_F(AppWindowProcTest, NewWindowIsVisibleWithClearedKeysAndTheCurrentTick) {
     EXPECT_EQ(appWindow.window, nullptr);
     EXPECT_EQ(appWindow.glContext, nullptr);
     ASSERT_TRUE(CreateAppWindow(&appWindow));
-    EXPECT_EQ(appWindow.visible, 1);
+    EXPECT_TRUE(appWindow.visible);
     EXPECT_EQ(KeysDown(), 0) << "a key held across a re-creation reads as up";
     EXPECT_EQ(appWindow.lastTickCount, 4242u);
 }

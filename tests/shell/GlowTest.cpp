@@ -2,6 +2,7 @@
 
 #include "camera/Waypoints.h"
 #include "render/Glow.h"
+#include "render/PictureDifference.h"
 #include "render/ScreenEffects.h"
 #include "scenes/Scene.h"
 #include "shell/DrawFrame.h"
@@ -10,7 +11,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -27,25 +27,8 @@ constexpr int kFallbackHeight = 600;
 // An exhibit's scroll has unrolled by then, and no scene has ended.
 constexpr double kSettleSeconds = 4.0;
 
-struct Difference {
-    double meanLevels;
-    double fractionWithin;
-};
-
-Difference Compare(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b) {
-    double sum = 0;
-    size_t within = 0;
-    const size_t pixels = a.size() / 4;
-    for (size_t p = 0; p < pixels; ++p) {
-        int worst = 0;
-        for (size_t c = 0; c < 3; ++c) {
-            const int d = std::abs(a[p * 4 + c] - b[p * 4 + c]);
-            sum += d;
-            worst = std::max(worst, d);
-        }
-        within += worst <= kPixelLevels ? 1 : 0;
-    }
-    return {sum / (3.0 * pixels), static_cast<double>(within) / pixels};
+double FractionWithin(const PictureDifference& difference) {
+    return static_cast<double>(difference.pixels - difference.pixelsOver) / difference.pixels;
 }
 
 class GlowTest : public StartedPresentationFixture {
@@ -75,10 +58,10 @@ protected:
         const std::vector<uint8_t> exact = FrameWith(GlowMode::Exact);
         const std::vector<uint8_t> fast = FrameWith(GlowMode::Fast);
 
-        EXPECT_GT(Compare(exact, withoutGlow).meanLevels, 10.0) << where;
-        const Difference difference = Compare(exact, fast);
+        EXPECT_GT(ComparePictures(exact, withoutGlow, kPixelLevels).meanLevels, 10.0) << where;
+        const PictureDifference difference = ComparePictures(exact, fast, kPixelLevels);
         EXPECT_LE(difference.meanLevels, kMeanLevels) << where;
-        EXPECT_GE(difference.fractionWithin, kPixelsWithin) << where;
+        EXPECT_GE(FractionWithin(difference), kPixelsWithin) << where;
     }
 };
 

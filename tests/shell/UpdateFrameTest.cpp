@@ -67,7 +67,7 @@ protected:
         currentKeys = &keys;
         window.buttons = &buttons;
         currentWindow = &window;
-        keepRunning = 1;
+        keepRunning = true;
         ASSERT_EQ(platform::OpenPortSession(platform::GetCurrentProcessId()), 0);
         driver.requests.clear();
         for (const char* name : {"Horse", "Mountain", "Parthenon", "Cubes"}) {
@@ -98,7 +98,7 @@ protected:
         return messages;
     }
 
-    void Press(uint32_t key) { keys[key] = 1; }
+    void Press(uint32_t key) { keys[key] = true; }
 
     testing_support::FakeInputBackend noInputDevices{platform::InputResult::DeviceNotRegistered};
     testing_support::FakeQelIoSystem driver;
@@ -125,9 +125,9 @@ TEST_F(UpdateFrameTest, OperatorKeysActAndOnlyTheOneShotKeysAreCleared) {
     EXPECT_FALSE(captureOutlines);
     EXPECT_EQ(outlineWidth, 4.0f);
     for (uint32_t key : {uint32_t{'1'}, uint32_t{'2'}, uint32_t{'3'}, platform::VK_UP}) {
-        EXPECT_EQ(keys[key], 0) << "key " << key << " acts once per press";
+        EXPECT_FALSE(keys[key]) << "key " << key << " acts once per press";
     }
-    EXPECT_EQ(keys['F'], 1) << "free steering is asked for while F is held";
+    EXPECT_TRUE(keys['F']) << "free steering is asked for while F is held";
 
     // Without a new press nothing toggles back.
     UpdateFrame(16);
@@ -141,9 +141,9 @@ TEST_F(UpdateFrameTest, FullScreenToggleIsRequestedEveryFrameTheKeyIsHeld) {
     Press(platform::VK_F1);
     UpdateFrame(16);
     UpdateFrame(16);
-    EXPECT_EQ(keys[platform::VK_F1], 1);
+    EXPECT_TRUE(keys[platform::VK_F1]);
     EXPECT_EQ(TakeMessages(), (std::vector<uint32_t>{kToggleFullScreenMessage, kToggleFullScreenMessage}));
-    EXPECT_EQ(keepRunning, 1);
+    EXPECT_TRUE(keepRunning);
 }
 
 TEST_F(UpdateFrameTest, NarrowingPastZeroPassesNegativeWidthsOn) {
@@ -159,16 +159,16 @@ TEST_F(UpdateFrameTest, EscapeClosesThePortSessionThenQuitsAndThatFrameReadsNoBu
     status = kButton1;
     Press(platform::VK_ESCAPE);
     driver.onRequest = [](const testing_support::FakeQelIoSystem::Request&) {
-        EXPECT_EQ(keepRunning, 1) << "the session is closed before the quit is requested";
+        EXPECT_TRUE(keepRunning) << "the session is closed before the quit is requested";
     };
     UpdateFrame(16);
 
     ASSERT_EQ(driver.requests.size(), 1u);
     EXPECT_EQ(driver.requests[0].code, qelio::kCloseSessionCode);
     EXPECT_EQ(driver.requests[0].processId, processId);
-    EXPECT_EQ(keepRunning, 0);
+    EXPECT_FALSE(keepRunning);
     EXPECT_EQ(TakeMessages(), std::vector<uint32_t>{platform::WM_QUIT});
-    EXPECT_EQ(keys[platform::VK_ESCAPE], 1);
+    EXPECT_TRUE(keys[platform::VK_ESCAPE]);
     EXPECT_EQ(port.reads.size(), 0u) << "the port is not read once its session is closed";
     EXPECT_EQ(log, Log{}) << "a held button cannot start a scene after the session is closed";
 
@@ -189,8 +189,8 @@ TEST_F(UpdateFrameTest, EachLineReadsThePortOnlyWhenItsKeyIsUp) {
     UpdateFrame(16);
     EXPECT_EQ(port.reads.size(), 2u) << "only the lines of K and J read the port";
     EXPECT_EQ(log, (Log{"enter horse", "enter cubes"}));
-    EXPECT_EQ(keys['L'], 0);
-    EXPECT_EQ(keys['H'], 0);
+    EXPECT_FALSE(keys['L']);
+    EXPECT_FALSE(keys['H']);
 }
 
 TEST_F(UpdateFrameTest, EachButtonStartsItsScene) {
@@ -240,7 +240,7 @@ TEST_F(UpdateFrameTest, HeldFPutsTheCameraInFreeModeEveryFrameAndTheDevicesArePo
     mainCamera.SetMode(Follow);
     UpdateFrame(16);
     EXPECT_EQ(mainCamera.mode, Free);
-    EXPECT_EQ(keys['F'], 1);
+    EXPECT_TRUE(keys['F']);
 }
 
 TEST_F(UpdateFrameTest, PoseLineGoesToTheDebuggerOutputOncePerPress) {
@@ -256,7 +256,7 @@ TEST_F(UpdateFrameTest, PoseLineGoesToTheDebuggerOutputOncePerPress) {
     mainCamera.position = savedPosition;
     mainCamera.rotation = savedRotation;
     EXPECT_EQ(output, "pos: -1.608900 0.614900 0.470800 rot: 0.154200 0.567800 0.109300 0.801200\n");
-    EXPECT_EQ(keys['C'], 0);
+    EXPECT_FALSE(keys['C']);
 }
 
 TEST_F(UpdateFrameTest, BobIsATriangleWaveStrictlyInsideItsBounds) {
@@ -302,7 +302,7 @@ protected:
 TEST_F(CubesLineTest, APressWhileTheCubesRunMovesTheCarouselOnAndGrantsMoreTime) {
     auto* cubes = dynamic_cast<CubesScene*>(FindScene("Cubes"));
     ASSERT_NE(cubes, nullptr);
-    keys['H'] = 1;
+    keys['H'] = true;
     UpdateFrame(16);
     ASSERT_TRUE(cubes->active);
     EXPECT_EQ(cubes->carousel->state, VideoCarousel::kResting) << "the first press only starts the stage";

@@ -22,14 +22,7 @@ constexpr int kHeight = 600;
 
 // The program's start-up state and projection.
 void SetUpLikeTheProgram() {
-    glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
-    glClearDepth(1.0);
-    glEnable(GL_DEPTH_TEST);
-    glDepthFunc(GL_LESS);
-    glShadeModel(GL_SMOOTH);
-    glDisable(GL_LINE_SMOOTH);
-    glEnable(GL_CULL_FACE);
-    glDisable(GL_LIGHTING);
+    SetModelGlState();
     glViewport(0, 0, kWidth, kHeight);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
