@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # tests/boot/boot.sh DEB: the kiosk on a booted Debian 12, as an operator sets it up and as a booth
 # lives. A guest made by make-image.sh boots under QEMU with no network; DEB is installed in it as the
-# README says, and the kiosk unit enabled. Each check prints one line with its measured seconds:
+# kiosk guide (docs/kiosk.md) says, and the kiosk unit enabled. Each check prints one line with its
+# measured seconds:
 #   (a) the unit active after a boot         (f) scene keys reach the show: its status and statistics
 #   (b) the screen shows the show, moving    (g) a power cut: the statistics intact and kept
 #   (c) kill -9 of the show: active again    (h) an upgrade keeps the content and the unit enabled
@@ -51,20 +52,6 @@ readonly sides=("${E2E_AREA_LEFT}x${display_height}+0+0"
 readonly side_share=0.99
 readonly background="rgb(255,255,195)"
 source "$here/../e2e/pictures.sh"
-# fine_pattern_ratio PNG: how much a picture differs from itself shifted by 2 or 3 pixels (the
-# smaller), against 1 pixel, across and down. A smooth picture with edges differs more the further it
-# is shifted (about 1.8 for the start screen); a grid or dot pattern of period 2 or 3 less (below 1).
-# A picture of one colour, with nothing to shift, is "flat".
-fine_pattern_ratio() {
-    local k means=()
-    for k in 1 2 3; do
-        means+=("$(convert "$1" -colorspace gray \( -clone 0 -roll +$k+0 \) \( -clone 0 -roll +0+$k \) \
-            \( -clone 0,1 -compose difference -composite \) \( -clone 0,2 -compose difference -composite \) \
-            -delete 0-2 -compose plus -composite -format '%[fx:mean / 2]' info:)")
-    done
-    awk -v a="${means[0]}" -v b="${means[1]}" -v c="${means[2]}" \
-        'BEGIN { m = (b < c) ? b : c; if (a < 0.0005) print "flat"; else printf "%.2f\n", m / a }'
-}
 # Two frames a few seconds apart while the camera tours differ in the mean by at least this (0 to 1).
 readonly min_motion=0.005
 readonly motion_seconds=60
@@ -72,7 +59,10 @@ readonly motion_seconds=60
 deb=$(readlink -f "$1")
 [ -f "$deb" ] || { echo "FAIL: no package at $1" >&2; exit 1; }
 accel=${STANDVIEW_BOOT_ACCEL:-tcg}
-cpu=max
+# A processor without AVX under emulation: with QEMU 7.2's AVX, the guest's llvmpipe drew the same
+# models from the same poses with wrong shading (up to 286,000 of 480,000 pixels off, and a fine grid
+# over flat colour), where with SSE only it matches this machine's drawing within 30 pixels.
+cpu=Nehalem
 case $accel in
 tcg) accel=tcg,thread=multi ;;
 kvm) cpu=host ;;
@@ -201,7 +191,7 @@ screen() {
 
 echo "boot: guest image $image, accelerator $accel"
 
-# ---- Boot 1: a booth set up as the README says.
+# ---- Boot 1: a booth set up as the kiosk guide says.
 boot
 passed "boot 1, the guest up" "$(since "$boot_started")"
 started=$(now)
@@ -212,7 +202,7 @@ guest "DEBIAN_FRONTEND=noninteractive apt-get install -y -q /mnt/$(basename "$de
     fail "apt-get install ./$(basename "$deb") failed: $(guest 'tail -n 20 /root/install.log')"
 guest "systemctl enable --now $unit" 180 >/dev/null || fail "systemctl enable --now $unit failed"
 e2e_wait_for "$boot_seconds" unit_active || fail "the unit did not become active after enable --now: $(unit_state)"
-passed "installed as the README says, then active after enable --now" "$(since "$started")"
+passed "installed as the kiosk guide says, then active after enable --now" "$(since "$started")"
 
 # (e) The show's own lines, each on a line of its own.
 started=$(now)
@@ -303,8 +293,11 @@ guest "apt-get install -y -q /mnt/$(basename "$dbgsym") >/root/dbgsym.log 2>&1" 
 signal_show SEGV "$restart_seconds" || fail "(crash) not active again after SIGSEGV: $(unit_state)"
 core_listed() { guest "coredumpctl --no-pager info $signalled_pid" 30 >"$work/coredump.txt" && grep -q 'Stack trace of thread' "$work/coredump.txt"; }
 e2e_wait_for 120 core_listed || fail "(crash) coredumpctl has no stack for $signalled_pid: $(cat "$work/coredump.txt")"
-# A frame in the program itself with a function's name rather than "n/a".
-own_frames=$(grep -E '#[0-9]+ +0x[0-9a-f]+ [^ ]+ \(standview \+ 0x' "$work/coredump.txt" | grep -v ' n/a (' || true)
+# A frame in the program itself with a function's name rather than "n/a", in any of its threads: the
+# signal finds the main thread wherever it is, at times in a wait inside the C library that the
+# unwinder cannot leave without that library's symbols. systemd-coredump names the program by its
+# path in some threads' stacks and by its name in others.
+own_frames=$(grep -E '#[0-9]+ +0x[0-9a-f]+ .+ \((/usr/bin/)?standview \+ 0x' "$work/coredump.txt" | grep -v ' n/a (' || true)
 [ -n "$own_frames" ] || fail "(crash) the stack names none of the show's functions: $(cat "$work/coredump.txt")"
 grep -E '^ +(PID|Signal|Storage|Executable):' "$work/coredump.txt" | sed 's/^ */boot:   /'
 sed 's/^ */boot:   /' <<<"$own_frames" | head -n 8
@@ -338,20 +331,7 @@ passed "(g) power cut: integrity_check ok, all $(wc -l <"$kept") visits recorded
 started=$(now)
 guest "cat /proc/sys/dev/parport/*/base-addr" | grep -q '^888' || fail "the guest has no parallel port at 0x378"
 stuck_line() { guest "journalctl -b -u $unit -o cat --no-pager | grep -i 'button 2.*stuck'" 20; }
-# Meanwhile the held button runs the Mountain scene, where a fine grid was once seen on the guest's
-# screen: screenshots every two seconds (asking the guest's journal takes seconds under emulation), and
-# each one's fine-pattern ratio, tell whether it comes back.
-(for ((n = 1; ; n++)); do screen "mountain-$n" >/dev/null 2>&1; sleep 2; done) &
-shooter=$!
 e2e_wait_for $((stuck_seconds * 3)) stuck_line >/dev/null || fail "no stuck button 2 in the journal: $(journal | tail -n 20)"
-kill "$shooter"
-wait "$shooter" 2>/dev/null
-sleep 1 # a screenshot the loop had begun
-mountain_shots=()
-for shot in "$work"/mountain-*.png; do identify "$shot" >/dev/null 2>&1 && mountain_shots+=("$shot"); done
-fine_ratios=$(for shot in "${mountain_shots[@]}"; do echo "$(fine_pattern_ratio "$shot") $(basename "$shot")"; done | sort -n)
-echo "boot: the screen while button 2 ran its scene, ${#mountain_shots[@]} screenshots: fine-pattern ratio" \
-    "$(cut -d' ' -f1 <<<"$fine_ratios" | paste -sd ' ') (a grid of 2 or 3 px is below 1; lowest in $(grep -v '^flat' <<<"$fine_ratios" | head -n 1 | cut -d' ' -f2))"
 [[ $(status_text) == *stuck* ]] || fail "the status does not name the stuck button: $(status_text)"
 stuck_visits() { visits | grep -c '|button2|'; }
 count=$(stuck_visits)
