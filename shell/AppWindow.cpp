@@ -15,7 +15,6 @@ constexpr double kFieldOfViewDegrees = 45.0;
 constexpr double kNearPlane = 0.25;
 constexpr double kFarPlane = 50.0;
 
-constexpr const char* kErrorCaption = "Error";
 constexpr const char* kRegisterClassFailedText = "RegisterClassEx Failed!";
 constexpr const char* kModeSwitchFailedText = "Mode Switch Failed.\nRunning In Windowed Mode.";
 

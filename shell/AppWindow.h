@@ -46,6 +46,9 @@ struct AppWindow {
     uint32_t lastTickCount;
 };
 
+// The caption of every error box the shell shows.
+constexpr const char* kErrorCaption = "Error";
+
 // Asks the window procedure to switch between full screen and a window.
 constexpr uint32_t kToggleFullScreenMessage = platform::WM_USER + 1;
 

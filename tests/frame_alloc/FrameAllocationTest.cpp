@@ -5,8 +5,8 @@
 
 #include "camera/Waypoints.h"
 #include "scenes/Scene.h"
-#include "shell/AppMain.h"
 #include "shell/DrawFrame.h"
+#include "shell/ServiceStatus.h"
 #include "shell/UpdateFrame.h"
 
 #include <gtest/gtest.h>

@@ -6,7 +6,7 @@
 #include "input/InputAggregation.h"
 #include "platform/InputLayer.h"
 #include "scenes/Scene.h"
-#include "shell/AppMain.h"
+#include "shell/ServiceStatus.h"
 #include "shell/UpdateFrame.h"
 #include "stats/VisitRecording.h"
 #include "stats/VisitSummary.h"
