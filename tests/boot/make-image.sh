@@ -22,6 +22,10 @@ readonly disk_size=4G
 # logind (whose login sessions the kiosk unit must keep out of), the ps tools, and sqlite3 for the
 # test's look into the statistics.
 readonly system_packages="linux-image-amd64 systemd-sysv udev dbus libpam-systemd kmod procps sqlite3"
+# What a booth needs to be looked after from a control machine (docs/fleet.md), installed with the
+# package's dependencies: ssh, sudo for the operators' user, and Python's apt bindings for Ansible's apt
+# module. The fleet test (fleet.sh) reaches the booth through them.
+readonly fleet_packages="openssh-server sudo python3-apt"
 
 # DEB's relations as plain package names: the first of each set of alternatives, without versions.
 dependencies() {
@@ -119,6 +123,8 @@ echo "make-image: installing ${#wanted[@]} dependencies of $(basename "$deb")" >
 # With what those recommend in turn, as the guest's own apt-get install of DEB would pick them (the
 # core dumps' stack traces, for one, come from a library that systemd-coredump only recommends).
 in_root apt-get install -y -qq --install-recommends "${wanted[@]}"
+# shellcheck disable=SC2086
+in_root apt-get install -y -qq --no-install-recommends $fleet_packages
 in_root apt-get clean
 rm "$root/usr/sbin/policy-rc.d"
 # The guest has no network, and the package's dependencies are all installed: without the archive's
@@ -128,6 +134,11 @@ rm -rf "$root"/var/lib/apt/lists/*
 
 echo booth >"$root/etc/hostname"
 echo '/dev/vda / ext4 errors=remount-ro 0 1' >"$root/etc/fstab"
+# The address of whatever network card the guest is given, by DHCP, as a booth's network gives it. The
+# boot itself waits for no network: without a card (the boot test's guest) nothing changes.
+printf '[Match]\nName=en*\n\n[Network]\nDHCP=yes\n' >"$root/etc/systemd/network/80-booth.network"
+chroot "$root" systemctl enable systemd-networkd.service >/dev/null 2>&1
+chroot "$root" systemctl disable systemd-networkd-wait-online.service >/dev/null 2>&1
 # A journal that survives the test's power cut and reboots.
 mkdir -p "$root/var/log/journal"
 install -m 0755 "$here/agent.sh" "$root/usr/local/sbin/standview-test-agent"
