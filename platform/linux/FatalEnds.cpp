@@ -16,6 +16,7 @@ namespace {
 constexpr const char* kProgram = "standview: ";
 constexpr int kFatalSignals[] = {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT};
 constexpr int kXErrorExitCode = 1;
+constexpr int kSignalExitBase = 128;
 constexpr rlim_t kBytesPerMegabyte = 1024 * 1024;
 constexpr size_t kErrorTextSize = 256;
 
@@ -45,9 +46,16 @@ void SayCrash(int signal) {
             static_cast<void>(ignored);
         }
     }
-    // Ended as the signal would have ended it, for whoever started the program to see.
-    std::signal(signal, SIG_DFL);
+    // Ended here, as the signal would have ended it, for whoever started the program to see. The
+    // handler was reset on entry and the signal is not held off inside it (SA_RESETHAND, SA_NODEFER), so
+    // the core is written now, with this handler on its stack above wherever the signal came. Raised
+    // after returning instead, a signal sent from outside (kill -SEGV) could end the program in the
+    // renderer's generated code, which no unwinder can leave: the core's stack then named nothing.
     std::raise(signal);
+    // Reached only if this thread holds the signal off; the program ends all the same, with the
+    // status a shell gives a signal's end. Being a call after the raise, it also keeps this function's
+    // frame in the core: a raise in tail position would replace it.
+    std::_Exit(kSignalExitBase + signal);
 }
 
 // Xlib's own handler prints its dump and exits; this ends the program as well, with one line instead.
@@ -75,6 +83,7 @@ bool Install() {
         }
         struct sigaction action {};
         action.sa_handler = SayCrash;
+        action.sa_flags = SA_RESETHAND | SA_NODEFER;
         sigemptyset(&action.sa_mask);
         sigaction(fatal, &action, nullptr);
     }

@@ -5,7 +5,11 @@
 set -u
 log=$(mktemp)
 trap 'rm -f "$log"' EXIT
+started=${EPOCHREALTIME/./}
 wine "$@" >"$log" 2>&1
 status=$?
 cat "$log"
+# A failure that printed nothing says at least how it ended.
+[ "$status" -eq 0 ] ||
+    echo "wine-run: $1 ended with status $status after $(((${EPOCHREALTIME/./} - started) / 1000)) ms" >&2
 exit $status
