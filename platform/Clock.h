@@ -1,6 +1,8 @@
 // Time sources of the frame loop and of the stopwatches: a 32-bit millisecond tick count that wraps,
 // and a high-resolution counter with its frequency. Backed by SDL on Linux and by the
-// system's tick count and performance counter on Windows; tests install a fake clock.
+// system's tick count and performance counter on Windows; tests install a fake clock. The calendar
+// time that visit records and the show's figures carry comes from the same clock, so that a fake one
+// moves both together.
 #pragma once
 
 #include <cstdint>
@@ -15,6 +17,8 @@ public:
     virtual uint64_t PerformanceFrequency() = 0;
     // Blocks the frame loop; a fake clock advances its time instead.
     virtual void Delay(uint32_t milliseconds) = 0;
+    // UTC milliseconds since 1970; the C++ library's system clock on every system.
+    virtual int64_t UtcMilliseconds();
 };
 
 // nullptr puts the system clock back.

@@ -3,11 +3,11 @@
 #include "core/View.h"
 #include "input/ButtonPanel.h"
 #include "monitor/Snapshot.h"
+#include "platform/Clock.h"
 #include "platform/PngEncoder.h"
 #include "render/Glow.h"
 #include "scenes/Scene.h"
 #include "stats/VisitStore.h"
-#include "stats/WallClock.h"
 
 #include <iterator>
 
@@ -24,7 +24,7 @@ std::unique_ptr<monitor::BackgroundWriter> WriterFor(const std::string& path, co
 } // namespace
 
 ShowMonitor::ShowMonitor(const CommandLine& options)
-    : figures(ProgramVersion(), stats::CurrentWallClock().UtcMilliseconds(),
+    : figures(ProgramVersion(), platform::CurrentClock().UtcMilliseconds(),
               std::vector<std::string>(std::begin(stats::kCauseNames), std::end(stats::kCauseNames))),
       metrics(WriterFor(options.metricsPath, kMetricsName)),
       snapshot(WriterFor(options.snapshotPath, kSnapshotName)),
@@ -56,7 +56,7 @@ void ShowMonitor::FrameDrawn(uint32_t elapsedMs, const ButtonPanel& buttons) {
         }
     }
     if (metrics) {
-        figures.CountFrame(elapsedMs, stats::CurrentWallClock().UtcMilliseconds(), GlowIsFast());
+        figures.CountFrame(elapsedMs, platform::CurrentClock().UtcMilliseconds(), GlowIsFast());
         scenes.clear();
         for (const auto& [name, scene] : sceneRegistry) {
             scenes.emplace_back(name, scene->active);

@@ -2,7 +2,6 @@
 
 #include "platform/Clock.h"
 #include "stats/VisitStore.h"
-#include "stats/WallClock.h"
 
 #include <atomic>
 #include <condition_variable>
@@ -120,7 +119,7 @@ void Record(const char* scene, StartCause cause, bool whileRunning) {
         return;
     }
     VisitEvent event;
-    event.utcMs = CurrentWallClock().UtcMilliseconds();
+    event.utcMs = platform::CurrentClock().UtcMilliseconds();
     event.scene = scene;
     event.cause = cause;
     event.whileRunning = whileRunning;
@@ -155,7 +154,7 @@ void StopRecording() {
     }
     if (startRecorded) {
         VisitEvent last;
-        last.utcMs = CurrentWallClock().UtcMilliseconds();
+        last.utcMs = platform::CurrentClock().UtcMilliseconds();
         last.previousStayMs = MillisecondsSince(lastStartCounter);
         writer->Push(std::move(last));
     }

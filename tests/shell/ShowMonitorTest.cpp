@@ -14,7 +14,6 @@
 #include "shell/AppMain.h"
 #include "shell/ShowMonitor.h"
 #include "shell/StartUp.h"
-#include "support/FakeWallClock.h"
 
 #include <gtest/gtest.h>
 #include <png.h>
@@ -215,8 +214,7 @@ protected:
         platform::SetMessageBoxHook(nullptr);
     }
 
-    testing_support::FakeClock clock;
-    testing_support::FakeWallClock wall{clock, kEpochMs};
+    testing_support::FakeClock clock{testing_support::FakeClock::kDefaultStartTick, kEpochMs};
     testing_support::TempDir workDir{true};
     testing_support::FakeQelIoSystem driver;
     testing_support::FakeParallelPort port{driver};

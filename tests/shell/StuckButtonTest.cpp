@@ -11,7 +11,6 @@
 #include "stats/VisitRecording.h"
 #include "stats/VisitSummary.h"
 #include "support/FakeInputBackend.h"
-#include "support/FakeWallClock.h"
 
 #include <gtest/gtest.h>
 
@@ -31,6 +30,8 @@ constexpr uint8_t kButtons2And3 = 0xDF;
 
 class StuckButtonTest : public StartedPresentationFixture {
 protected:
+    StuckButtonTest() { clock.StartUtcAt(kEpochMs); }
+
     // One string written over frame after frame, as the message loop keeps it.
     const std::string& StatusOf(const ButtonPanel& panel) {
         ShowStatus(panel, &status);
@@ -87,7 +88,6 @@ protected:
     }
 
     testing_support::FakeInputBackend noInputDevices{platform::InputResult::DeviceNotRegistered};
-    testing_support::FakeWallClock wall{clock, kEpochMs};
 };
 
 using Starts = std::vector<std::string>;

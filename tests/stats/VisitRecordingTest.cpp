@@ -4,7 +4,6 @@
 #include "stats/VisitRecording.h"
 #include "stats/VisitStore.h"
 #include "support/FakeClock.h"
-#include "support/FakeWallClock.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -70,7 +69,7 @@ std::string Contents(const std::string& path) {
 TEST(VisitRecordingTest, TwoRunsOfTheShowIntoOneFile) {
     testing_support::TempDir dir;
     testing_support::FakeClock clock;
-    testing_support::FakeWallClock wall(clock, kEpochMs);
+    clock.StartUtcAt(kEpochMs);
     const std::string path = dir.Path() + "/visits.sqlite";
     using stats::StartCause;
 
@@ -110,7 +109,7 @@ TEST(VisitRecordingTest, TwoRunsOfTheShowIntoOneFile) {
 TEST(VisitRecordingTest, AFileDeletedWhileTheShowRunsIsMadeAgainWithOneLine) {
     testing_support::TempDir dir;
     testing_support::FakeClock clock;
-    testing_support::FakeWallClock wall(clock, kEpochMs);
+    clock.StartUtcAt(kEpochMs);
     const std::string path = dir.Path() + "/visits.sqlite";
     using stats::StartCause;
 

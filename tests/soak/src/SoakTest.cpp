@@ -20,7 +20,6 @@
 #include "support/FakeClock.h"
 #include "support/FakeParallelPort.h"
 #include "support/FakePortKernel.h"
-#include "support/FakeWallClock.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -142,8 +141,7 @@ protected:
     void TearDown() override { platform::SetMessageBoxHook(nullptr); }
 
     testing_support::TempDir workDir{true};
-    testing_support::FakeClock clock{kStartTick};
-    testing_support::FakeWallClock wallClock{clock, kDayStartUtcMs};
+    testing_support::FakeClock clock{kStartTick, kDayStartUtcMs};
     testing_support::FakePortKernel kernel;
     platform::LinuxPortSystem portSystem{kernel};
     testing_support::FakeParallelPort port{portSystem};
