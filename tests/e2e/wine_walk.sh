@@ -30,7 +30,7 @@ source "$(dirname "$0")/pictures.sh"
 source "$(dirname "$0")/../wine_prefix.sh"
 
 [ $# -eq 1 ] || { echo "usage: $0 BUILD_DIR" >&2; exit 2; }
-for tool in wine wineserver Xvfb xdotool xwininfo import convert sox cmake; do
+for tool in wine wineserver Xvfb xdotool xwininfo import convert identify promtool sox cmake; do
     command -v "$tool" >/dev/null || { echo "FAIL: $tool is missing" >&2; exit 1; }
 done
 
