@@ -14,6 +14,10 @@
 #   F1: a new, frameless window over a desktop switched to the program's mode, the start screen again
 #       and the frames still changing there;
 #   Escape: the end of the run with exit code 0;
+#   all the while --metrics and --snapshot (every second) to a folder on Z:: while the show runs the
+#      figures count H as the Cubes scene's key start; after Escape promtool accepts the file, written
+#      after the key, with more frames, the start screen as the scene shown, the content loaded, and
+#      no temporary file left beside it; the snapshot is a 400x300 PNG of the start picture;
 #   then, on a desktop of another size and shape, --fullscreen --screen native: a frameless window over
 #      the whole desktop, which keeps its size, the start picture in the centred 4:3 area with a
 #      button's disc round and the sides filled, F1 to the 800x600 window and back, Escape.
@@ -26,7 +30,7 @@ source "$(dirname "$0")/pictures.sh"
 source "$(dirname "$0")/../wine_prefix.sh"
 
 [ $# -eq 1 ] || { echo "usage: $0 BUILD_DIR" >&2; exit 2; }
-for tool in wine wineserver Xvfb xdotool xwininfo import convert sox cmake; do
+for tool in wine wineserver Xvfb xdotool xwininfo import convert identify promtool sox cmake; do
     command -v "$tool" >/dev/null || { echo "FAIL: $tool is missing" >&2; exit 1; }
 done
 
@@ -82,6 +86,12 @@ readonly scene_key_attempts=4
 readonly keep_alive_seconds=15
 # Mean difference, 0 to 255, of a region whose picture moves.
 readonly moving_difference=3
+# The show's figures are written every 10 s of frames; a frame takes seconds under load.
+readonly metrics_write_seconds=60
+readonly snapshot_every_seconds=1
+readonly snapshot_size=400x300
+readonly snapshot_width=${snapshot_size%x*}
+readonly snapshot_height=${snapshot_size#*x}
 
 # --- Set-up ---------------------------------------------------------------------------------------
 
@@ -119,6 +129,13 @@ pcm.!default {
 }
 ALSA
 wine_prefix_use "$E2E_WORK" || e2e_fail "no Wine prefix"
+# The figures and the snapshot in a folder of their own, so that whatever else is left there shows.
+readonly monitor_dir="$E2E_WORK/monitor"
+readonly metrics_file="$monitor_dir/standview.prom"
+readonly snapshot_file="$monitor_dir/snapshot.png"
+mkdir "$monitor_dir"
+# A Linux path as a Windows user writes it, on the drive through which Wine reaches the whole file system.
+windows_path() { echo "Z:${1//\//\\}"; }
 
 # start_desktop WxH: Wine's virtual desktop at that size, set in the user's registry file once no Wine
 # server holds it: starting reg.exe for this took minutes under load and failed once without a word.
@@ -150,7 +167,9 @@ REG
 }
 start_desktop "$desktop_size"
 
-(cd "$E2E_RUN" && exec wine standview.exe) >"$E2E_WORK/program.log" 2>&1 &
+(cd "$E2E_RUN" && exec wine standview.exe --metrics "$(windows_path "$metrics_file")" \
+    --snapshot "$(windows_path "$snapshot_file")" --snapshot-every "$snapshot_every_seconds") \
+    >"$E2E_WORK/program.log" 2>&1 &
 E2E_APP_PID=$!
 
 # --- Windows --------------------------------------------------------------------------------------
@@ -263,6 +282,21 @@ audible_since() {
 # recorded_past BYTES SECONDS: whether the recording has that many seconds beyond the offset and lag.
 recorded_past() {
     [ "$(e2e_audio_bytes)" -ge $(($1 + audio_lag_bytes + $2 * E2E_AUDIO_RATE * E2E_AUDIO_FRAME_BYTES)) ]
+}
+
+# --- Figures and snapshot checks -----------------------------------------------------------------
+
+# metric NAME FILE: the value of the sample of that name (labels as the show writes them); fails when
+# there is none.
+metric() { awk -v n="$1" '$1 == n { print $2; found = 1 } END { exit !found }' "$2"; }
+
+# A copy, as the show replaces the file while it runs.
+readonly metrics_running="$E2E_WORK/metrics-running.prom"
+readonly cubes_key_starts='standview_scene_starts_total{scene="cubes",cause="key"}'
+cubes_key_counted() {
+    fail_on_error_box
+    cp "$metrics_file" "$metrics_running" 2>/dev/null || return 1
+    cubes_starts=$(metric "$cubes_key_starts" "$metrics_running") && number_at_least "$cubes_starts" 1
 }
 
 # --- The walk -------------------------------------------------------------------------------------
@@ -392,6 +426,12 @@ e2e_wait_for "$E2E_START_SECONDS" recorded_past "$audio_at_title" 1 || e2e_fail 
 peak=$(e2e_audio_peak $((audio_at_title + audio_lag_bytes)) "$(e2e_audio_bytes)")
 ! number_at_least "$peak" "$audio_silent_peak" || e2e_fail "cubes: the music went on (peak $peak)"
 e2e_log "cubes: the music stopped, peak $peak"
+cubes_starts=""
+e2e_wait_for "$metrics_write_seconds" cubes_key_counted ||
+    e2e_fail "metrics: no file counting H as a key start of cubes within $metrics_write_seconds s (${cubes_starts:-no such sample}; $(ls -A "$monitor_dir" | tr '\n' ' '))"
+frames_running=$(metric standview_frames_total "$metrics_running")
+number_at_least "$frames_running" 1 || e2e_fail "metrics: $frames_running frames while the show runs"
+e2e_log "metrics while running: $cubes_key_starts $cubes_starts, standview_frames_total $frames_running"
 
 # F1: the window goes and a full-screen one comes: the desktop switched to the program's mode and a
 # window without a frame over all of it. The show starts again at the start screen and goes on.
@@ -414,10 +454,45 @@ e2e_wait_for "$E2E_START_SECONDS" moving_in after-toggle-models "$lower_half" ||
     e2e_fail "after F1 the frames stand still (difference ${moved:-none})"
 e2e_log "after F1 the models move: the lower half changed by $moved"
 
+escape_at=$(date +%s.%N)
 e2e_press Escape 0.5
 e2e_wait_exit "$E2E_EXIT_SECONDS" || e2e_fail "the program did not end after Escape"
 [ "$E2E_EXIT_CODE" -eq 0 ] || e2e_fail "exit code $E2E_EXIT_CODE after Escape"
 e2e_log "Escape: the program ended with exit code 0"
+
+# The figures as the show left them: written once more at the end, so after the key and with more
+# frames than before; after F1 the show is back at the start screen.
+[ -s "$metrics_file" ] || e2e_fail "metrics: no $metrics_file after the run"
+verdict=$(promtool check metrics <"$metrics_file" 2>&1) || e2e_fail "metrics: promtool refuses the file: $verdict"
+written_at=$(date -r "$metrics_file" +%s.%N)
+awk -v w="$written_at" -v e="$escape_at" 'BEGIN { exit !(w >= e) }' ||
+    e2e_fail "metrics: last written at $written_at, before Escape at $escape_at"
+frames_exit=$(metric standview_frames_total "$metrics_file") || e2e_fail "metrics: no standview_frames_total"
+awk -v x="$frames_exit" -v r="$frames_running" 'BEGIN { exit !(x > r) }' ||
+    e2e_fail "metrics: $frames_exit frames at the end, $frames_running while running"
+e2e_log "metrics at the end: promtool accepts them, written $(awk -v w="$written_at" -v e="$escape_at" 'BEGIN { printf "%.1f", w - e }') s after Escape, standview_frames_total $frames_running -> $frames_exit"
+content_ok=$(metric standview_content_ok "$metrics_file")
+[ "$content_ok" = 1 ] || e2e_fail "metrics: standview_content_ok ${content_ok:-missing}"
+shown_scenes=$(awk '$1 ~ /^standview_scene\{/ && $2 == 1 { printf "%s%s 1", sep, $1; sep = ", " }' "$metrics_file")
+[ "$shown_scenes" = 'standview_scene{scene="mainscreen"} 1' ] ||
+    e2e_fail "metrics: the scenes at 1 are \"$shown_scenes\", not the start screen alone"
+info=$(grep -E '^standview_info\{version="[^"]+",glow="(exact|fast)"\} 1$' "$metrics_file") ||
+    e2e_fail "metrics: no standview_info with a version and glow: $(grep '^standview_info' "$metrics_file")"
+horse_starts=$(metric 'standview_scene_starts_total{scene="horse",cause="key"}' "$metrics_file")
+cubes_starts=$(metric "$cubes_key_starts" "$metrics_file")
+number_at_least "$horse_starts" 1 && number_at_least "$cubes_starts" 1 ||
+    e2e_fail "metrics: key starts of horse ${horse_starts:-missing}, of cubes ${cubes_starts:-missing}"
+e2e_log "metrics at the end: standview_content_ok 1, $shown_scenes, $info, key starts of horse $horse_starts and cubes $cubes_starts"
+left=$(ls -A "$monitor_dir" | tr '\n' ' ')
+[ "$left" = "snapshot.png standview.prom " ] || e2e_fail "the folder of the figures and snapshot holds: $left"
+# The snapshot of the last second, the start screen: its picture over the frame's background, which a
+# flipped frame or swapped colours would not show.
+format=$(identify -format '%m %wx%h' "$snapshot_file" 2>&1)
+[ "$format" = "PNG $snapshot_size" ] || e2e_fail "snapshot: not a $snapshot_size PNG: $format"
+start_picture=""
+E2E_AREA_LEFT=0 E2E_AREA_WIDTH=$snapshot_width E2E_AREA_HEIGHT=$snapshot_height start_picture_shown "$snapshot_file" ||
+    e2e_fail "snapshot: no start picture: $start_picture"
+e2e_log "snapshot: $format showing $start_picture; nothing else left beside the two files"
 
 # --- Native full screen ---------------------------------------------------------------------------
 
@@ -487,4 +562,4 @@ activate_program
 e2e_press Escape 0.5
 e2e_wait_exit "$E2E_EXIT_SECONDS" || e2e_fail "native: the program did not end after Escape"
 [ "$E2E_EXIT_CODE" -eq 0 ] || e2e_fail "native: exit code $E2E_EXIT_CODE after Escape"
-echo "PASS: the zip's program under Wine: question, start screen, the horse's scroll and music, the video cubes, F1 to full screen, Escape; --screen native on a $native_size desktop: covered without a mode switch, the picture in the centred area, the disc round, the sides filled, F1 to a window and back"
+echo "PASS: the zip's program under Wine: question, start screen, the horse's scroll and music, the video cubes, F1 to full screen, Escape, the figures and snapshot it wrote; --screen native on a $native_size desktop: covered without a mode switch, the picture in the centred area, the disc round, the sides filled, F1 to a window and back"
