@@ -39,20 +39,40 @@ sanitizer_tests() {
     )
 }
 
+# The boot test's guest is made in the background in two steps, each while other stages run: the base
+# system, which takes minutes of downloads and unpacking and needs no package, while the builds run;
+# the package's dependencies on top, once the package stage has built it, while the stages before the
+# boot test run. The guest stages wait for the image (make-image.sh holds a lock while it works).
+guest_image_log=$(mktemp)
+guest_image_pids=()
+# guest_image ARGUMENT: starts make-image.sh with it in the background.
+guest_image() {
+    bash "$root/tests/boot/make-image.sh" "$1" >>"$guest_image_log" 2>&1 &
+    guest_image_pids+=($!)
+}
+# Never killed halfway, which could leave its mounts behind. A failure shows here and again, with the
+# stage's own run of make-image.sh, in the boot stage.
+guest_image_wait() {
+    local pid
+    for pid in "${guest_image_pids[@]}"; do
+        wait "$pid" || { echo "the boot guest's image failed:"; tail -n 20 "$guest_image_log"; }
+    done
+    rm -f "$guest_image_log"
+}
+trap guest_image_wait EXIT
+
 stage deps "$root/scripts/deps.sh"
-# The boot test's guest starts from a base system that takes minutes of downloads and unpacking and
-# needs no package: it is made while the builds run, and the boot stage waits for it.
-boot_base_log=$(mktemp)
-bash "$root/tests/boot/make-image.sh" --base >"$boot_base_log" 2>&1 &
-boot_base_pid=$!
-# It is never killed halfway, which could leave its mounts behind.
-trap 'wait "$boot_base_pid" || { echo "the boot guest base failed:"; tail -n 20 "$boot_base_log"; }; rm -f "$boot_base_log"' EXIT
+guest_image --base
 stage normal normal_tests
 stage sanitizers sanitizer_tests
 for script in "$root"/scripts/test.d/*.sh; do
     [ -e "$script" ] || continue
     name=$(basename "$script" .sh)
-    stage "${name#[0-9][0-9]-}" bash "$script"
+    name=${name#[0-9][0-9]-}
+    stage "$name" bash "$script"
+    if [ "$name" = package ]; then
+        guest_image "$(ls "$root"/build-deb/standview_*_amd64.deb | head -n 1)"
+    fi
 done
 printf '%s\n' "${times[@]}"
 echo "All test stages passed in $SECONDS s."
