@@ -22,7 +22,7 @@ readonly watchdog_usec=400000
 readonly step_seconds=10
 readonly lost_window_ms=1000
 readonly failure_line="visit statistics are off"
-# What CTest takes for a skipped test (SKIP_RETURN_CODE in cmake/e2e-stats.cmake).
+# What CTest takes for a skipped test (SKIP_RETURN_CODE in cmake/e2e.cmake).
 readonly skipped_exit_code=77
 
 e2e_init "$1"
