@@ -7,10 +7,7 @@
 namespace {
 
 constexpr GLclampd kFarDepth = 1.0;
-constexpr float kInitialOutlineWidth = 3.0f;
 constexpr float kOutlineWidthStep = 1.0f;
-// Towards the viewer, in eye coordinates.
-const Vec3 kInitialLightDirection(0.0f, 0.0f, 1.0f);
 constexpr GLfloat kOutlineColour[3] = {0.0f, 0.0f, 0.0f};
 
 // The landscape is modelled with z up; this stands it upright in the scene.
@@ -40,7 +37,7 @@ ModelOutlines* FrameOutlines() {
 // stay that of the moment of recording, GL culls the faces itself, drawing shared edges twice; otherwise
 // (edges given) each edge of a back face is drawn once.
 void DrawOutline(const EmbeddedMesh& mesh, OutlineEdges* edges) {
-    if (outlineSmooth) {
+    if (celShading.outlineSmooth) {
         glHint(GL_LINE_SMOOTH_HINT, GL_NICEST);
         glEnable(GL_LINE_SMOOTH);
     } else {
@@ -48,7 +45,7 @@ void DrawOutline(const EmbeddedMesh& mesh, OutlineEdges* edges) {
     }
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    glLineWidth(outlineWidth * outlineScale);
+    glLineWidth(celShading.outlineWidth * celShading.outlineScale);
     glDepthFunc(GL_LEQUAL);
     glColor3fv(kOutlineColour);
     if (edges != nullptr) {
@@ -72,7 +69,7 @@ void DrawOutline(const EmbeddedMesh& mesh, OutlineEdges* edges) {
 
 void DrawShadedAndOutlined(const EmbeddedMesh& mesh, OutlineEdges* edges) {
     DrawCelMesh(mesh);
-    if (outlineEnabled) {
+    if (celShading.outlineEnabled) {
         DrawOutline(mesh, edges);
     }
 }
@@ -89,7 +86,7 @@ void DrawLandscape(ModelOutlines* outlines) {
 }
 
 void DrawFloating(ModelOutlines* outlines) {
-    glTranslatef(0.0f, 0.0f, bobOffset);
+    glTranslatef(0.0f, 0.0f, celShading.bobOffset);
     glScalef(kFloatingScale, kFloatingScale, kFloatingScale);
     glTranslatef(kFloatingOffset[0], kFloatingOffset[1], kFloatingOffset[2]);
     DrawShadedAndOutlined(floatingModel, outlines != nullptr ? &outlines->floating : nullptr);
@@ -102,18 +99,11 @@ constexpr float kBobTurnOffset = static_cast<float>(kBobBound - kBobTurnMargin);
 
 } // namespace
 
-GLuint shadeTexture = 0;
-Vec3 lightDirection = kInitialLightDirection;
-bool outlineEnabled = true;
-bool outlineSmooth = true;
-float outlineWidth = kInitialOutlineWidth;
-float outlineScale = 1.0f;
-float bobOffset = 0.0f;
-int32_t bobDirection = 1;
+CelShadingState celShading;
 
 void DrawCelMesh(const EmbeddedMesh& mesh) {
     glEnable(GL_TEXTURE_1D);
-    glBindTexture(GL_TEXTURE_1D, shadeTexture);
+    glBindTexture(GL_TEXTURE_1D, celShading.shadeTexture);
     GLfloat m[16];
     glGetFloatv(GL_MODELVIEW_MATRIX, m);
     glDisable(GL_LIGHTING);
@@ -135,8 +125,8 @@ void DrawCelMesh(const EmbeddedMesh& mesh) {
                     component /= length;
                 }
             }
-            float s =
-                turned[0] * lightDirection.x + turned[1] * lightDirection.y + turned[2] * lightDirection.z;
+            float s = turned[0] * celShading.lightDirection.x + turned[1] * celShading.lightDirection.y +
+                      turned[2] * celShading.lightDirection.z;
             if (s < 0.0f) {
                 s = 0.0f;
             }
@@ -168,50 +158,39 @@ void DrawFloatingModel() {
 }
 
 void MoveBob(float frameMilliseconds) {
-    bobOffset += static_cast<float>(bobDirection) * frameMilliseconds * kBobRate;
-    if (bobOffset >= kBobBound) {
-        bobDirection = -bobDirection;
-        bobOffset = kBobTurnOffset;
-    } else if (bobOffset <= -kBobBound) {
-        bobDirection = -bobDirection;
-        bobOffset = -kBobTurnOffset;
+    celShading.bobOffset += static_cast<float>(celShading.bobDirection) * frameMilliseconds * kBobRate;
+    if (celShading.bobOffset >= kBobBound) {
+        celShading.bobDirection = -celShading.bobDirection;
+        celShading.bobOffset = kBobTurnOffset;
+    } else if (celShading.bobOffset <= -kBobBound) {
+        celShading.bobDirection = -celShading.bobDirection;
+        celShading.bobOffset = -kBobTurnOffset;
     }
 }
 
 void ToggleOutlines() {
-    outlineEnabled = !outlineEnabled;
+    celShading.outlineEnabled = !celShading.outlineEnabled;
 }
 
 void ToggleOutlineSmoothing() {
-    outlineSmooth = !outlineSmooth;
+    celShading.outlineSmooth = !celShading.outlineSmooth;
 }
 
 void WidenOutline() {
-    outlineWidth += kOutlineWidthStep;
+    celShading.outlineWidth += kOutlineWidthStep;
 }
 
 void NarrowOutline() {
-    outlineWidth -= kOutlineWidthStep;
+    celShading.outlineWidth -= kOutlineWidthStep;
 }
 
 void DrawModels(bool withOutlines) {
-    const bool savedOutlineEnabled = outlineEnabled;
-    const float savedOutlineScale = outlineScale;
-    outlineEnabled = outlineEnabled && withOutlines;
-    outlineScale = 1.0f;
+    const bool savedOutlineEnabled = celShading.outlineEnabled;
+    const float savedOutlineScale = celShading.outlineScale;
+    celShading.outlineEnabled = celShading.outlineEnabled && withOutlines;
+    celShading.outlineScale = 1.0f;
     DrawLandscape(nullptr);
     DrawFloating(nullptr);
-    outlineEnabled = savedOutlineEnabled;
-    outlineScale = savedOutlineScale;
-}
-
-void ResetCelShadingForTests() {
-    shadeTexture = 0;
-    lightDirection = kInitialLightDirection;
-    outlineEnabled = true;
-    outlineSmooth = true;
-    outlineWidth = kInitialOutlineWidth;
-    outlineScale = 1.0f;
-    bobOffset = 0.0f;
-    bobDirection = 1;
+    celShading.outlineEnabled = savedOutlineEnabled;
+    celShading.outlineScale = savedOutlineScale;
 }

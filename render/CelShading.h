@@ -9,21 +9,26 @@
 
 #include <cstdint>
 
-// The 1D ramp texture (see render/ShadeRamp.h); 0 until start-up creates it.
-extern GLuint shadeTexture;
-// In eye coordinates; (0, 0, 1) points from the scene towards the viewer.
-extern Vec3 lightDirection;
-extern bool outlineEnabled;
-extern bool outlineSmooth;
-// Line width of the outline in pixels of the 800 by 600 composition, passed to glLineWidth unchecked
-// once scaled by outlineScale.
-extern float outlineWidth;
-// Screen pixels per pixel of that composition in the window's own drawing, so that a larger view keeps the
-// outline's look; the small render of the glow always draws at 1.
-extern float outlineScale;
-// Vertical offset of the floating model, and the way it moves (+1 or -1).
-extern float bobOffset;
-extern int32_t bobDirection;
+// What the cartoon style draws with, and the operator's outline settings. One per process, as the
+// models and the context they are drawn in; a test starts from a fresh one.
+struct CelShadingState {
+    // The 1D ramp texture (see render/ShadeRamp.h); 0 until start-up creates it.
+    GLuint shadeTexture = 0;
+    // In eye coordinates; (0, 0, 1) points from the scene towards the viewer.
+    Vec3 lightDirection{0.0f, 0.0f, 1.0f};
+    bool outlineEnabled = true;
+    bool outlineSmooth = true;
+    // Line width of the outline in pixels of the 800 by 600 composition, passed to glLineWidth unchecked
+    // once scaled by outlineScale.
+    float outlineWidth = 3.0f;
+    // Screen pixels per pixel of that composition in the window's own drawing, so that a larger view
+    // keeps the outline's look; the small render of the glow always draws at 1.
+    float outlineScale = 1.0f;
+    // Vertical offset of the floating model, and the way it moves (+1 or -1).
+    float bobOffset = 0.0f;
+    int32_t bobDirection = 1;
+};
+extern CelShadingState celShading;
 
 // A new context's state for the models below, set once per context: depth cleared to the far plane and
 // tested with GL_LESS, back faces culled, smooth shading at the nicest perspective, no lighting and no line
@@ -52,6 +57,3 @@ void DrawModels(bool withOutlines);
 // One cel-shaded pass of a model: the ramp coordinate of every corner comes from its normal turned
 // by the current modelview matrix, read once at the start.
 void DrawCelMesh(const EmbeddedMesh& mesh);
-
-// Puts the shading globals back to their initial values.
-void ResetCelShadingForTests();

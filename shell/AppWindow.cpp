@@ -56,7 +56,7 @@ void ReshapeClientArea(const AppWindow* appWindow, int32_t width, int32_t height
 void ReshapeArea(int32_t x, int32_t y, int32_t width, int32_t height, float outlinePixels) {
     SetViewSize(width, height);
     SetViewOrigin(x, y);
-    outlineScale = outlinePixels;
+    celShading.outlineScale = outlinePixels;
     glViewport(x, y, width, height);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();

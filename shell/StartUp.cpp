@@ -51,10 +51,10 @@ bool StartUp(AppWindow* appWindow, KeyTable* keys, std::string* whyNot) {
         }
         return false;
     }
-    shadeTexture = CreateShadeTexture(ramp);
+    celShading.shadeTexture = CreateShadeTexture(ramp);
 
-    lightDirection = Vec3(0.0f, 0.0f, 1.0f);
-    lightDirection.Normalize();
+    celShading.lightDirection = Vec3(0.0f, 0.0f, 1.0f);
+    celShading.lightDirection.Normalize();
 
     CreateScenes();
     // Aimed before the waypoints get their poses, so the first flight starts out towards the origin.
@@ -82,7 +82,7 @@ bool StartUp(AppWindow* appWindow, KeyTable* keys, std::string* whyNot) {
 }
 
 void ShutDown() {
-    glDeleteTextures(1, &shadeTexture);
+    glDeleteTextures(1, &celShading.shadeTexture);
     // The next window makes its own scenes; these would otherwise keep their movies open for good.
     DestroyScenes();
 }

@@ -39,13 +39,13 @@ class CelShading : public testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(gl.Ok());
-        ResetCelShadingForTests();
+        celShading = CelShadingState{};
         float ramp[kShadeRampSize][3];
         for (int k = 0; k < kShadeRampSize; ++k) {
             const float level = k == 0 ? kFirstTexel : k == kShadeRampSize - 1 ? kLastTexel : kMiddleTexels;
             ramp[k][0] = ramp[k][1] = ramp[k][2] = level;
         }
-        shadeTexture = CreateShadeTexture(ramp);
+        celShading.shadeTexture = CreateShadeTexture(ramp);
         // The state start-up establishes.
         glEnable(GL_DEPTH_TEST);
         glDepthFunc(GL_LESS);
@@ -59,7 +59,7 @@ protected:
         glClearColor(0.0f, 1.0f, 0.0f, 1.0f);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     }
-    void TearDown() override { ResetCelShadingForTests(); }
+    void TearDown() override { celShading = CelShadingState{}; }
 
     // Red channel of the centre pixel.
     int Centre() const { return gl.ReadPixels(kSize / 2, kSize / 2, 1, 1)[0]; }
@@ -120,7 +120,7 @@ TEST_F(CelShading, NormalsAreTurnedByTheModelviewAndNormalisedAgain) {
 }
 
 TEST_F(CelShading, OutlineIsBlackAlongTheSilhouetteAndAbsentWhenSwitchedOff) {
-    outlineSmooth = false;
+    celShading.outlineSmooth = false;
     DrawFloatingFromAbove();
     const std::vector<uint8_t> edge = FirstPixelOffBackground();
     ASSERT_EQ(edge.size(), 3u);
@@ -128,7 +128,7 @@ TEST_F(CelShading, OutlineIsBlackAlongTheSilhouetteAndAbsentWhenSwitchedOff) {
     EXPECT_LE(edge[1], 2);
     EXPECT_LE(edge[2], 2);
 
-    outlineEnabled = false;
+    celShading.outlineEnabled = false;
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     DrawFloatingFromAbove();
     const std::vector<uint8_t> cloud = FirstPixelOffBackground();
@@ -144,7 +144,7 @@ TEST_F(CelShading, LineSmoothingFollowsItsSwitchInEveryPass) {
     glGetIntegerv(GL_LINE_SMOOTH_HINT, &hint);
     EXPECT_EQ(hint, GL_NICEST);
 
-    outlineSmooth = false;
+    celShading.outlineSmooth = false;
     DrawFloatingFromAbove();
     EXPECT_FALSE(glIsEnabled(GL_LINE_SMOOTH));
 }
@@ -169,7 +169,7 @@ TEST_F(CelShading, OutlinePassRestoresTheStartUpState) {
 }
 
 TEST_F(CelShading, SwitchedOffOutlinesTouchNoStateAndTheTempleIsStillDrawn) {
-    outlineEnabled = false;
+    celShading.outlineEnabled = false;
     // A state the outline pass would reset: proof that it did not run.
     glDepthFunc(GL_LEQUAL);
     glEnable(GL_BLEND);
@@ -192,7 +192,7 @@ TEST_F(CelShading, SwitchedOffOutlinesTouchNoStateAndTheTempleIsStillDrawn) {
 }
 
 TEST_F(CelShading, OutlineWidthGoesToGlUnchecked) {
-    outlineWidth = 5.0f;
+    celShading.outlineWidth = 5.0f;
     DrawFloatingFromAbove();
     GLfloat width = 0.0f;
     glGetFloatv(GL_LINE_WIDTH, &width);
@@ -200,7 +200,7 @@ TEST_F(CelShading, OutlineWidthGoesToGlUnchecked) {
 
     while (glGetError() != GL_NO_ERROR) {
     }
-    outlineWidth = 0.0f;
+    celShading.outlineWidth = 0.0f;
     DrawFloatingFromAbove();
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_INVALID_VALUE)) << "a width of 0 is handed to GL as it is";
 }
@@ -216,7 +216,7 @@ TEST_F(CelShading, DrawOperationsLeaveTheirTransformsOnTheStack) {
     EXPECT_NEAR(m[0], 1.0f, 1e-6) << "the temple's scale must not stay on the stack";
 
     glLoadIdentity();
-    bobOffset = 0.02f;
+    celShading.bobOffset = 0.02f;
     DrawFloatingModel();
     glGetFloatv(GL_MODELVIEW_MATRIX, m);
     EXPECT_NEAR(m[0], 0.3f, 1e-6);
@@ -232,8 +232,8 @@ TEST(CelShadingInView, OutlineEdgesAreThoseOfTheFacesGlCulls) {
     constexpr int kViewSize = 256;
     platform::OffscreenContext view(kViewSize, kViewSize);
     ASSERT_TRUE(view.Ok());
-    ResetCelShadingForTests();
-    outlineSmooth = false;
+    celShading = CelShadingState{};
+    celShading.outlineSmooth = false;
     glEnable(GL_DEPTH_TEST);
     glDepthFunc(GL_LESS);
     glEnable(GL_CULL_FACE);
@@ -259,7 +259,7 @@ TEST(CelShadingInView, OutlineEdgesAreThoseOfTheFacesGlCulls) {
     };
     const std::vector<uint8_t> byEdges = draw(true);
     const std::vector<uint8_t> byFaces = draw(false);
-    ResetCelShadingForTests();
+    celShading = CelShadingState{};
 
     int outline = 0;
     int differing = 0;
@@ -270,23 +270,6 @@ TEST(CelShadingInView, OutlineEdgesAreThoseOfTheFacesGlCulls) {
     EXPECT_GT(outline, kViewSize * kViewSize / 50) << "the view shows the models' outlines";
     // Faces seen almost edge-on may fall to either side of GL's own test.
     EXPECT_LT(differing, outline / 100) << differing << " of " << outline << " outline pixels differ";
-}
-
-TEST(CelShadingGlobals, ResetRestoresTheInitialValues) {
-    shadeTexture = 7;
-    lightDirection = Vec3(1.0f, 0.0f, 0.0f);
-    outlineEnabled = false;
-    outlineSmooth = false;
-    outlineWidth = -2.0f;
-    bobOffset = 0.01f;
-    ResetCelShadingForTests();
-    EXPECT_EQ(shadeTexture, 0u);
-    EXPECT_EQ(lightDirection.z, 1.0f);
-    EXPECT_EQ(lightDirection.x, 0.0f);
-    EXPECT_TRUE(outlineEnabled);
-    EXPECT_TRUE(outlineSmooth);
-    EXPECT_EQ(outlineWidth, 3.0f);
-    EXPECT_EQ(bobOffset, 0.0f);
 }
 
 } // namespace

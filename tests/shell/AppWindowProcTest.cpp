@@ -221,14 +221,14 @@ TEST_F(AppWindowProcTest, AFittedViewIsTheLargestCentred4By3Area) {
         EXPECT_EQ(viewY, fit.viewport[1]);
         EXPECT_EQ(viewWidth, static_cast<float>(fit.viewport[2]));
         EXPECT_EQ(viewHeight, static_cast<float>(fit.viewport[3]));
-        EXPECT_FLOAT_EQ(outlineScale, fit.outlineScale);
+        EXPECT_FLOAT_EQ(celShading.outlineScale, fit.outlineScale);
         GLfloat matrix[16];
         glGetFloatv(GL_PROJECTION_MATRIX, matrix);
         EXPECT_NEAR(matrix[5] / matrix[0], 4.0f / 3.0f, 1e-4) << "undistorted";
     }
     ReshapeView(1920, 1080);
     EXPECT_EQ(viewX, 0);
-    EXPECT_EQ(outlineScale, 1.0f);
+    EXPECT_EQ(celShading.outlineScale, 1.0f);
 }
 
 TEST_F(AppWindowProcTest, NewWindowIsVisibleWithClearedKeysAndTheCurrentTick) {

@@ -190,7 +190,7 @@ TEST_F(FrameDrawingTest, CaptureOutlinesOffDrawsTheSmallRenderWithoutOutlinesOnl
     captureOutlines = false;
     const size_t plain = darkPixels(CaptureNow());
 
-    EXPECT_TRUE(outlineEnabled) << "the full-size models keep their outlines";
+    EXPECT_TRUE(celShading.outlineEnabled) << "the full-size models keep their outlines";
     EXPECT_GT(outlined, 2 * plain + 100);
 }
 

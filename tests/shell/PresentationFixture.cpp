@@ -58,7 +58,7 @@ void ResetPresentationState() {
     ResetVideoClipGlobalsForTests();
     ResetStartUpGlobalsForTests();
     ResetUpdateFrameGlobalsForTests();
-    ResetCelShadingForTests();
+    celShading = CelShadingState{};
     ResetFollowStateForTests();
     ResetAppWindowGlobalsForTests();
 }

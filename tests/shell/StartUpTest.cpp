@@ -74,7 +74,7 @@ public:
         seen.cameraPosition = mainCamera.position;
         seen.boothPosition = waypointBooth.position;
         seen.sceneTexture = ::sceneTexture;
-        seen.shadeTexture = ::shadeTexture;
+        seen.shadeTexture = celShading.shadeTexture;
         seen.scenes = RegistryKeys();
         seen.portRequests = driver.requests.size();
         seen.player = soundInstance;
@@ -105,7 +105,7 @@ TEST_F(StartUpTest, WithoutTheRampFileItFailsSilentlyAndDoesNothingElse) {
     glGetFloatv(GL_COLOR_CLEAR_VALUE, clear);
     EXPECT_NEAR(clear[0], 0.7f, 1e-6) << "the GL state comes before the file";
     EXPECT_TRUE(messageBoxes.empty());
-    EXPECT_EQ(shadeTexture, 0u);
+    EXPECT_EQ(celShading.shadeTexture, 0u);
     EXPECT_TRUE(sceneRegistry.empty());
     EXPECT_EQ(mainCamera.target, target);
     EXPECT_EQ(sceneTexture, previousSceneTexture);
@@ -172,10 +172,10 @@ TEST_F(StartUpTest, LeavesTheStartScreenRunningWithTheCameraOnItsWay) {
     EXPECT_EQ(mainCamera.target, &waypointBooth);
     EXPECT_EQ(mainCamera.mode, FlyTo);
     EXPECT_TRUE(platform::PortSessionOpen());
-    EXPECT_EQ(lightDirection.x, 0.0f);
-    EXPECT_EQ(lightDirection.y, 0.0f);
-    EXPECT_EQ(lightDirection.z, 1.0f);
-    EXPECT_TRUE(glIsTexture(shadeTexture));
+    EXPECT_EQ(celShading.lightDirection.x, 0.0f);
+    EXPECT_EQ(celShading.lightDirection.y, 0.0f);
+    EXPECT_EQ(celShading.lightDirection.z, 1.0f);
+    EXPECT_TRUE(glIsTexture(celShading.shadeTexture));
     EXPECT_NE(captureList, 0u);
 }
 
@@ -184,7 +184,7 @@ TEST_F(StartUpTest, ShutDownDeletesTheRampAndTheScenesAndSilencesTheMusic) {
     ASSERT_TRUE(RunStartUp());
     ASSERT_TRUE(StartScene("Horse"));
     ASSERT_TRUE(soundInstance->stream && soundInstance->stream->Playing());
-    const GLuint ramp = shadeTexture;
+    const GLuint ramp = celShading.shadeTexture;
     ShutDown();
     EXPECT_FALSE(glIsTexture(ramp));
     EXPECT_TRUE(sceneRegistry.empty());

@@ -81,7 +81,7 @@ protected:
         ResetSceneRegistryForTests();
         ResetStartUpGlobalsForTests();
         ResetUpdateFrameGlobalsForTests();
-        ResetCelShadingForTests();
+        celShading = CelShadingState{};
         ResetInputDevicesForTests();
         ResetAppWindowGlobalsForTests();
         TakeMessages();
@@ -120,10 +120,10 @@ TEST_F(UpdateFrameTest, OperatorKeysActAndOnlyTheOneShotKeysAreCleared) {
     }
     UpdateFrame(16);
 
-    EXPECT_FALSE(outlineEnabled);
-    EXPECT_FALSE(outlineSmooth);
+    EXPECT_FALSE(celShading.outlineEnabled);
+    EXPECT_FALSE(celShading.outlineSmooth);
     EXPECT_FALSE(captureOutlines);
-    EXPECT_EQ(outlineWidth, 4.0f);
+    EXPECT_EQ(celShading.outlineWidth, 4.0f);
     for (uint32_t key : {uint32_t{'1'}, uint32_t{'2'}, uint32_t{'3'}, platform::VK_UP}) {
         EXPECT_FALSE(keys[key]) << "key " << key << " acts once per press";
     }
@@ -131,10 +131,10 @@ TEST_F(UpdateFrameTest, OperatorKeysActAndOnlyTheOneShotKeysAreCleared) {
 
     // Without a new press nothing toggles back.
     UpdateFrame(16);
-    EXPECT_FALSE(outlineEnabled);
-    EXPECT_FALSE(outlineSmooth);
+    EXPECT_FALSE(celShading.outlineEnabled);
+    EXPECT_FALSE(celShading.outlineSmooth);
     EXPECT_FALSE(captureOutlines);
-    EXPECT_EQ(outlineWidth, 4.0f);
+    EXPECT_EQ(celShading.outlineWidth, 4.0f);
 }
 
 TEST_F(UpdateFrameTest, FullScreenToggleIsRequestedEveryFrameTheKeyIsHeld) {
@@ -150,7 +150,7 @@ TEST_F(UpdateFrameTest, NarrowingPastZeroPassesNegativeWidthsOn) {
     for (float expected : {2.0f, 1.0f, 0.0f, -1.0f}) {
         Press(platform::VK_DOWN);
         UpdateFrame(16);
-        EXPECT_EQ(outlineWidth, expected);
+        EXPECT_EQ(celShading.outlineWidth, expected);
     }
 }
 
@@ -263,29 +263,29 @@ TEST_F(UpdateFrameTest, BobIsATriangleWaveStrictlyInsideItsBounds) {
     constexpr uint32_t kFrameMs = 20;
     std::vector<int> turns; // the frames at which the direction flipped
     for (int frame = 1; frame <= 250; ++frame) {
-        const int32_t before = bobDirection;
+        const int32_t before = celShading.bobDirection;
         UpdateFrame(kFrameMs);
-        ASSERT_LT(bobOffset, 0.025f);
-        ASSERT_GT(bobOffset, -0.025f);
-        if (bobDirection != before) {
+        ASSERT_LT(celShading.bobOffset, 0.025f);
+        ASSERT_GT(celShading.bobOffset, -0.025f);
+        if (celShading.bobDirection != before) {
             turns.push_back(frame);
-            EXPECT_EQ(bobOffset, before > 0 ? 0.0249f : -0.0249f);
+            EXPECT_EQ(celShading.bobOffset, before > 0 ? 0.0249f : -0.0249f);
         }
     }
     // From the middle to an end takes 1 s; from one end to the other 2 s.
     ASSERT_GE(turns.size(), 2u);
     EXPECT_NEAR(turns[0] * kFrameMs, 1000, kFrameMs);
     EXPECT_NEAR((turns[1] - turns[0]) * kFrameMs, 2000, kFrameMs);
-    EXPECT_EQ(bobDirection, turns.size() % 2 ? -1 : 1);
+    EXPECT_EQ(celShading.bobDirection, turns.size() % 2 ? -1 : 1);
 }
 
 TEST_F(UpdateFrameTest, ALongFrameFlipsTheBobOnceAtTheBound) {
     UpdateFrame(5000);
-    EXPECT_EQ(bobOffset, 0.0249f);
-    EXPECT_EQ(bobDirection, -1);
+    EXPECT_EQ(celShading.bobOffset, 0.0249f);
+    EXPECT_EQ(celShading.bobDirection, -1);
     UpdateFrame(5000);
-    EXPECT_EQ(bobOffset, -0.0249f);
-    EXPECT_EQ(bobDirection, 1);
+    EXPECT_EQ(celShading.bobOffset, -0.0249f);
+    EXPECT_EQ(celShading.bobDirection, 1);
 }
 
 // The real video stage, made by start-up.

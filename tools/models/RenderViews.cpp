@@ -61,7 +61,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "cannot read %s: %s\n", kShadeRampFile, load.problem.c_str());
         return 1;
     }
-    shadeTexture = CreateShadeTexture(ramp);
+    celShading.shadeTexture = CreateShadeTexture(ramp);
     SetUpLikeTheProgram();
     AssignWaypointPoses();
     const SceneNode* nodes[] = {&waypointBooth, &waypointBooth1,   &waypointBooth2,    &waypointBooth3,
