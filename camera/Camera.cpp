@@ -12,7 +12,6 @@ constexpr float kSplineTension = 0.5f; // a Catmull-Rom path
 // Distance per frame is this divided by the frame's milliseconds.
 constexpr float kFlightStepFactor = 1.75f;
 constexpr float kFlightEnd = 1.0001f;
-constexpr float kUnsetAngle = -1.0f;
 // Degrees the target must turn before the goal point swings round with it.
 constexpr float kTargetTurnThreshold = 0.75f;
 constexpr float kReplanDistance = 1.45f;
@@ -32,17 +31,7 @@ bool IsFinite(const Quaternion& q) {
 
 } // namespace
 
-Vec3 anchorOffset;
-Vec3 lastPathPoint;
-float referenceAngle = kUnsetAngle;
-bool firstFollowUpdate = true;
-
-void ResetFollowStateForTests() {
-    anchorOffset = Vec3();
-    lastPathPoint = Vec3();
-    referenceAngle = kUnsetAngle;
-    firstFollowUpdate = true;
-}
+FollowState followState;
 
 Camera::Camera() : SceneNode("Camera"), path(kSplineTension), root("root") {
     inFlight = false;
@@ -124,23 +113,25 @@ void Camera::StepFlight(float milliseconds) {
 
 void Camera::StepFollow() {
     const Vec3 offset = target->rotation.AxisX() * followDistance * -1.0f;
-    if (firstFollowUpdate) {
-        anchorOffset = offset;
-        firstFollowUpdate = false;
+    if (followState.firstFollowUpdate) {
+        followState.anchorOffset = offset;
+        followState.firstFollowUpdate = false;
     }
-    const float angle = HorizontalAngle(anchorOffset, offset);
-    if (referenceAngle == kUnsetAngle) {
-        referenceAngle = angle;
+    const float angle = HorizontalAngle(followState.anchorOffset, offset);
+    if (followState.referenceAngle == FollowState::kUnsetAngle) {
+        followState.referenceAngle = angle;
         clock.Reset();
     }
-    if (std::fabs(angle - referenceAngle) > kTargetTurnThreshold) {
-        anchorOffset = offset;
-        referenceAngle = angle;
+    if (std::fabs(angle - followState.referenceAngle) > kTargetTurnThreshold) {
+        followState.anchorOffset = offset;
+        followState.referenceAngle = angle;
     }
     const Vec3& at = target->position;
-    const Vec3 goal(at.x + anchorOffset.x, at.y + followHeight, at.z + anchorOffset.z);
+    const Vec3 goal(at.x + followState.anchorOffset.x, at.y + followHeight,
+                    at.z + followState.anchorOffset.z);
 
-    if (Distance(goal, lastGoal) > kReplanDistance || Distance(position, lastPathPoint) > kReplanDistance) {
+    if (Distance(goal, lastGoal) > kReplanDistance ||
+        Distance(position, followState.lastPathPoint) > kReplanDistance) {
         pathLength = Distance(position, goal);
         platform::PrintMessage("%s\n", kPlanMessage);
         path.ClearPoints();
@@ -153,7 +144,7 @@ void Camera::StepFollow() {
         pathParam = AdvancePath(goal);
         const std::optional<Vec3> point = path.Evaluate(path.PointCount() - 1, pathParam);
         if (point) {
-            lastPathPoint = *point;
+            followState.lastPathPoint = *point;
             position = *point;
         }
     }

@@ -17,13 +17,17 @@ constexpr float pathSpeedScale = 1.4f;
 constexpr float minGoalSpeed = 8.0f;
 constexpr float farSpeed = 37.0f;
 
-// Follow-mode state shared by every camera of the process.
-extern Vec3 anchorOffset;      // offset from the target to the goal point
-extern Vec3 lastPathPoint;     // last point the path placed the camera on
-extern float referenceAngle;   // angle the target's turning is measured against; -1.0 while unset
-extern bool firstFollowUpdate; // true until the first Follow update of the run has taken its offset
-// Puts the shared Follow state back to its state at program start.
-void ResetFollowStateForTests();
+// Follow-mode state shared by every camera of the process; a test starts from a fresh one.
+struct FollowState {
+    // Marks referenceAngle as not yet taken.
+    static constexpr float kUnsetAngle = -1.0f;
+
+    Vec3 anchorOffset;                  // offset from the target to the goal point
+    Vec3 lastPathPoint;                 // last point the path placed the camera on
+    float referenceAngle = kUnsetAngle; // angle the target's turning is measured against
+    bool firstFollowUpdate = true;      // true until the first Follow update of the run has taken its offset
+};
+extern FollowState followState;
 
 class Camera : public SceneNode {
 public:

@@ -25,7 +25,7 @@ void PresentationFixture::SetUp() {
     });
     // The camera, the waypoints and the scenes' shared state live for the process: start from the
     // state the program starts with.
-    ResetFollowStateForTests();
+    followState = FollowState{};
     mainCamera.SetTarget(nullptr);
     mainCamera.SetMode(Follow);
     mainCamera.position = Vec3(1.0f, 1.0f, 1.0f);
@@ -59,7 +59,7 @@ void ResetPresentationState() {
     ResetStartUpGlobalsForTests();
     ResetUpdateFrameGlobalsForTests();
     celShading = CelShadingState{};
-    ResetFollowStateForTests();
+    followState = FollowState{};
     ResetAppWindowGlobalsForTests();
 }
 
