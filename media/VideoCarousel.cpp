@@ -116,7 +116,7 @@ void VideoCarousel::DrawClipAt(int32_t index, float x, float y, float z) {
     glPushMatrix();
     glLoadIdentity();
     glTranslatef(x, y, z);
-    clips[index].Draw();
+    clips[index].Draw(shared);
     glPopMatrix();
 }
 
@@ -155,7 +155,7 @@ void VideoCarousel::Draw() {
     }
     nowTick = platform::GetTickCount();
     clips[centre].EnsureTexture();
-    idleTexture = clips[centre].texture;
+    shared.idleTexture = clips[centre].texture;
     if (state == kSliding) {
         DrawSlide();
         return;

@@ -22,6 +22,7 @@ public:
 
     std::vector<std::string> fileNames;
     std::vector<VideoClip> clips;
+    ClipsShared shared;
     int32_t count = 0;
     int32_t left = 0;
     int32_t centre = 0;

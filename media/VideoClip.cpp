@@ -9,9 +9,6 @@
 #include <algorithm>
 #include <climits>
 
-GLuint idleTexture = kNoIdleTexture;
-uint8_t rockDirection = 1;
-
 namespace {
 
 constexpr const char* kStreamFailedText = "Failed To Open The AVI Stream";
@@ -21,8 +18,6 @@ constexpr const char* kErrorCaption = "Error";
 // Its rows of 768 bytes suit any unpack alignment, so the caller's setting is left as it is.
 constexpr GLsizei kTextureSide = platform::kVideoPictureSide;
 
-constexpr uint8_t kRockingUp = 1;
-constexpr uint8_t kRockingDown = 0;
 // A playing cube swings at this rate between hard stops; an idle one swings faster and further,
 // turning back only once it has passed its limit.
 constexpr float kPlayingRockDegreesPerMs = 0.004f;
@@ -79,11 +74,6 @@ void UseSphereMapping() {
 }
 
 } // namespace
-
-void ResetVideoClipGlobalsForTests() {
-    idleTexture = kNoIdleTexture;
-    rockDirection = kRockingUp;
-}
 
 VideoClip::VideoClip() = default;
 VideoClip::VideoClip(VideoClip&&) noexcept = default;
@@ -208,23 +198,25 @@ void VideoClip::GrabFrame() {
     uploadedFrame = frame;
 }
 
-void VideoClip::Turn(uint32_t t, float rockDegreesPerMs, float rockLimit, bool stopAtLimit) {
+void VideoClip::Turn(uint32_t t, float rockDegreesPerMs, float rockLimit, bool stopAtLimit,
+                     uint8_t& rockDirection) {
     const float ms = static_cast<float>(t);
     if (spinning) {
         angle += ms / kSpinMsPerDegree;
         return;
     }
-    const float sign = rockDirection == kRockingUp ? 1.0f : -1.0f;
+    const float sign = rockDirection == ClipsShared::kRockingUp ? 1.0f : -1.0f;
     angle += sign * rockDegreesPerMs * ms;
     if (sign * angle >= rockLimit) {
         if (stopAtLimit) {
             angle = sign * rockLimit;
         }
-        rockDirection = rockDirection == kRockingUp ? kRockingDown : kRockingUp;
+        rockDirection =
+            rockDirection == ClipsShared::kRockingUp ? ClipsShared::kRockingDown : ClipsShared::kRockingUp;
     }
 }
 
-void VideoClip::Draw() {
+void VideoClip::Draw(ClipsShared& shared) {
     glPushMatrix();
     glEnable(GL_TEXTURE_2D);
     EnsureTexture();
@@ -244,15 +236,15 @@ void VideoClip::Draw() {
             finished = true;
             playing = false;
         }
-        Turn(t, kPlayingRockDegreesPerMs, kPlayingRockLimit, true);
+        Turn(t, kPlayingRockDegreesPerMs, kPlayingRockLimit, true, shared.rockDirection);
         lastTick = nowTick;
         GrabFrame();
     } else {
-        if (idleTexture != kNoIdleTexture) {
-            glBindTexture(GL_TEXTURE_2D, idleTexture);
+        if (shared.idleTexture != kNoIdleTexture) {
+            glBindTexture(GL_TEXTURE_2D, shared.idleTexture);
         }
         nowTick = now;
-        Turn(t, kIdleRockDegreesPerMs, kIdleRockLimit, false);
+        Turn(t, kIdleRockDegreesPerMs, kIdleRockLimit, false, shared.rockDirection);
         lastTick = nowTick;
     }
 

@@ -9,15 +9,18 @@
 #include <string>
 #include <vector>
 
-// The texture that clips which are not playing show: the front clip's, set by the carousel before
-// each draw; kNoIdleTexture until then.
 constexpr GLuint kNoIdleTexture = static_cast<GLuint>(-1);
-extern GLuint idleTexture;
-// Shared by every clip, so that all rocking cubes swing together: 1 while the angle grows.
-extern uint8_t rockDirection;
 
-// Puts `idleTexture` and `rockDirection` back to their start values.
-void ResetVideoClipGlobalsForTests();
+// What the clips of one carousel share as they are drawn.
+struct ClipsShared {
+    // The texture that clips which are not playing show: the front clip's, set by the carousel before
+    // each draw; kNoIdleTexture until then.
+    GLuint idleTexture = kNoIdleTexture;
+    // So that all rocking cubes swing together.
+    static constexpr uint8_t kRockingUp = 1; // the angle grows
+    static constexpr uint8_t kRockingDown = 0;
+    uint8_t rockDirection = kRockingUp;
+};
 
 class VideoClip {
 public:
@@ -35,7 +38,7 @@ public:
     // Decodes `frame` into the texture unless the texture already shows it.
     void GrabFrame();
     // Advances by the ticks since the previous draw and draws the cube.
-    void Draw();
+    void Draw(ClipsShared& shared);
     // Makes the texture again when the OpenGL context it was made in has gone.
     void EnsureTexture();
 
@@ -61,7 +64,7 @@ public:
 private:
     void CreateTexture();
     // Spins for t ms, or rocks the way `rockDirection` points and turns it about at the limit.
-    void Turn(uint32_t t, float rockDegreesPerMs, float rockLimit, bool stopAtLimit);
+    void Turn(uint32_t t, float rockDegreesPerMs, float rockLimit, bool stopAtLimit, uint8_t& rockDirection);
 
     bool decodable = false;         // the stream and its frame reader opened
     int32_t uploadedFrame = -1;     // the frame the texture shows; -1 for none

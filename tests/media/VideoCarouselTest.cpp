@@ -20,7 +20,6 @@ class VideoCarouselTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(gl.Ok());
-        ResetVideoClipGlobalsForTests();
         platform::SetMessageBoxHook(
             [this](const char* text, const char* caption, platform::MessageBoxStyle style) {
                 EXPECT_STREQ(caption, "Error");
@@ -97,7 +96,7 @@ TEST_F(VideoCarouselTest, TheFrontMoviePlaysByTheClockAndItsEndSlidesTheRightOne
     carousel.Draw();
     EXPECT_EQ(carousel.clips[0].frame, 100);
     EXPECT_EQ(TexturePixels(carousel.clips[0].texture)[1], 100);
-    EXPECT_EQ(idleTexture, carousel.clips[0].texture);
+    EXPECT_EQ(carousel.shared.idleTexture, carousel.clips[0].texture);
 
     clock.AdvanceMs(6000);
     carousel.Draw();
@@ -154,11 +153,11 @@ TEST_F(VideoCarouselTest, PlayingCubesRockWithinFourteenDegreesIdleOnesTurnPastT
 
     VideoClip& idle = carousel.clips[1];
     idle.Reset();
-    rockDirection = 1;
+    carousel.shared.rockDirection = ClipsShared::kRockingUp;
     highest = 0.0f;
     for (int step = 0; step < 8; ++step) {
         clock.AdvanceMs(250); // a quarter second turns an idle cube by 4 1/6 degrees
-        idle.Draw();
+        idle.Draw(carousel.shared);
         highest = std::max(highest, idle.angle);
     }
     EXPECT_GT(highest, 20.0f);
@@ -195,13 +194,14 @@ TEST_F(VideoCarouselTest, FailedFilesAreReportedNeverDecodedAndShowBlack) {
     EXPECT_TRUE(Black(carousel.clips[2].texture));
 
     VideoClip undecodable;
+    ClipsShared shared;
     decoder.Add("undecodable.avi", 100, 4000, 0, false);
     undecodable.fileName = "undecodable.avi";
     EXPECT_FALSE(undecodable.Open());
     EXPECT_EQ(boxes.back(), "Failed To Open The AVI Frame");
     undecodable.Start(true);
     DrawFor(100);
-    undecodable.Draw();
+    undecodable.Draw(shared);
     EXPECT_EQ(decoder.DecodesOf("undecodable.avi"), 0);
     EXPECT_TRUE(Black(undecodable.texture));
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
@@ -218,11 +218,12 @@ TEST_F(VideoCarouselTest, MoviesWithoutFramesOrWithTinyFramesDoNotDivideByZero) 
     DrawFor(1000);
     EXPECT_EQ(carousel.centre, 1) << "a movie without frames ends at once";
     VideoClip fast;
+    ClipsShared shared;
     fast.fileName = "fast.avi";
     ASSERT_TRUE(fast.Open());
     fast.Start(true);
     clock.AdvanceMs(3);
-    fast.Draw();
+    fast.Draw(shared);
     EXPECT_EQ(fast.frame, 3) << "frames shorter than a millisecond are shown a millisecond each";
 }
 
@@ -284,12 +285,12 @@ TEST_F(VideoCarouselTest, ANewContextGetsNewTexturesShowingTheSamePicture) {
     glGenTextures(8, taken);
     carousel.Draw();
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
-    EXPECT_EQ(idleTexture, carousel.clips[0].texture);
-    ASSERT_EQ(glIsTexture(idleTexture), GL_TRUE);
-    EXPECT_EQ(TexturePixels(idleTexture)[1], 10);
+    EXPECT_EQ(carousel.shared.idleTexture, carousel.clips[0].texture);
+    ASSERT_EQ(glIsTexture(carousel.shared.idleTexture), GL_TRUE);
+    EXPECT_EQ(TexturePixels(carousel.shared.idleTexture)[1], 10);
     EXPECT_EQ(decoder.decodes.size(), decodesBefore) << "the same frame is not decoded again";
     DrawFor(40);
-    EXPECT_EQ(TexturePixels(idleTexture)[1], 11);
+    EXPECT_EQ(TexturePixels(carousel.shared.idleTexture)[1], 11);
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
@@ -301,7 +302,7 @@ TEST_F(VideoCarouselTest, TheFrontCubeShowsTheMovieUpright) {
     glEnable(GL_DEPTH_TEST);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glTranslatef(0.0f, 0.0f, -1.0f); // the front place, but without the side cubes
-    carousel.clips[0].Draw();
+    carousel.clips[0].Draw(carousel.shared);
     // Above the middle of the view lies the picture's upper half, below it the lower (blue) half.
     const std::vector<uint8_t> upper = gl.ReadPixels(32, 38, 1, 1);
     const std::vector<uint8_t> lower = gl.ReadPixels(32, 15, 1, 1);

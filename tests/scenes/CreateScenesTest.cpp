@@ -36,7 +36,6 @@ protected:
         ResetSceneRegistryForTests();
         ResetStartScreenStateForTests();
         ResetPictureTexturesForTests();
-        ResetVideoClipGlobalsForTests();
         AssignWaypointPoses();
     }
     void TearDown() override {
@@ -44,7 +43,6 @@ protected:
         std::filesystem::current_path(previousDir);
         ResetStartScreenStateForTests();
         ResetPictureTexturesForTests();
-        ResetVideoClipGlobalsForTests();
     }
 
     const std::filesystem::path previousDir = std::filesystem::current_path();

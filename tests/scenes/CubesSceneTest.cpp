@@ -36,7 +36,6 @@ protected:
         ResetSceneRegistryForTests();
         ResetStartScreenStateForTests();
         ResetPictureTexturesForTests();
-        ResetVideoClipGlobalsForTests();
         AssignWaypointPoses();
         mainCamera.SetTarget(&waypointBooth);
         mainCamera.inFlight = false;
@@ -47,7 +46,6 @@ protected:
         ResetSceneRegistryForTests();
         ResetStartScreenStateForTests();
         ResetPictureTexturesForTests();
-        ResetVideoClipGlobalsForTests();
     }
 
     testing_support::FakeClock fakeClock;
@@ -152,13 +150,13 @@ TEST_F(CubesSceneTest, DrawsNothingInFlightThenTheCarouselAndTheTitle) {
     mainCamera.inFlight = true;
     ClearBlack();
     DrawScenes();
-    EXPECT_EQ(idleTexture, kNoIdleTexture) << "the carousel was not drawn";
+    EXPECT_EQ(cubes.carousel->shared.idleTexture, kNoIdleTexture) << "the carousel was not drawn";
     EXPECT_EQ(PixelFromTop(gl, 400, 100), (Rgb{0, 0, 0}));
 
     mainCamera.inFlight = false;
     ClearBlack();
     DrawScenes();
-    EXPECT_EQ(idleTexture, cubes.carousel->clips[cubes.carousel->centre].texture);
+    EXPECT_EQ(cubes.carousel->shared.idleTexture, cubes.carousel->clips[cubes.carousel->centre].texture);
     const int title = Blend(255, 0.85f);
     // The title spans columns 200..599 and rows 15..149 from the top.
     for (const auto& [x, row] : {std::pair{200, 15}, std::pair{599, 149}, std::pair{400, 80}}) {

@@ -37,7 +37,6 @@ protected:
         ResetSceneRegistryForTests();
         ResetStartScreenStateForTests();
         ResetPictureTexturesForTests();
-        ResetVideoClipGlobalsForTests();
         AssignWaypointPoses();
         mainCamera.SetTarget(&waypointBooth);
         mainCamera.inFlight = false;
@@ -51,7 +50,6 @@ protected:
         ResetSceneRegistryForTests();
         ResetStartScreenStateForTests();
         ResetPictureTexturesForTests();
-        ResetVideoClipGlobalsForTests();
     }
 
     // Loud samples from a moment after the mark to the end of a further stretch of output. The mark

@@ -55,7 +55,6 @@ void PresentationFixture::TearDown() {
 void ResetPresentationState() {
     ResetStartScreenStateForTests();
     ResetPictureTexturesForTests();
-    ResetVideoClipGlobalsForTests();
     ResetStartUpGlobalsForTests();
     ResetUpdateFrameGlobalsForTests();
     celShading = CelShadingState{};
