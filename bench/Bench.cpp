@@ -128,12 +128,13 @@ double Median(std::vector<double> values) {
 }
 
 // Each phase finished before the clock stops, so a phase is charged only for its own work.
-void TimeFrame(std::vector<std::vector<double>>& phaseTimes, std::vector<double>& frameTimes) {
+void TimeFrame(Presentation& show, std::vector<std::vector<double>>& phaseTimes,
+               std::vector<double>& frameTimes) {
     glFinish();
     const auto frameStart = std::chrono::steady_clock::now();
     for (int phase = 0; phase < kFramePhaseCount; ++phase) {
         const auto start = std::chrono::steady_clock::now();
-        kFramePhases[phase].draw();
+        kFramePhases[phase].draw(show);
         glFinish();
         phaseTimes[static_cast<size_t>(phase)].push_back(Milliseconds(start));
     }
@@ -180,7 +181,8 @@ int main(int argc, char** argv) {
     AppWindow window{};
     window.keys = &keys;
     ReshapeFittedView(width, height);
-    if (!StartUp(&window, &keys)) {
+    Presentation show;
+    if (!StartUp(show, &window, &keys)) {
         std::fprintf(stderr, "standview_bench: start-up failed (is Data/shader.txt there?)\n");
         return 1;
     }
@@ -191,9 +193,9 @@ int main(int argc, char** argv) {
 
     std::vector<double> allFrames[kWayCount];
     for (const Pose& pose : kPoses) {
-        StartScene(pose.scene);
+        show.scenes.Start(pose.scene);
         PlaceCamera(*pose.waypoint);
-        DrawFrame();
+        DrawFrame(show);
         clock.Delay(kSettleMs);
         std::vector<std::vector<double>> phaseTimes[kWayCount];
         std::vector<double> frameTimes[kWayCount];
@@ -202,7 +204,7 @@ int main(int argc, char** argv) {
             phaseTimes[way].resize(static_cast<size_t>(kFramePhaseCount));
             SetGlowMode(kWays[way].mode);
             for (int i = 0; i < kWarmUpFrames; ++i) {
-                DrawFrame();
+                DrawFrame(show);
             }
             pictures[way] = gl.ReadPixels(0, 0, width, height);
             if (GlowIsFast() != (kWays[way].mode == GlowMode::Fast)) {
@@ -213,7 +215,7 @@ int main(int argc, char** argv) {
         for (int frame = 0; frame < frames; ++frame) {
             for (int way = 0; way < kWayCount; ++way) {
                 SetGlowMode(kWays[way].mode);
-                TimeFrame(phaseTimes[way], frameTimes[way]);
+                TimeFrame(show, phaseTimes[way], frameTimes[way]);
             }
         }
         for (int phase = 0; phase < kFramePhaseCount; ++phase) {

@@ -21,7 +21,8 @@ constexpr double kTitleBottom = 0.25;
 
 } // namespace
 
-CubesScene::CubesScene() : Scene("Cubes", kSceneVisible), carousel(new VideoCarousel) {
+CubesScene::CubesScene(SceneRegistry& scenes)
+    : Scene(scenes, "Cubes", kSceneVisible), carousel(new VideoCarousel) {
     LoadPicture(&cubesTexture, kCubesTitlePath);
     for (const char* path : kBoothMoviePaths) {
         carousel->AddClip(path);
@@ -34,10 +35,10 @@ CubesScene::~CubesScene() {
 }
 
 void CubesScene::OnEnter() {
-    StopScene("MainScreen");
-    StopScene("Horse");
-    StopScene("Mountain");
-    StopScene("Parthenon");
+    registry.Stop("MainScreen");
+    registry.Stop("Horse");
+    registry.Stop("Mountain");
+    registry.Stop("Parthenon");
     mainCamera.SetTarget(&waypointCubes);
     mainCamera.SetMode(FlyTo);
     carousel->Rewind();
@@ -49,7 +50,7 @@ void CubesScene::OnEnter() {
 
 bool CubesScene::IsFinished() {
     if (clock.Elapsed() > timeout) {
-        if (StartScene("MainScreen")) {
+        if (registry.Start("MainScreen")) {
             stats::RecordSceneStart("MainScreen", stats::StartCause::TimeOut);
         }
         return true;

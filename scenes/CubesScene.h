@@ -9,7 +9,7 @@ class CubesScene final : public Scene {
 public:
     // Registers as "Cubes", loads the title picture and opens the four movies (the last one is
     // opened but kept out of the ring). Needs a current OpenGL context.
-    CubesScene();
+    explicit CubesScene(SceneRegistry& registry);
     // Closes the movies; their textures go with the window's OpenGL context.
     ~CubesScene();
 

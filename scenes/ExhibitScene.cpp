@@ -51,17 +51,18 @@ constexpr GLint kRevealLeft = 1;
 
 } // namespace
 
-ExhibitScene::ExhibitScene(const ExhibitSetup& exhibit) : Scene(exhibit.name, kSceneVisible), setup(exhibit) {
+ExhibitScene::ExhibitScene(SceneRegistry& scenes, const ExhibitSetup& exhibit)
+    : Scene(scenes, exhibit.name, kSceneVisible), setup(exhibit) {
     LoadPicture(setup.scrollTexture, setup.scrollPath);
 }
 
-HorseScene::HorseScene() : ExhibitScene(kHorse) {}
-MountainScene::MountainScene() : ExhibitScene(kMountain) {}
-ParthenonScene::ParthenonScene() : ExhibitScene(kParthenon) {}
+HorseScene::HorseScene(SceneRegistry& scenes) : ExhibitScene(scenes, kHorse) {}
+MountainScene::MountainScene(SceneRegistry& scenes) : ExhibitScene(scenes, kMountain) {}
+ParthenonScene::ParthenonScene(SceneRegistry& scenes) : ExhibitScene(scenes, kParthenon) {}
 
 void ExhibitScene::OnEnter() {
     for (const char* other : setup.othersToStop) {
-        StopScene(other);
+        registry.Stop(other);
     }
     mainCamera.SetTarget(setup.waypoint);
     mainCamera.SetMode(FlyTo);
@@ -75,7 +76,7 @@ void ExhibitScene::OnEnter() {
 
 bool ExhibitScene::IsFinished() {
     if (clock.Elapsed() > sceneTimeout) {
-        if (StartScene("MainScreen")) {
+        if (registry.Start("MainScreen")) {
             stats::RecordSceneStart("MainScreen", stats::StartCause::TimeOut);
         }
         return true;

@@ -43,7 +43,7 @@ public:
 
 protected:
     // Registers under the setup's name and loads its scroll picture; needs a current OpenGL context.
-    explicit ExhibitScene(const ExhibitSetup& setup);
+    ExhibitScene(SceneRegistry& registry, const ExhibitSetup& setup);
     ~ExhibitScene() = default;
 
 private:
@@ -52,15 +52,15 @@ private:
 
 class HorseScene final : public ExhibitScene {
 public:
-    HorseScene();
+    explicit HorseScene(SceneRegistry& registry);
 };
 
 class MountainScene final : public ExhibitScene {
 public:
-    MountainScene();
+    explicit MountainScene(SceneRegistry& registry);
 };
 
 class ParthenonScene final : public ExhibitScene {
 public:
-    ParthenonScene();
+    explicit ParthenonScene(SceneRegistry& registry);
 };

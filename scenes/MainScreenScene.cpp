@@ -46,17 +46,17 @@ void ResetStartScreenStateForTests() {
     lastBoothPick = 0;
 }
 
-MainScreenScene::MainScreenScene() : Scene("MainScreen", kSceneVisible) {
+MainScreenScene::MainScreenScene(SceneRegistry& scenes) : Scene(scenes, "MainScreen", kSceneVisible) {
     for (int i = 0; i < 3; ++i) {
         LoadPicture(&startScreenTextures[i], kStartScreenPicturePaths[i]);
     }
 }
 
 void MainScreenScene::OnEnter() {
-    StopScene("Parthenon");
-    StopScene("Horse");
-    StopScene("Mountain");
-    StopScene("Cubes");
+    registry.Stop("Parthenon");
+    registry.Stop("Horse");
+    registry.Stop("Mountain");
+    registry.Stop("Cubes");
     FlyCameraTo(&waypointBooth);
     nextCameraChange = kFirstBoothChange;
     lastImageSwitch = 0;

@@ -22,7 +22,7 @@ void ResetStartScreenStateForTests();
 class MainScreenScene final : public Scene {
 public:
     // Registers as "MainScreen" and loads the three pictures; needs a current OpenGL context.
-    MainScreenScene();
+    explicit MainScreenScene(SceneRegistry& registry);
 
     bool ShouldStart() override { return false; }
     // Stops the other scenes (not the music: a stopped exhibit silences itself), flies to "Booth" and

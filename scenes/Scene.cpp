@@ -16,22 +16,23 @@ std::string ToLowerName(std::string text) {
 
 } // namespace
 
-Scene::Scene(std::string sceneName, uint32_t sceneFlags) : flags(sceneFlags) {
+Scene::Scene(SceneRegistry& sceneRegistry, std::string sceneName, uint32_t sceneFlags)
+    : flags(sceneFlags), registry(sceneRegistry) {
     const std::string lower = ToLowerName(std::move(sceneName));
     name = lower;
-    for (int n = 1; sceneRegistry.count(name) != 0; ++n) {
+    for (int n = 1; registry.entries.count(name) != 0; ++n) {
         char suffix[16];
         std::snprintf(suffix, sizeof suffix, "%d", n);
         name = lower + suffix;
     }
-    sceneRegistry[name] = this;
+    registry.entries[name] = this;
     paused = false;
 }
 
 Scene::~Scene() {
-    auto entry = sceneRegistry.find(name);
-    if (entry != sceneRegistry.end() && entry->second == this) {
-        sceneRegistry.erase(entry);
+    auto entry = registry.entries.find(name);
+    if (entry != registry.entries.end() && entry->second == this) {
+        registry.entries.erase(entry);
     }
 }
 
@@ -97,13 +98,13 @@ void Scene::Step() {
     }
 }
 
-Scene* FindScene(std::string name) {
-    auto entry = sceneRegistry.find(ToLowerName(std::move(name)));
-    return entry == sceneRegistry.end() ? nullptr : entry->second;
+Scene* SceneRegistry::Find(std::string name) const {
+    auto entry = entries.find(ToLowerName(std::move(name)));
+    return entry == entries.end() ? nullptr : entry->second;
 }
 
-bool StartScene(std::string name) {
-    Scene* scene = FindScene(std::move(name));
+bool SceneRegistry::Start(std::string name) {
+    Scene* scene = Find(std::move(name));
     if (scene == nullptr || scene->leaving || scene->active) {
         return false;
     }
@@ -115,8 +116,8 @@ bool StartScene(std::string name) {
     return true;
 }
 
-bool StopScene(std::string name) {
-    Scene* scene = FindScene(std::move(name));
+bool SceneRegistry::Stop(std::string name) {
+    Scene* scene = Find(std::move(name));
     if (scene == nullptr || scene->leaving || !scene->active) {
         return false;
     }
@@ -128,28 +129,24 @@ bool StopScene(std::string name) {
 
 // The scenes switch one another on and off from inside these walks; that is safe because scenes
 // are made and destroyed only between frames, at start-up and shut-down.
-void StepScenes() {
-    for (auto& entry : sceneRegistry) {
+void SceneRegistry::StepAll() {
+    for (auto& entry : entries) {
         if (entry.second->flags & kSceneVisible) {
             entry.second->Step();
         }
     }
 }
 
-void DrawScenes() {
-    for (auto& entry : sceneRegistry) {
+void SceneRegistry::DrawAll() {
+    for (auto& entry : entries) {
         if (entry.second->flags & kSceneVisible) {
             entry.second->DrawIfActive();
         }
     }
 }
 
-void DrawScenesIntoCapture() {
-    for (auto& entry : sceneRegistry) {
+void SceneRegistry::DrawAllIntoCapture() {
+    for (auto& entry : entries) {
         entry.second->DrawIntoCapture();
     }
-}
-
-void ResetSceneRegistryForTests() {
-    sceneRegistry.clear();
 }

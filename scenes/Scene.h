@@ -8,13 +8,44 @@
 #include <map>
 #include <string>
 
-// A scene registers itself under its lower-case name when constructed. The registry never owns a
-// scene: the program creates its scenes for each window and destroys them before the window goes.
+class Scene;
+
+// Lower-case name -> scene, in byte-wise order of the names (the order of stepping and drawing). It never
+// owns a scene: the program creates its scenes for each window and destroys them before the window goes,
+// and each scene takes itself out when destroyed. Scenes switch one another on and off through it.
+class SceneRegistry {
+public:
+    SceneRegistry() = default;
+    SceneRegistry(const SceneRegistry&) = delete;
+    SceneRegistry& operator=(const SceneRegistry&) = delete;
+
+    // The scene registered under the name, compared without regard to case; null when there is none.
+    Scene* Find(std::string name) const;
+    // True when the named scene was idle and has been started (clock at 0, OnEnter, Update).
+    bool Start(std::string name);
+    // True when the named scene was running and has been stopped (OnLeave).
+    bool Stop(std::string name);
+
+    // Step of every registered scene with bit 0 of its flags, in registry order; once per frame.
+    void StepAll();
+    // DrawIfActive of every registered scene with bit 0 of its flags, in registry order, after the 3D image.
+    void DrawAll();
+    // DrawIntoCapture of every registered scene, in registry order, while the glow's small render is drawn.
+    void DrawAllIntoCapture();
+
+    const std::map<std::string, Scene*>& Entries() const { return entries; }
+
+private:
+    friend class Scene;
+    std::map<std::string, Scene*> entries;
+};
+
+// A scene registers itself under its lower-case name when constructed, and must not outlive its registry.
 class Scene {
 public:
     // Registers under the lower-case name, with a number appended when the name is taken
     // ("horse", then "horse1", "horse2", ...).
-    Scene(std::string name, uint32_t flags);
+    Scene(SceneRegistry& registry, std::string name, uint32_t flags);
     Scene(const Scene&) = delete;
     Scene& operator=(const Scene&) = delete;
 
@@ -50,6 +81,7 @@ public:
     PerfTimer clock;    // running time since the last start, paused time excluded
     bool active = false;
     bool leaving = false;
+    SceneRegistry& registry;
 
 protected:
     // Not virtual: scenes are never destroyed through a Scene pointer. Removes the registry entry,
@@ -59,24 +91,3 @@ protected:
 
 // Bit 0 of Scene::flags.
 constexpr uint32_t kSceneVisible = 1u;
-
-// Lower-case name -> scene, in byte-wise order of the names (the order of stepping and drawing).
-// Defined in scenes/SceneRegistry.cpp.
-extern std::map<std::string, Scene*> sceneRegistry;
-
-// The scene registered under the name, compared without regard to case; null when there is none.
-Scene* FindScene(std::string name);
-// True when the named scene was idle and has been started (clock at 0, OnEnter, Update).
-bool StartScene(std::string name);
-// True when the named scene was running and has been stopped (OnLeave).
-bool StopScene(std::string name);
-
-// Step of every registered scene with bit 0 of its flags, in registry order; once per frame.
-void StepScenes();
-// DrawIfActive of every registered scene with bit 0 of its flags, in registry order, after the 3D image.
-void DrawScenes();
-// DrawIntoCapture of every registered scene, in registry order, while the glow's small render is drawn.
-void DrawScenesIntoCapture();
-
-// Empties the registry without destroying anything.
-void ResetSceneRegistryForTests();

@@ -7,12 +7,12 @@
 #include <utility>
 #include <vector>
 
-void CreateScenes() {
-    new MainScreenScene;
-    new HorseScene;
-    new ParthenonScene;
-    new MountainScene;
-    new CubesScene;
+void CreateScenes(SceneRegistry& registry) {
+    new MainScreenScene(registry);
+    new HorseScene(registry);
+    new ParthenonScene(registry);
+    new MountainScene(registry);
+    new CubesScene(registry);
 }
 
 namespace {
@@ -39,9 +39,9 @@ constexpr SceneClass kSceneClasses[] = {
 
 } // namespace
 
-void DestroyScenes() {
+void DestroyScenes(SceneRegistry& registry) {
     std::vector<std::pair<Scene*, void (*)(Scene*)>> doomed;
-    for (const auto& entry : sceneRegistry) {
+    for (const auto& entry : registry.Entries()) {
         for (const SceneClass& sceneClass : kSceneClasses) {
             if (sceneClass.is(entry.second)) {
                 doomed.emplace_back(entry.second, sceneClass.destroy);
@@ -49,7 +49,7 @@ void DestroyScenes() {
         }
     }
     for (const auto& entry : doomed) {
-        StopScene(entry.first->name);
+        registry.Stop(entry.first->name);
     }
     // Each destructor takes its own entry out of the registry.
     for (const auto& [scene, destroy] : doomed) {

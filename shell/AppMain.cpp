@@ -5,6 +5,7 @@
 #include "render/Glow.h"
 #include "shell/ContentCheck.h"
 #include "shell/DrawFrame.h"
+#include "shell/Presentation.h"
 #include "shell/ShowMonitor.h"
 #include "shell/ShowSession.h"
 #include "shell/StartUp.h"
@@ -53,10 +54,11 @@ int RunShow(const CommandLine& options) {
     if (options.kiosk && !ShadeRampReadable()) {
         return kKioskFailedExitCode;
     }
-    ShowMonitor monitor(options);
+    Presentation show;
+    ShowMonitor monitor(options, show.scenes);
     stats::StartRecording(options.statsDb);
     const int exitCode = AppMain(platform::GetModuleHandle(),
-                                 ShellFrameCallbacks(monitor.Wanted() ? &monitor : nullptr), options);
+                                 ShellFrameCallbacks(show, monitor.Wanted() ? &monitor : nullptr), options);
     stats::StopRecording();
     monitor.Finish();
     return exitCode;
@@ -73,8 +75,17 @@ int RunStats(const CommandLine& options) {
 
 } // namespace
 
-FrameCallbacks ShellFrameCallbacks(ShowMonitor* monitor) {
-    FrameCallbacks callbacks{StartUp, UpdateFrame, DrawFrame, ShutDown, nullptr};
+FrameCallbacks ShellFrameCallbacks(Presentation& show, ShowMonitor* monitor) {
+    FrameCallbacks callbacks{
+        [&show](AppWindow* window, KeyTable* keys, std::string* whyNot) {
+            return StartUp(show, window, keys, whyNot);
+        },
+        [&show](uint32_t elapsedMs) { UpdateFrame(show, elapsedMs); },
+        [&show] { DrawFrame(show); },
+        [&show] { ShutDown(show); },
+        nullptr,
+        [&show](const ButtonPanel& buttons) { show.status.Report(show.scenes, buttons); },
+    };
     if (monitor != nullptr) {
         callbacks.frameDrawn = [monitor](uint32_t elapsedMs, const ButtonPanel& buttons) {
             monitor->FrameDrawn(elapsedMs, buttons);

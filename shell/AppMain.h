@@ -7,10 +7,11 @@
 #include "shell/FrameLoop.h"
 
 class ShowMonitor;
+struct Presentation;
 
-// StartUp, UpdateFrame, DrawFrame and ShutDown of the shell, and the monitor's look at each frame when
-// one is given.
-FrameCallbacks ShellFrameCallbacks(ShowMonitor* monitor = nullptr);
+// StartUp, UpdateFrame, DrawFrame and ShutDown of the shell on the show, its status after each frame, and
+// the monitor's look at each frame when one is given. Both must outlive the callbacks.
+FrameCallbacks ShellFrameCallbacks(Presentation& show, ShowMonitor* monitor = nullptr);
 
 // -1 when the window class cannot be registered, otherwise 0; in a kiosk run also 1 when no window
 // or no start-up succeeded. The options settle the full-screen question and tell a kiosk run.

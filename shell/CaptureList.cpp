@@ -4,7 +4,6 @@
 #include "render/ScreenEffects.h"
 #include "scenes/Scene.h"
 #include "shell/AppWindow.h"
-#include "shell/UpdateFrame.h"
 
 namespace {
 
@@ -12,15 +11,15 @@ constexpr GLfloat kBackgroundAlpha = 0.5f;
 
 } // namespace
 
-GLuint BuildCaptureList() {
+GLuint BuildCaptureList(SceneRegistry& scenes, bool outlines) {
     const GLuint list = glGenLists(1);
     if (list == 0) {
         return 0;
     }
     glNewList(list, GL_COMPILE);
     glViewport(0, 0, sceneTextureSize, sceneTextureSize);
-    DrawModels(captureOutlines);
-    DrawScenesIntoCapture();
+    DrawModels(outlines);
+    scenes.DrawAllIntoCapture();
     glBindTexture(GL_TEXTURE_2D, sceneTexture);
     // Into the storage that start-up gave the texture: redefining it every frame costs the driver a new
     // megabyte each time for the same picture.

@@ -4,6 +4,8 @@
 
 #include "platform/OpenGl.h"
 
+class SceneRegistry;
+
 // The visible frame's background, under the glow.
 inline constexpr GLfloat kBackgroundRed = 229.0f / 255.0f;
 inline constexpr GLfloat kBackgroundGreen = 121.0f / 255.0f;
@@ -11,5 +13,6 @@ inline constexpr GLfloat kBackgroundBlue = 34.0f / 255.0f;
 
 // Records the list once, now: everything computed on the processor meanwhile (shading, the floating
 // model's offset, outline settings, the window size) stays fixed in it. Includes what the scenes draw
-// into the capture at that moment. 0 when no list name could be had.
-GLuint BuildCaptureList();
+// into the capture at that moment; outlines says whether the models carry theirs. 0 when no list name
+// could be had.
+GLuint BuildCaptureList(SceneRegistry& scenes, bool outlines);

@@ -7,8 +7,7 @@
 #include "render/ScreenEffects.h"
 #include "scenes/Scene.h"
 #include "shell/CaptureList.h"
-#include "shell/StartUp.h"
-#include "shell/UpdateFrame.h"
+#include "shell/Presentation.h"
 
 #include "platform/OpenGl.h"
 
@@ -27,7 +26,7 @@ constexpr GLfloat kSideAlpha = 1.0f;
 
 // Only the square that the small render draws and copies is cleared here: the capture list clears the whole
 // window afterwards, so white anywhere else would cost a window-sized fill for nothing.
-void DrawSmallRender() {
+void DrawSmallRender(Presentation& show) {
     glClearColor(kClearWhite, kClearWhite, kClearWhite, kClearAlpha);
     glScissor(0, 0, sceneTextureSize, sceneTextureSize);
     glEnable(GL_SCISSOR_TEST);
@@ -35,29 +34,29 @@ void DrawSmallRender() {
     glDisable(GL_SCISSOR_TEST);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
-    mainCamera.Update(frameMilliseconds);
+    mainCamera.Update(show.frameMilliseconds);
 
     // The list's own matrix operations act on the camera's view, so the small render follows it.
     glPushMatrix();
-    glCallList(captureList);
+    glCallList(show.captureList);
     glPopMatrix();
 }
 
 // Leaves the models' frame on the stack for the glow to pop.
-void DrawModels() {
+void DrawModels(Presentation&) {
     glPushMatrix();
     DrawLandscapeModel();
     // In the landscape's frame, which DrawLandscapeModel leaves on the stack.
     DrawFloatingModel();
 }
 
-void DrawGlowOverModels() {
-    DrawGlow(blurList);
+void DrawGlowOverModels(Presentation& show) {
+    DrawGlow(show.blurList);
     glPopMatrix();
 }
 
 // The view is centred, so the window reaches as far past its far edges as its origin lies before it.
-void FillSides() {
+void FillSides(Presentation&) {
     if (viewX == 0 && viewY == 0) {
         return;
     }
@@ -86,19 +85,23 @@ void FillSides() {
     glDisable(GL_SCISSOR_TEST);
 }
 
+void DrawSceneOverlays(Presentation& show) {
+    show.scenes.DrawAll();
+}
+
 } // namespace
 
 const FramePhase kFramePhases[] = {
     {"small render and copy", DrawSmallRender},
     {"models with outlines", DrawModels},
     {"glow", DrawGlowOverModels},
-    {"scene overlays", DrawScenes},
+    {"scene overlays", DrawSceneOverlays},
     {"sides beside the view", FillSides},
 };
 const int kFramePhaseCount = static_cast<int>(sizeof kFramePhases / sizeof kFramePhases[0]);
 
-void DrawFrame() {
+void DrawFrame(Presentation& show) {
     for (const FramePhase& phase : kFramePhases) {
-        phase.draw();
+        phase.draw(show);
     }
 }

@@ -2,14 +2,16 @@
 // models at full size, the glow and the scenes' overlays.
 #pragma once
 
+struct Presentation;
+
 // The frame's steps in drawing order, named for timing them one by one; each expects the state the one
 // before leaves, so they run only all together and in this order.
 struct FramePhase {
     const char* name;
-    void (*draw)();
+    void (*draw)(Presentation& show);
 };
 extern const FramePhase kFramePhases[];
 extern const int kFramePhaseCount;
 
 // All phases in order.
-void DrawFrame();
+void DrawFrame(Presentation& show);

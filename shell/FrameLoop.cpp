@@ -4,18 +4,11 @@
 #include "platform/DisplayMode.h"
 #include "platform/ServiceNotify.h"
 #include "shell/FramePacing.h"
-#include "shell/ServiceStatus.h"
 
 namespace {
 
-// What the loop keeps from one frame to the next, besides the window's own tick count.
-struct FrameLoopState {
-    uint32_t minimumFrameMs;
-    StatusReporter status;
-};
-
-void RunFrame(AppWindow* appWindow, const FrameCallbacks& callbacks, FrameLoopState* state) {
-    WaitForFrameSlot(appWindow->lastTickCount, state->minimumFrameMs);
+void RunFrame(AppWindow* appWindow, const FrameCallbacks& callbacks, uint32_t minimumFrameMs) {
+    WaitForFrameSlot(appWindow->lastTickCount, minimumFrameMs);
     const uint32_t now = platform::GetTickCount();
     // Unsigned, so the difference is right across the tick count's wrap.
     const uint32_t elapsedMs = now - appWindow->lastTickCount;
@@ -27,15 +20,17 @@ void RunFrame(AppWindow* appWindow, const FrameCallbacks& callbacks, FrameLoopSt
     }
     platform::SwapBuffers(appWindow->deviceContext);
     platform::NotifyFrameSwapped();
-    state->status.Report(*appWindow->buttons);
+    if (callbacks.frameSwapped) {
+        callbacks.frameSwapped(*appWindow->buttons);
+    }
 }
 
 } // namespace
 
 void RunFrameLoop(AppWindow* appWindow, const FrameCallbacks& callbacks) {
-    FrameLoopState state{MinimumFrameMilliseconds(platform::SwapWaitsForDisplay(appWindow->deviceContext),
-                                                  platform::DisplayRefreshRate(appWindow->window)),
-                         {}};
+    const uint32_t minimumFrameMs =
+        MinimumFrameMilliseconds(platform::SwapWaitsForDisplay(appWindow->deviceContext),
+                                 platform::DisplayRefreshRate(appWindow->window));
     platform::Message message;
     for (;;) {
         if (platform::PeekMessage(&message, appWindow->window)) {
@@ -44,7 +39,7 @@ void RunFrameLoop(AppWindow* appWindow, const FrameCallbacks& callbacks) {
             }
             platform::DispatchMessage(message);
         } else if (appWindow->visible) {
-            RunFrame(appWindow, callbacks, &state);
+            RunFrame(appWindow, callbacks, minimumFrameMs);
         } else {
             platform::WaitMessage();
         }

@@ -21,6 +21,8 @@ struct FrameCallbacks {
     // After each frame is drawn and before it is swapped to the screen, with the milliseconds since the
     // previous frame; may be left empty.
     std::function<void(uint32_t, const ButtonPanel&)> frameDrawn;
+    // After each frame has gone to the screen; may be left empty.
+    std::function<void(const ButtonPanel&)> frameSwapped;
 };
 
 // Returns at the window's quit message. The window has been started up; its buttons and its tick count

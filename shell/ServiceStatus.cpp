@@ -17,9 +17,9 @@ constexpr size_t kButtonNumberSize = 12;
 
 } // namespace
 
-void ShowStatus(const ButtonPanel& buttons, std::string* status) {
+void ShowStatus(const SceneRegistry& scenes, const ButtonPanel& buttons, std::string* status) {
     status->clear();
-    for (const auto& entry : sceneRegistry) {
+    for (const auto& entry : scenes.Entries()) {
         if (entry.second->active) {
             status->append(status->empty() ? kSceneStatusPrefix : kSceneStatusSeparator)
                 .append(entry.second->name);
@@ -41,8 +41,8 @@ void ShowStatus(const ButtonPanel& buttons, std::string* status) {
 
 StatusReporter::StatusReporter() : shown(kNoSceneStatus) {}
 
-void StatusReporter::Report(const ButtonPanel& buttons) {
-    ShowStatus(buttons, &current);
+void StatusReporter::Report(const SceneRegistry& scenes, const ButtonPanel& buttons) {
+    ShowStatus(scenes, buttons, &current);
     if (current != shown) {
         shown = current;
         platform::NotifyStatus(shown);

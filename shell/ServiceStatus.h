@@ -4,10 +4,11 @@
 #include <string>
 
 class ButtonPanel;
+class SceneRegistry;
 
 // The status line: the running scenes ("Showing horse, mountain", or "No scene running"), then each
 // stuck button ("; button 2 stuck"), written over *status in its own storage.
-void ShowStatus(const ButtonPanel& buttons, std::string* status);
+void ShowStatus(const SceneRegistry& scenes, const ButtonPanel& buttons, std::string* status);
 
 // Sends the status line whenever it changes. Asked every frame: a frame that changes nothing allocates
 // nothing, and nothing is said until a scene runs or a button sticks.
@@ -15,7 +16,7 @@ class StatusReporter {
 public:
     StatusReporter();
 
-    void Report(const ButtonPanel& buttons);
+    void Report(const SceneRegistry& scenes, const ButtonPanel& buttons);
 
 private:
     std::string current;

@@ -23,8 +23,9 @@ std::unique_ptr<monitor::BackgroundWriter> WriterFor(const std::string& path, co
 
 } // namespace
 
-ShowMonitor::ShowMonitor(const CommandLine& options)
-    : figures(ProgramVersion(), platform::CurrentClock().UtcMilliseconds(),
+ShowMonitor::ShowMonitor(const CommandLine& options, const SceneRegistry& scenes)
+    : showScenes(scenes),
+      figures(ProgramVersion(), platform::CurrentClock().UtcMilliseconds(),
               std::vector<std::string>(std::begin(stats::kCauseNames), std::end(stats::kCauseNames))),
       metrics(WriterFor(options.metricsPath, kMetricsName)),
       snapshot(WriterFor(options.snapshotPath, kSnapshotName)),
@@ -58,7 +59,7 @@ void ShowMonitor::FrameDrawn(uint32_t elapsedMs, const ButtonPanel& buttons) {
     if (metrics) {
         figures.CountFrame(elapsedMs, platform::CurrentClock().UtcMilliseconds(), GlowIsFast());
         scenes.clear();
-        for (const auto& [name, scene] : sceneRegistry) {
+        for (const auto& [name, scene] : showScenes.Entries()) {
             scenes.emplace_back(name, scene->active);
         }
         for (int button = 1; button <= kButtonCount; ++button) {
@@ -98,7 +99,7 @@ void ShowMonitor::Finish() {
 
 void ShowMonitor::SceneStarted(const char* scene, stats::StartCause cause) {
     // The registry's name, as the status line and the scene figures give it.
-    const Scene* started = FindScene(scene);
+    const Scene* started = showScenes.Find(scene);
     figures.CountSceneStart(started ? started->name : scene, stats::kCauseNames[static_cast<int>(cause)]);
 }
 

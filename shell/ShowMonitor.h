@@ -19,13 +19,15 @@
 #include <vector>
 
 class ButtonPanel;
+class SceneRegistry;
 
 constexpr uint32_t kMetricsEveryMs = 10000;
 
 class ShowMonitor final : public stats::SceneStartWatcher, public ContentLoadWatcher {
 public:
-    // Watches nothing and starts no thread when the options ask for neither file.
-    explicit ShowMonitor(const CommandLine& options);
+    // Watches nothing and starts no thread when the options ask for neither file. The scenes are the
+    // show's, whose names and runs the figures report.
+    ShowMonitor(const CommandLine& options, const SceneRegistry& scenes);
     ShowMonitor(const ShowMonitor&) = delete;
     ShowMonitor& operator=(const ShowMonitor&) = delete;
     // Finish().
@@ -44,6 +46,7 @@ public:
 private:
     void PostMetrics();
 
+    const SceneRegistry& showScenes;
     monitor::Figures figures;
     std::unique_ptr<monitor::BackgroundWriter> metrics;
     std::unique_ptr<monitor::BackgroundWriter> snapshot;

@@ -24,21 +24,11 @@ constexpr const char* kNoCaptureList = "OpenGL gave no display list for the capt
 
 } // namespace
 
-AppWindow* currentWindow = nullptr;
-KeyTable* currentKeys = nullptr;
-GLuint blurList = 0;
-GLuint captureList = 0;
-
-void ResetStartUpGlobalsForTests() {
-    currentWindow = nullptr;
-    currentKeys = nullptr;
-    blurList = 0;
-    captureList = 0;
-}
-
-bool StartUp(AppWindow* appWindow, KeyTable* keys, std::string* whyNot) {
-    currentWindow = appWindow;
-    currentKeys = keys;
+bool StartUp(Presentation& show, AppWindow* appWindow, KeyTable* keys, std::string* whyNot) {
+    show.currentWindow = appWindow;
+    show.currentKeys = keys;
+    // A new window's loop says its status afresh, as it did before the window changed.
+    show.status = StatusReporter();
     SetModelGlState();
     glClearColor(kClearGrey, kClearGrey, kClearGrey, kClearAlpha);
 
@@ -56,12 +46,12 @@ bool StartUp(AppWindow* appWindow, KeyTable* keys, std::string* whyNot) {
     celShading.lightDirection = Vec3(0.0f, 0.0f, 1.0f);
     celShading.lightDirection.Normalize();
 
-    CreateScenes();
+    CreateScenes(show.scenes);
     // Aimed before the waypoints get their poses, so the first flight starts out towards the origin.
     mainCamera.SetTarget(&waypointBooth);
     sceneTexture = CreateEmptyTexture(sceneTextureSize, sceneTextureSize);
     AssignWaypointPoses();
-    if (StartScene(kFirstScene)) {
+    if (show.scenes.Start(kFirstScene)) {
         stats::RecordSceneStart(kFirstScene, stats::StartCause::StartUp);
     }
 
@@ -73,16 +63,16 @@ bool StartUp(AppWindow* appWindow, KeyTable* keys, std::string* whyNot) {
         new FMODSound();
     }
 
-    blurList = BuildBlurList();
-    captureList = BuildCaptureList();
-    if (captureList == 0 && whyNot) {
+    show.blurList = BuildBlurList();
+    show.captureList = BuildCaptureList(show.scenes, show.captureOutlines);
+    if (show.captureList == 0 && whyNot) {
         *whyNot = kNoCaptureList;
     }
-    return captureList != 0;
+    return show.captureList != 0;
 }
 
-void ShutDown() {
+void ShutDown(Presentation& show) {
     glDeleteTextures(1, &celShading.shadeTexture);
     // The next window makes its own scenes; these would otherwise keep their movies open for good.
-    DestroyScenes();
+    DestroyScenes(show.scenes);
 }

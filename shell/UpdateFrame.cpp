@@ -9,13 +9,9 @@
 #include "platform/VirtualKeys.h"
 #include "render/CelShading.h"
 #include "scenes/Scene.h"
-#include "shell/DrawFrame.h"
-#include "shell/StartUp.h"
 #include "stats/VisitRecording.h"
 
-#include <algorithm>
 #include <cstdio>
-#include <iterator>
 
 namespace {
 
@@ -36,7 +32,7 @@ struct SceneLine {
     int button;
     const char* scene;
 };
-constexpr SceneLine kSceneLines[] = {
+constexpr SceneLine kSceneLines[kSceneLineCount] = {
     {'L', 3, "Horse"},
     {'K', 2, "Mountain"},
     {'J', 1, "Parthenon"},
@@ -48,22 +44,22 @@ constexpr const char* kPoseFormat = "pos: %f %f %f rot: %f %f %f %f\n";
 constexpr size_t kPoseLineSize = 512;
 
 // The key table exists only once start-up has run; before that every key reads as up.
-bool KeyDown(uint32_t key) {
-    return currentKeys != nullptr && (*currentKeys)[key];
+bool KeyDown(const Presentation& show, uint32_t key) {
+    return show.currentKeys != nullptr && (*show.currentKeys)[key];
 }
 
-void ClearKey(uint32_t key) {
-    if (currentKeys != nullptr) {
-        (*currentKeys)[key] = false;
+void ClearKey(Presentation& show, uint32_t key) {
+    if (show.currentKeys != nullptr) {
+        (*show.currentKeys)[key] = false;
     }
 }
 
 // True when the key was down; the key then reads as up until it is pressed (or repeats) again.
-bool TakeKey(uint32_t key) {
-    if (!KeyDown(key)) {
+bool TakeKey(Presentation& show, uint32_t key) {
+    if (!KeyDown(show, key)) {
         return false;
     }
-    ClearKey(key);
+    ClearKey(show, key);
     return true;
 }
 
@@ -75,90 +71,80 @@ void PrintCameraPose() {
     platform::OutputDebugString(line);
 }
 
-void HandleOperatorKeys() {
-    if (KeyDown(kQuitKey)) {
+void HandleOperatorKeys(Presentation& show) {
+    if (KeyDown(show, kQuitKey)) {
         const uint32_t processId = platform::GetCurrentProcessId();
         platform::ClosePortSession(processId);
-        RequestQuit(currentWindow);
+        RequestQuit(show.currentWindow);
     }
-    if (KeyDown(kToggleFullScreenKey)) {
-        RequestToggleFullScreen(currentWindow);
+    if (KeyDown(show, kToggleFullScreenKey)) {
+        RequestToggleFullScreen(show.currentWindow);
     }
-    if (TakeKey(kToggleOutlinesKey)) {
+    if (TakeKey(show, kToggleOutlinesKey)) {
         ToggleOutlines();
     }
-    if (TakeKey(kToggleOutlineSmoothingKey)) {
+    if (TakeKey(show, kToggleOutlineSmoothingKey)) {
         ToggleOutlineSmoothing();
     }
-    if (TakeKey(kToggleCaptureOutlinesKey)) {
-        captureOutlines = !captureOutlines;
+    if (TakeKey(show, kToggleCaptureOutlinesKey)) {
+        show.captureOutlines = !show.captureOutlines;
     }
-    if (TakeKey(kWiderOutlineKey)) {
+    if (TakeKey(show, kWiderOutlineKey)) {
         WidenOutline();
     }
-    if (TakeKey(kNarrowerOutlineKey)) {
+    if (TakeKey(show, kNarrowerOutlineKey)) {
         NarrowOutline();
     }
-    if (TakeKey(kPrintPoseKey)) {
+    if (TakeKey(show, kPrintPoseKey)) {
         PrintCameraPose();
     }
 }
 
-// Whether each line asked for its scene in the previous frame: a held button is one press.
-bool lineAsked[std::size(kSceneLines)] = {};
-
-void SwitchTo(const SceneLine& line, stats::StartCause cause, bool newPress) {
-    Scene* scene = FindScene(line.scene);
+void SwitchTo(SceneRegistry& scenes, const SceneLine& line, stats::StartCause cause, bool newPress) {
+    Scene* scene = scenes.Find(line.scene);
     if (scene != nullptr && scene->PressedWhileRunning()) {
         if (newPress) {
             stats::RecordPressWhileRunning(line.scene, cause);
         }
         return;
     }
-    if (StartScene(line.scene)) {
+    if (scenes.Start(line.scene)) {
         stats::RecordSceneStart(line.scene, cause);
     }
 }
 
 // Before start-up there is no window and so no panel: no button is held.
-int ReadButtons() {
-    return currentWindow != nullptr && currentWindow->buttons != nullptr ? currentWindow->buttons->Read() : 0;
+int ReadButtons(const Presentation& show) {
+    const AppWindow* window = show.currentWindow;
+    return window != nullptr && window->buttons != nullptr ? window->buttons->Read() : 0;
 }
 
-void HandleSceneLines() {
-    for (size_t i = 0; i < std::size(kSceneLines); ++i) {
+void HandleSceneLines(Presentation& show) {
+    for (size_t i = 0; i < kSceneLineCount; ++i) {
         const SceneLine& line = kSceneLines[i];
         // The port is read only for a line whose key is up.
-        const bool byKey = KeyDown(line.key);
-        const bool asked = byKey || ReadButtons() == line.button;
+        const bool byKey = KeyDown(show, line.key);
+        const bool asked = byKey || ReadButtons(show) == line.button;
         if (asked) {
-            ClearKey(line.key);
-            SwitchTo(line, byKey ? stats::StartCause::Key : stats::ButtonCause(line.button), !lineAsked[i]);
+            ClearKey(show, line.key);
+            SwitchTo(show.scenes, line, byKey ? stats::StartCause::Key : stats::ButtonCause(line.button),
+                     !show.lineAsked[i]);
         }
-        lineAsked[i] = asked;
+        show.lineAsked[i] = asked;
     }
 }
 
 } // namespace
 
-float frameMilliseconds = 0.0f;
-bool captureOutlines = true;
-
-void ResetUpdateFrameGlobalsForTests() {
-    frameMilliseconds = 0.0f;
-    captureOutlines = true;
-    std::fill(std::begin(lineAsked), std::end(lineAsked), false);
-}
-
-void UpdateFrame(uint32_t elapsedMs) {
-    frameMilliseconds = static_cast<float>(elapsedMs);
-    HandleOperatorKeys();
-    HandleSceneLines();
+void UpdateFrame(Presentation& show, uint32_t elapsedMs) {
+    show.frameMilliseconds = static_cast<float>(elapsedMs);
+    HandleOperatorKeys(show);
+    HandleSceneLines(show);
     // Held, not cleared: hand steering is asked for again every frame.
-    if (KeyDown(kFreeCameraKey)) {
+    if (KeyDown(show, kFreeCameraKey)) {
         mainCamera.SetMode(Free);
     }
     PollInputDevices();
-    StepScenes();
-    MoveBob(frameMilliseconds);
+    show.scenes.StepAll();
+    MoveBob(show.frameMilliseconds);
 }

@@ -64,13 +64,13 @@ class FrameAllocationTest : public StartedPresentationFixture {
 protected:
     // Allocations over the counted frames of one scene, seen from its waypoint.
     long CountFrames(const char* scene, const SceneNode& waypoint) {
-        StartScene(scene);
+        show.scenes.Start(scene);
         PlaceCamera(waypoint);
         const auto frame = [&] {
             clock.AdvanceMs(kFrameMs);
-            UpdateFrame(kFrameMs);
-            DrawFrame();
-            ShowStatus(buttons, &status);
+            UpdateFrame(show, kFrameMs);
+            DrawFrame(show);
+            ShowStatus(show.scenes, buttons, &status);
         };
         for (int i = 0; i < kSettleFrames; ++i) {
             frame();

@@ -19,9 +19,9 @@
 
 namespace {
 
-std::vector<std::string> Keys() {
+std::vector<std::string> Keys(const SceneRegistry& registry) {
     std::vector<std::string> keys;
-    for (const auto& entry : sceneRegistry) {
+    for (const auto& entry : registry.Entries()) {
         keys.push_back(entry.first);
     }
     return keys;
@@ -33,13 +33,12 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(gl.Ok());
         std::filesystem::current_path(STANDVIEW_SOURCE_DIR);
-        ResetSceneRegistryForTests();
         ResetStartScreenStateForTests();
         ResetPictureTexturesForTests();
         AssignWaypointPoses();
     }
     void TearDown() override {
-        DestroyScenes();
+        DestroyScenes(registry);
         std::filesystem::current_path(previousDir);
         ResetStartScreenStateForTests();
         ResetPictureTexturesForTests();
@@ -47,6 +46,7 @@ protected:
 
     const std::filesystem::path previousDir = std::filesystem::current_path();
     testing_support::FakeClock fakeClock;
+    SceneRegistry registry;
     platform::OffscreenContext gl{800, 600};
     testing_support::FakeVideoDecoder decoder{scenes_test::kAnyMovie};
 };
@@ -54,9 +54,10 @@ protected:
 } // namespace
 
 TEST_F(CreateScenesTest, ASecondSetGetsNumberedNamesAndStaysIdle) {
-    CreateScenes();
-    EXPECT_EQ(Keys(), (std::vector<std::string>{"cubes", "horse", "mainscreen", "mountain", "parthenon"}));
-    for (const auto& entry : sceneRegistry) {
+    CreateScenes(registry);
+    EXPECT_EQ(Keys(registry),
+              (std::vector<std::string>{"cubes", "horse", "mainscreen", "mountain", "parthenon"}));
+    for (const auto& entry : registry.Entries()) {
         EXPECT_EQ(entry.second->flags, 1u) << entry.first;
         EXPECT_FALSE(entry.second->active) << entry.first;
     }
@@ -70,31 +71,31 @@ TEST_F(CreateScenesTest, ASecondSetGetsNumberedNamesAndStaysIdle) {
     for (GLuint picture : pictures) {
         EXPECT_NE(picture, kNoPicture);
     }
-    Scene* const firstHorse = FindScene("Horse");
+    Scene* const firstHorse = registry.Find("Horse");
 
-    CreateScenes();
-    EXPECT_EQ(Keys(),
+    CreateScenes(registry);
+    EXPECT_EQ(Keys(registry),
               (std::vector<std::string>{"cubes", "cubes1", "horse", "horse1", "mainscreen", "mainscreen1",
                                         "mountain", "mountain1", "parthenon", "parthenon1"}));
-    EXPECT_EQ(FindScene("Horse"), firstHorse);
+    EXPECT_EQ(registry.Find("Horse"), firstHorse);
     EXPECT_NE(startScreenTextures[0], pictures[0]) << "the second set reloads the shared pictures";
 
-    ASSERT_TRUE(StartScene("MainScreen"));
-    ASSERT_TRUE(StartScene("Horse"));
+    ASSERT_TRUE(registry.Start("MainScreen"));
+    ASSERT_TRUE(registry.Start("Horse"));
     for (int frame = 0; frame < 400; ++frame) {
         fakeClock.AdvanceMs(100);
-        StepScenes();
+        registry.StepAll();
     }
-    EXPECT_TRUE(FindScene("mainscreen")->active) << "the horse's time ran out";
+    EXPECT_TRUE(registry.Find("mainscreen")->active) << "the horse's time ran out";
     for (const char* second : {"cubes1", "horse1", "mainscreen1", "mountain1", "parthenon1"}) {
-        EXPECT_FALSE(FindScene(second)->active) << second;
+        EXPECT_FALSE(registry.Find(second)->active) << second;
     }
 }
 
 TEST_F(CreateScenesTest, DestroyingEmptiesTheRegistry) {
-    CreateScenes();
-    DestroyScenes();
-    EXPECT_TRUE(sceneRegistry.empty());
-    CreateScenes();
-    EXPECT_EQ(FindScene("mainscreen")->name, "mainscreen") << "names are free again";
+    CreateScenes(registry);
+    DestroyScenes(registry);
+    EXPECT_TRUE(registry.Entries().empty());
+    CreateScenes(registry);
+    EXPECT_EQ(registry.Find("mainscreen")->name, "mainscreen") << "names are free again";
 }

@@ -33,7 +33,6 @@ protected:
         glViewport(0, 0, 800, 600);
         glMatrixMode(GL_PROJECTION);
         glLoadIdentity();
-        ResetSceneRegistryForTests();
         ResetStartScreenStateForTests();
         ResetPictureTexturesForTests();
         AssignWaypointPoses();
@@ -43,12 +42,12 @@ protected:
     }
     void TearDown() override {
         player.reset();
-        ResetSceneRegistryForTests();
         ResetStartScreenStateForTests();
         ResetPictureTexturesForTests();
     }
 
     testing_support::FakeClock fakeClock;
+    SceneRegistry registry;
     testing_support::TempDir noData{true};
     platform::OffscreenContext gl{800, 600};
     FakeAudioDevice audio;
@@ -59,7 +58,7 @@ protected:
 } // namespace
 
 TEST_F(CubesSceneTest, OpensTheFourMoviesInOrder) {
-    CubesScene cubes;
+    CubesScene cubes{registry};
     EXPECT_EQ(cubes.name, "cubes");
     ASSERT_NE(cubes.carousel, nullptr);
     EXPECT_EQ(decoder.opened, (Log{"Data/movies/Booth1.avi", "Data/movies/Booth2.avi",
@@ -69,14 +68,14 @@ TEST_F(CubesSceneTest, OpensTheFourMoviesInOrder) {
 
 TEST_F(CubesSceneTest, EntryStopsTheOthersFliesRewindsAndSetsTheTimeOut) {
     Log log;
-    LoggingScene horse("Horse", log), mainScreen("MainScreen", log), mountain("Mountain", log),
-        parthenon("Parthenon", log);
-    CubesScene cubes;
+    LoggingScene horse(registry, "Horse", log), mainScreen(registry, "MainScreen", log),
+        mountain(registry, "Mountain", log), parthenon(registry, "Parthenon", log);
+    CubesScene cubes{registry};
     for (const char* name : {"Horse", "MainScreen", "Mountain", "Parthenon"}) {
-        ASSERT_TRUE(StartScene(name));
+        ASSERT_TRUE(registry.Start(name));
     }
     log.clear();
-    ASSERT_TRUE(StartScene("Cubes"));
+    ASSERT_TRUE(registry.Start("Cubes"));
     EXPECT_EQ(log, (Log{"mainscreen leave", "horse leave", "mountain leave", "parthenon leave"}));
     EXPECT_EQ(mainCamera.target, &waypointCubes);
     EXPECT_EQ(mainCamera.mode, FlyTo);
@@ -86,76 +85,76 @@ TEST_F(CubesSceneTest, EntryStopsTheOthersFliesRewindsAndSetsTheTimeOut) {
 }
 
 TEST_F(CubesSceneTest, StartingItSilencesTheMusic) {
-    CubesScene cubes;
+    CubesScene cubes{registry};
     player->PlayTrack("data/music/olympus.mp3", 0.0f); // no exhibit running: only the scene can stop it
     audio.log.clear();
-    ASSERT_TRUE(StartScene("Cubes"));
+    ASSERT_TRUE(registry.Start("Cubes"));
     EXPECT_EQ(audio.log, (Log{"stop data/music/olympus.mp3"}));
-    ASSERT_TRUE(StopScene("Cubes"));
+    ASSERT_TRUE(registry.Stop("Cubes"));
     EXPECT_EQ(audio.log.size(), 1u) << "leaving does not touch the music";
 }
 
 TEST_F(CubesSceneTest, EndsPastTheTimeOutWhichEachPressMoves) {
-    MainScreenScene screen;
-    CubesScene cubes;
-    ASSERT_TRUE(StartScene("Cubes"));
+    MainScreenScene screen{registry};
+    CubesScene cubes{registry};
+    ASSERT_TRUE(registry.Start("Cubes"));
     fakeClock.AdvanceSeconds(35.0);
-    StepScenes();
+    registry.StepAll();
     EXPECT_TRUE(cubes.active);
     fakeClock.AdvanceMs(1);
-    StepScenes();
+    registry.StepAll();
     EXPECT_FALSE(cubes.active);
     EXPECT_TRUE(screen.active);
 
-    ASSERT_TRUE(StartScene("Cubes"));
+    ASSERT_TRUE(registry.Start("Cubes"));
     fakeClock.AdvanceSeconds(30);
     cubes.KeepAlive();
     EXPECT_FLOAT_EQ(cubes.timeout, 65.0f);
     fakeClock.AdvanceSeconds(34);
-    StepScenes();
+    registry.StepAll();
     EXPECT_TRUE(cubes.active) << "64 s";
     cubes.KeepAlive();
     EXPECT_FLOAT_EQ(cubes.timeout, 99.0f);
     fakeClock.AdvanceSeconds(35);
-    StepScenes();
+    registry.StepAll();
     EXPECT_TRUE(cubes.active) << "99 s";
     fakeClock.AdvanceMs(1);
-    StepScenes();
+    registry.StepAll();
     EXPECT_FALSE(cubes.active);
     EXPECT_TRUE(screen.active);
 }
 
 TEST_F(CubesSceneTest, ComingBackStartsAtTheFirstMovie) {
-    CubesScene cubes;
-    HorseScene horse;
-    ASSERT_TRUE(StartScene("Cubes"));
+    CubesScene cubes{registry};
+    HorseScene horse{registry};
+    ASSERT_TRUE(registry.Start("Cubes"));
     cubes.carousel->Next();
     fakeClock.AdvanceMs(900);
     cubes.carousel->Draw(); // the slide is over: the ring moves on
     ASSERT_EQ(cubes.carousel->centre, 1);
 
-    ASSERT_TRUE(StartScene("Horse"));
+    ASSERT_TRUE(registry.Start("Horse"));
     EXPECT_FALSE(cubes.active);
-    ASSERT_TRUE(StartScene("Cubes"));
+    ASSERT_TRUE(registry.Start("Cubes"));
     EXPECT_EQ(cubes.carousel->centre, 0);
     EXPECT_TRUE(cubes.carousel->clips[0].playing);
     EXPECT_FALSE(cubes.carousel->clips[1].playing);
 }
 
 TEST_F(CubesSceneTest, DrawsNothingInFlightThenTheCarouselAndTheTitle) {
-    CubesScene cubes;
+    CubesScene cubes{registry};
     cubesTexture = SolidTexture(0, 255, 0);
-    ASSERT_TRUE(StartScene("Cubes"));
+    ASSERT_TRUE(registry.Start("Cubes"));
 
     mainCamera.inFlight = true;
     ClearBlack();
-    DrawScenes();
+    registry.DrawAll();
     EXPECT_EQ(cubes.carousel->shared.idleTexture, kNoIdleTexture) << "the carousel was not drawn";
     EXPECT_EQ(PixelFromTop(gl, 400, 100), (Rgb{0, 0, 0}));
 
     mainCamera.inFlight = false;
     ClearBlack();
-    DrawScenes();
+    registry.DrawAll();
     EXPECT_EQ(cubes.carousel->shared.idleTexture, cubes.carousel->clips[cubes.carousel->centre].texture);
     const int title = Blend(255, 0.85f);
     // The title spans columns 200..599 and rows 15..149 from the top.

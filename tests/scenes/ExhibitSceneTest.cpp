@@ -27,7 +27,6 @@ using Log = std::vector<std::string>;
 class ExhibitSceneTest : public testing::Test {
 protected:
     void SetUp() override {
-        ResetSceneRegistryForTests();
         ResetStartScreenStateForTests();
         ResetPictureTexturesForTests();
         AssignWaypointPoses();
@@ -39,7 +38,6 @@ protected:
     }
     void TearDown() override {
         player.reset();
-        ResetSceneRegistryForTests();
         ResetStartScreenStateForTests();
         ResetPictureTexturesForTests();
     }
@@ -47,6 +45,7 @@ protected:
     Log TakeMusic() { return std::exchange(audio.log, {}); }
 
     testing_support::FakeClock fakeClock;
+    SceneRegistry registry;
     testing_support::TempDir noData{true}; // no pictures: the constructors then make no OpenGL call
     FakeAudioDevice audio;
     std::unique_ptr<FMODSound> player;
@@ -74,13 +73,12 @@ TEST_F(ExhibitSceneTest, EachExhibitStopsTheOthersInItsOrderFliesAndPlays) {
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
-        ResetSceneRegistryForTests();
         Log log;
         std::vector<std::unique_ptr<LoggingScene>> others;
         for (const char* other : {"MainScreen", "Horse", "Mountain", "Parthenon", "Cubes"}) {
             if (row.name != other) {
-                others.push_back(std::make_unique<LoggingScene>(other, log));
-                ASSERT_TRUE(StartScene(other));
+                others.push_back(std::make_unique<LoggingScene>(registry, other, log));
+                ASSERT_TRUE(registry.Start(other));
             }
         }
         std::unique_ptr<HorseScene> horse;
@@ -88,14 +86,14 @@ TEST_F(ExhibitSceneTest, EachExhibitStopsTheOthersInItsOrderFliesAndPlays) {
         std::unique_ptr<ParthenonScene> parthenon;
         ExhibitScene* exhibit = nullptr;
         if (row.name == "Horse") {
-            exhibit = (horse = std::make_unique<HorseScene>()).get();
+            exhibit = (horse = std::make_unique<HorseScene>(registry)).get();
         } else if (row.name == "Mountain") {
-            exhibit = (mountain = std::make_unique<MountainScene>()).get();
+            exhibit = (mountain = std::make_unique<MountainScene>(registry)).get();
         } else {
-            exhibit = (parthenon = std::make_unique<ParthenonScene>()).get();
+            exhibit = (parthenon = std::make_unique<ParthenonScene>(registry)).get();
         }
         log.clear();
-        ASSERT_TRUE(StartScene(row.name));
+        ASSERT_TRUE(registry.Start(row.name));
         Log stopped;
         for (const std::string& line : log) {
             stopped.push_back(line.substr(0, line.find(' ')));
@@ -113,15 +111,15 @@ TEST_F(ExhibitSceneTest, EachExhibitStopsTheOthersInItsOrderFliesAndPlays) {
 }
 
 TEST_F(ExhibitSceneTest, EndsAtTheFirstFramePastTheTimeOutAndTheMusicStops) {
-    MainScreenScene screen;
-    HorseScene horse;
-    ASSERT_TRUE(StartScene("Horse"));
+    MainScreenScene screen{registry};
+    HorseScene horse{registry};
+    ASSERT_TRUE(registry.Start("Horse"));
     TakeMusic();
     fakeClock.AdvanceSeconds(35.0);
-    StepScenes();
+    registry.StepAll();
     EXPECT_TRUE(horse.active) << "exactly 35 s is not past the time-out";
     fakeClock.AdvanceMs(1);
-    StepScenes();
+    registry.StepAll();
     EXPECT_FALSE(horse.active);
     EXPECT_FALSE(horse.leaving);
     EXPECT_TRUE(screen.active);
@@ -131,15 +129,15 @@ TEST_F(ExhibitSceneTest, EndsAtTheFirstFramePastTheTimeOutAndTheMusicStops) {
 }
 
 TEST_F(ExhibitSceneTest, ItsOwnButtonChangesNothing) {
-    HorseScene horse;
-    ASSERT_TRUE(StartScene("Horse"));
+    HorseScene horse{registry};
+    ASSERT_TRUE(registry.Start("Horse"));
     TakeMusic();
     fakeClock.AdvanceSeconds(10);
     mainCamera.flightProgress = 0.5f;
     horse.revealPending = false;
     horse.revealRunning = true;
 
-    EXPECT_FALSE(StartScene("Horse"));
+    EXPECT_FALSE(registry.Start("Horse"));
     EXPECT_FLOAT_EQ(mainCamera.flightProgress, 0.5f) << "no new flight";
     EXPECT_FALSE(horse.revealPending);
     EXPECT_TRUE(TakeMusic().empty());
@@ -147,37 +145,37 @@ TEST_F(ExhibitSceneTest, ItsOwnButtonChangesNothing) {
 }
 
 TEST_F(ExhibitSceneTest, AnExhibitEnteredAgainPlaysItsTrackAgainUnlessItStillPlays) {
-    MainScreenScene screen;
-    HorseScene horse;
-    MountainScene mountain;
-    ASSERT_TRUE(StartScene("Horse"));
+    MainScreenScene screen{registry};
+    HorseScene horse{registry};
+    MountainScene mountain{registry};
+    ASSERT_TRUE(registry.Start("Horse"));
     EXPECT_EQ(TakeMusic(), (Log{"open data/music/horse.mp3", "play data/music/horse.mp3"}));
     fakeClock.AdvanceSeconds(36.0);
-    StepScenes();
+    registry.StepAll();
     ASSERT_TRUE(screen.active) << "the time-out handed back to the start screen";
     TakeMusic();
-    ASSERT_TRUE(StartScene("Horse"));
+    ASSERT_TRUE(registry.Start("Horse"));
     EXPECT_EQ(TakeMusic(), (Log{"play data/music/horse.mp3"})) << "the stopped track starts again";
 
     // Still playing when its exhibit is entered again (started by hand after the exhibit stopped it):
     // it goes on.
-    ASSERT_TRUE(StartScene("Mountain"));
-    ASSERT_TRUE(StopScene("Mountain"));
+    ASSERT_TRUE(registry.Start("Mountain"));
+    ASSERT_TRUE(registry.Stop("Mountain"));
     player->PlayTrack("data/music/olympus.mp3", 0.0f);
     TakeMusic();
-    ASSERT_TRUE(StartScene("Mountain"));
+    ASSERT_TRUE(registry.Start("Mountain"));
     EXPECT_EQ(TakeMusic(), (Log{})) << "a playing track is not restarted";
 }
 
 TEST_F(ExhibitSceneTest, ATrackThatFailedToOpenIsTriedAgainOnTheNextVisit) {
-    MainScreenScene screen;
-    HorseScene horse;
+    MainScreenScene screen{registry};
+    HorseScene horse{registry};
     audio.failing = {"data/music/horse.mp3"};
     testing::internal::CaptureStdout();
-    ASSERT_TRUE(StartScene("Horse"));
-    ASSERT_TRUE(StartScene("MainScreen"));
+    ASSERT_TRUE(registry.Start("Horse"));
+    ASSERT_TRUE(registry.Start("MainScreen"));
     audio.failing.clear();
-    ASSERT_TRUE(StartScene("Horse"));
+    ASSERT_TRUE(registry.Start("Horse"));
     EXPECT_EQ(testing::internal::GetCapturedStdout(),
               "FMODSound: Cannot load track - data/music/horse.mp3\n");
     EXPECT_EQ(TakeMusic(),
@@ -187,18 +185,18 @@ TEST_F(ExhibitSceneTest, ATrackThatFailedToOpenIsTriedAgainOnTheNextVisit) {
 TEST_F(ExhibitSceneTest, WithoutAPlayerTheExhibitRunsSilently) {
     player.reset();
     ASSERT_EQ(soundInstance, nullptr);
-    MainScreenScene screen;
-    ParthenonScene parthenon;
-    ASSERT_TRUE(StartScene("Parthenon"));
+    MainScreenScene screen{registry};
+    ParthenonScene parthenon{registry};
+    ASSERT_TRUE(registry.Start("Parthenon"));
     fakeClock.AdvanceSeconds(36);
-    StepScenes();
+    registry.StepAll();
     EXPECT_TRUE(screen.active);
     EXPECT_FALSE(parthenon.active);
     EXPECT_TRUE(audio.log.empty());
 }
 
 TEST_F(ExhibitSceneTest, RevealFollowsTheWindowHeightAtOnce) {
-    MountainScene mountain;
+    MountainScene mountain{registry};
     mountain.revealRunning = true;
     mountain.revealClock.Reset();
     fakeClock.AdvanceSeconds(1.5);
@@ -226,12 +224,12 @@ protected:
 
     void Frame(int ms) {
         fakeClock.AdvanceMs(ms);
-        StepScenes();
+        registry.StepAll();
         ClearBlack();
         glMatrixMode(GL_MODELVIEW);
         glLoadIdentity();
         mainCamera.Update(static_cast<float>(ms));
-        DrawScenes();
+        registry.DrawAll();
     }
 
     bool Shows(int x, int row) const { return PixelFromTop(gl, x, row)[0] > 100; }
@@ -260,9 +258,9 @@ protected:
 } // namespace
 
 TEST_F(ExhibitDrawTest, HiddenInFlightThenUnrolledFromTheTopWithinThreeSeconds) {
-    HorseScene horse;
+    HorseScene horse{registry};
     scrollTextureHorse = SolidTexture(255, 255, 255);
-    ASSERT_TRUE(StartScene("Horse"));
+    ASSERT_TRUE(registry.Start("Horse"));
 
     int flightFrames = 0;
     do {
@@ -300,9 +298,9 @@ TEST_F(ExhibitDrawTest, HiddenInFlightThenUnrolledFromTheTopWithinThreeSeconds) 
 }
 
 TEST_F(ExhibitDrawTest, ALaterFlightHidesThePictureAndBringsItBackWhole) {
-    ParthenonScene parthenon;
+    ParthenonScene parthenon{registry};
     scrollTextureParthenon = SolidTexture(255, 255, 255);
-    ASSERT_TRUE(StartScene("Parthenon"));
+    ASSERT_TRUE(registry.Start("Parthenon"));
     for (int frames = 0; frames < 10000 && (frames == 0 || mainCamera.inFlight); ++frames) {
         Frame(16);
     }

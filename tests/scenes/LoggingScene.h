@@ -10,9 +10,9 @@ namespace scenes_test {
 
 class LoggingScene final : public Scene {
 public:
-    LoggingScene(std::string sceneName, std::vector<std::string>& eventLog,
+    LoggingScene(SceneRegistry& scenes, std::string sceneName, std::vector<std::string>& eventLog,
                  uint32_t sceneFlags = kSceneVisible)
-        : Scene(std::move(sceneName), sceneFlags), log(eventLog) {}
+        : Scene(scenes, std::move(sceneName), sceneFlags), log(eventLog) {}
 
     bool ShouldStart() override { return wantsToStart; }
     void OnEnter() override { log.push_back(name + " enter"); }

@@ -22,14 +22,12 @@ constexpr int kFrameMs = 100;
 class MainScreenSceneTest : public testing::Test {
 protected:
     void SetUp() override {
-        ResetSceneRegistryForTests();
         ResetStartScreenStateForTests();
         ResetPictureTexturesForTests();
         mainCamera.SetTarget(nullptr);
         mainCamera.SetMode(Free);
     }
     void TearDown() override {
-        ResetSceneRegistryForTests();
         ResetStartScreenStateForTests();
         ResetPictureTexturesForTests();
     }
@@ -38,7 +36,7 @@ protected:
     template <typename Watch> void RunUntilMs(int endMs, Watch watch) {
         for (int ms = kFrameMs; ms <= endMs; ms += kFrameMs) {
             fakeClock.AdvanceMs(kFrameMs);
-            StepScenes();
+            registry.StepAll();
             watch(ms);
         }
     }
@@ -54,15 +52,16 @@ protected:
     }
 
     testing_support::FakeClock fakeClock;
+    SceneRegistry registry;
     testing_support::TempDir noData{true}; // no pictures: the constructor then makes no OpenGL call
 };
 
 } // namespace
 
 TEST_F(MainScreenSceneTest, PicturesChangeAtTheFirstFrameAfterEachFiveSeconds) {
-    MainScreenScene screen;
+    MainScreenScene screen{registry};
     EXPECT_EQ(screen.name, "mainscreen");
-    ASSERT_TRUE(StartScene("MainScreen"));
+    ASSERT_TRUE(registry.Start("MainScreen"));
     EXPECT_EQ(screen.imageIndex, 0);
 
     std::map<int, int> changes; // scene ms -> new picture
@@ -78,16 +77,16 @@ TEST_F(MainScreenSceneTest, PicturesChangeAtTheFirstFrameAfterEachFiveSeconds) {
 }
 
 TEST_F(MainScreenSceneTest, AfterAVisitOfTwoHoursTheNextVisitStillChangesEveryFiveSeconds) {
-    MainScreenScene screen;
-    ASSERT_TRUE(StartScene("MainScreen"));
+    MainScreenScene screen{registry};
+    ASSERT_TRUE(registry.Start("MainScreen"));
     RunUntilMs(12000, [](int) {});
     fakeClock.AdvanceSeconds(2 * 60 * 60);
-    StepScenes();
+    registry.StepAll();
     ASSERT_GE(lastImageSwitch, 2 * 60 * 60);
     const int shownAtLeave = screen.imageIndex;
-    ASSERT_TRUE(StopScene("MainScreen"));
+    ASSERT_TRUE(registry.Stop("MainScreen"));
 
-    ASSERT_TRUE(StartScene("MainScreen"));
+    ASSERT_TRUE(registry.Start("MainScreen"));
     EXPECT_EQ(screen.imageIndex, shownAtLeave) << "the picture is not reset on entry";
     std::vector<int> changes;
     int shown = screen.imageIndex;
@@ -101,8 +100,8 @@ TEST_F(MainScreenSceneTest, AfterAVisitOfTwoHoursTheNextVisitStillChangesEveryFi
 }
 
 TEST_F(MainScreenSceneTest, FliesToBoothThenTheFixedTourAfterFifteenSeconds) {
-    MainScreenScene screen;
-    ASSERT_TRUE(StartScene("MainScreen"));
+    MainScreenScene screen{registry};
+    ASSERT_TRUE(registry.Start("MainScreen"));
     EXPECT_EQ(mainCamera.target, &waypointBooth);
     EXPECT_EQ(mainCamera.mode, FlyTo);
 
@@ -121,15 +120,15 @@ TEST_F(MainScreenSceneTest, FliesToBoothThenTheFixedTourAfterFifteenSeconds) {
 }
 
 TEST_F(MainScreenSceneTest, NeverPicksTheSameBoothTwiceInARowAcrossVisits) {
-    MainScreenScene screen;
+    MainScreenScene screen{registry};
     std::vector<int> picks;
     for (int visit = 0; visit < 10; ++visit) {
-        ASSERT_TRUE(StartScene("MainScreen"));
+        ASSERT_TRUE(registry.Start("MainScreen"));
         EXPECT_EQ(screen.nextCameraChange, 15);
         RunUntilMs(15100, [](int) {});
         picks.push_back(BoothIndex(mainCamera.target));
         EXPECT_EQ(picks.back(), lastBoothPick);
-        ASSERT_TRUE(StopScene("MainScreen"));
+        ASSERT_TRUE(registry.Stop("MainScreen"));
     }
     // The eighth visit's first draw repeats the seventh pick and is drawn again.
     EXPECT_EQ(picks, (std::vector<int>{1, 3, 2, 0, 1, 0, 2, 0, 1, 3}));
@@ -145,18 +144,18 @@ TEST_F(MainScreenSceneTest, GeneratorStartsFromOneAndIsResettable) {
 
 TEST_F(MainScreenSceneTest, EntryStopsTheOthersInOrderAndNeverEnds) {
     std::vector<std::string> log;
-    LoggingScene cubes("Cubes", log), horse("Horse", log), mountain("Mountain", log),
-        parthenon("Parthenon", log);
-    MainScreenScene screen;
+    LoggingScene cubes(registry, "Cubes", log), horse(registry, "Horse", log),
+        mountain(registry, "Mountain", log), parthenon(registry, "Parthenon", log);
+    MainScreenScene screen{registry};
     for (const char* name : {"Cubes", "Horse", "Mountain", "Parthenon"}) {
-        ASSERT_TRUE(StartScene(name));
+        ASSERT_TRUE(registry.Start(name));
     }
     log.clear();
-    ASSERT_TRUE(StartScene("MainScreen"));
+    ASSERT_TRUE(registry.Start("MainScreen"));
     EXPECT_EQ(log,
               (std::vector<std::string>{"parthenon leave", "horse leave", "mountain leave", "cubes leave"}));
     fakeClock.AdvanceSeconds(3600);
-    StepScenes();
+    registry.StepAll();
     EXPECT_TRUE(screen.active);
 }
 
@@ -164,11 +163,11 @@ TEST_F(MainScreenSceneTest, DrawsTheChosenPictureOverTheTopEvenInFlight) {
     platform::OffscreenContext gl(800, 600);
     ASSERT_TRUE(gl.Ok());
     glViewport(0, 0, 800, 600);
-    MainScreenScene screen;
+    MainScreenScene screen{registry};
     startScreenTextures[0] = SolidTexture(255, 0, 0);
     startScreenTextures[1] = SolidTexture(0, 255, 0);
     startScreenTextures[2] = SolidTexture(0, 0, 255);
-    ASSERT_TRUE(StartScene("MainScreen"));
+    ASSERT_TRUE(registry.Start("MainScreen"));
     mainCamera.inFlight = true;
 
     const int full = Blend(255, 0.85f);
@@ -177,7 +176,7 @@ TEST_F(MainScreenSceneTest, DrawsTheChosenPictureOverTheTopEvenInFlight) {
     for (const auto& [index, colour] : cases) {
         ClearBlack();
         screen.imageIndex = index;
-        DrawScenes();
+        registry.DrawAll();
         for (int row : {0, 269}) {
             const Rgb pixel = PixelFromTop(gl, 400, row);
             for (int c = 0; c < 3; ++c) {

@@ -34,7 +34,6 @@ class RevisitMusicTest : public testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(gl.Ok());
-        ResetSceneRegistryForTests();
         ResetStartScreenStateForTests();
         ResetPictureTexturesForTests();
         AssignWaypointPoses();
@@ -47,7 +46,6 @@ protected:
                                    dir.Path() + "/Data/music/olympus.mp3");
     }
     void TearDown() override {
-        ResetSceneRegistryForTests();
         ResetStartScreenStateForTests();
         ResetPictureTexturesForTests();
     }
@@ -63,6 +61,7 @@ protected:
     }
 
     testing_support::FakeClock fakeClock;
+    SceneRegistry registry;
     testing_support::TempDir dir{true};
     DiskAudio disk{dir.Path() + "/output.raw"};
     platform::OffscreenContext gl{800, 600};
@@ -71,11 +70,11 @@ protected:
 
 TEST_F(RevisitMusicTest, AnExhibitVisitedAgainIsHeardAgain) {
     FMODSound player;
-    MainScreenScene screen;
-    HorseScene horse;
-    MountainScene mountain;
-    CubesScene cubes;
-    ASSERT_TRUE(StartScene("MainScreen"));
+    MainScreenScene screen{registry};
+    HorseScene horse{registry};
+    MountainScene mountain{registry};
+    CubesScene cubes{registry};
+    ASSERT_TRUE(registry.Start("MainScreen"));
     EXPECT_EQ(LoudAfter(0), 0u) << "the start screen is silent";
 
     struct Step {
@@ -84,17 +83,17 @@ TEST_F(RevisitMusicTest, AnExhibitVisitedAgainIsHeardAgain) {
         bool audible;
     };
     const std::vector<Step> steps = {
-        {"horse", [] { StartScene("Horse"); }, true},
+        {"horse", [this] { registry.Start("Horse"); }, true},
         {"the time-out back to the start screen",
          [this] {
              fakeClock.AdvanceSeconds(sceneTimeout + 1.0f);
-             StepScenes();
+             registry.StepAll();
          },
          false},
-        {"horse again", [] { StartScene("Horse"); }, true},
-        {"mountain", [] { StartScene("Mountain"); }, true},
-        {"cubes", [] { StartScene("Cubes"); }, false},
-        {"mountain again", [] { StartScene("Mountain"); }, true},
+        {"horse again", [this] { registry.Start("Horse"); }, true},
+        {"mountain", [this] { registry.Start("Mountain"); }, true},
+        {"cubes", [this] { registry.Start("Cubes"); }, false},
+        {"mountain again", [this] { registry.Start("Mountain"); }, true},
     };
     for (const Step& step : steps) {
         step.action();

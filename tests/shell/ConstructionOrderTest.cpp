@@ -1,6 +1,5 @@
 #include "camera/Camera.h"
 #include "camera/Waypoints.h"
-#include "scenes/Scene.h"
 #include "core/ConstructionOrder.h"
 
 #include <gtest/gtest.h>
@@ -33,11 +32,10 @@ bool WaypointsBuilt() {
 
 // What existed when each probe was built; plain values, so they are set before any constructor runs.
 struct Seen {
-    bool registry = false;
     bool camera = false;
     bool waypoints = false;
 };
-Seen afterRegistry;
+Seen beforeCamera;
 Seen afterCamera;
 Seen afterWaypoints;
 
@@ -48,21 +46,18 @@ constexpr int Between(int earlier, int later) {
 
 struct Probe {
     explicit Probe(Seen* seen) {
-        seen->registry = Built(&sceneRegistry, sizeof sceneRegistry);
         seen->camera = Built(&mainCamera, sizeof mainCamera);
         seen->waypoints = WaypointsBuilt();
     }
 };
 
-[[gnu::init_priority(Between(kSceneRegistryConstructionOrder, kMainCameraConstructionOrder))]] Probe
-    registryProbe(&afterRegistry);
+[[gnu::init_priority(kMainCameraConstructionOrder - 1)]] Probe beforeCameraProbe(&beforeCamera);
 [[gnu::init_priority(Between(kMainCameraConstructionOrder, kWaypointsConstructionOrder))]] Probe
     cameraProbe(&afterCamera);
 [[gnu::init_priority(kWaypointsConstructionOrder + 1)]] Probe waypointsProbe(&afterWaypoints);
 
-TEST(ConstructionOrderTest, RegistryThenCameraThenWaypointsBeforeAnythingElse) {
-    EXPECT_TRUE(afterRegistry.registry);
-    EXPECT_FALSE(afterRegistry.camera) << "the camera is built after the registry";
+TEST(ConstructionOrderTest, CameraThenWaypointsBeforeAnythingElse) {
+    EXPECT_FALSE(beforeCamera.camera) << "the probe before the camera sees it unbuilt";
 
     EXPECT_TRUE(afterCamera.camera);
     EXPECT_FALSE(afterCamera.waypoints) << "the waypoints are built after the camera";

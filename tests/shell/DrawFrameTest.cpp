@@ -12,8 +12,9 @@ namespace {
 TEST(DrawFrameTest, UpdateStoresTheFrameTimeAndDrawingClearsToWhiteUnderTheCameraView) {
     platform::OffscreenContext context(64, 64);
     ASSERT_TRUE(context.Ok());
-    UpdateFrame(40);
-    EXPECT_EQ(frameMilliseconds, 40.0f);
+    Presentation show;
+    UpdateFrame(show, 40);
+    EXPECT_EQ(show.frameMilliseconds, 40.0f);
 
     glMatrixMode(GL_MODELVIEW);
     glTranslatef(5.0f, 0.0f, 0.0f); // whatever the previous frame left must not survive
@@ -27,7 +28,7 @@ TEST(DrawFrameTest, UpdateStoresTheFrameTimeAndDrawingClearsToWhiteUnderTheCamer
     // nothing rebuilds it from the unturned rotation.
     mainCamera.rotation = Quaternion();
     mainCamera.Rotate(Vec3(0.0f, 0.0f, 0.0f));
-    DrawFrame();
+    DrawFrame(show);
 
     const std::vector<uint8_t> pixel = context.ReadPixels(10, 10, 1, 1);
     EXPECT_NEAR(pixel[0], 255, 2);

@@ -60,13 +60,13 @@ protected:
 
     // The small render that a capture list recorded now leaves in sceneTexture when a frame replays it.
     // A frame drawn first leaves the camera's view on the matrix, where the list's shading is read from.
-    static Image CaptureNow() {
-        DrawFrame();
-        const GLuint list = BuildCaptureList();
-        const GLuint programList = captureList;
-        captureList = list;
-        DrawFrame();
-        captureList = programList;
+    Image CaptureNow() {
+        DrawFrame(show);
+        const GLuint list = BuildCaptureList(show.scenes, show.captureOutlines);
+        const GLuint programList = show.captureList;
+        show.captureList = list;
+        DrawFrame(show);
+        show.captureList = programList;
         glDeleteLists(list, 1);
         return SceneTextureImage();
     }
@@ -88,7 +88,7 @@ TEST_F(FrameDrawingTest, TheCaptureListLeavesTheFrameOrangeAndTheViewportAsBuilt
     ReshapeView(640, 480); // a window resized after the list was built
     glClearColor(1.0f, 1.0f, 1.0f, 0.5f);
     glClear(GL_COLOR_BUFFER_BIT);
-    glCallList(captureList);
+    glCallList(show.captureList);
 
     for (int y : {0, 100, 300, 599}) {
         for (int x : {0, 256, 511, 700, 799}) {
@@ -102,12 +102,12 @@ TEST_F(FrameDrawingTest, TheCaptureListLeavesTheFrameOrangeAndTheViewportAsBuilt
 
 TEST_F(FrameDrawingTest, BackgroundIsTheOrangeClearBrightenedByTheGlowNotTheWhiteUnderTheSmallRender) {
     PlaceCamera(waypointBooth);
-    const GLuint glow = blurList;
-    blurList = 0;
-    DrawFrame();
+    const GLuint glow = show.blurList;
+    show.blurList = 0;
+    DrawFrame(show);
     const Image withoutGlow = Frame();
-    blurList = glow;
-    DrawFrame();
+    show.blurList = glow;
+    DrawFrame(show);
     const Image frame = Frame();
 
     // Each glow layer adds the small render's white background in proportion to its alpha there,
@@ -133,12 +133,12 @@ TEST_F(FrameDrawingTest, BackgroundIsTheOrangeClearBrightenedByTheGlowNotTheWhit
 
 TEST_F(FrameDrawingTest, ModelsAndTheirGlowAppearOnTheBackground) {
     PlaceCamera(waypointBooth);
-    const GLuint glow = blurList;
-    blurList = 0;
-    DrawFrame();
+    const GLuint glow = show.blurList;
+    show.blurList = 0;
+    DrawFrame(show);
     const Image withoutGlow = Frame();
-    blurList = glow;
-    DrawFrame();
+    show.blurList = glow;
+    DrawFrame(show);
     const Image frame = Frame();
 
     const int backgroundGreen = frame.At(5, 5, 1);
@@ -164,7 +164,7 @@ TEST_F(FrameDrawingTest, CarouselIsCapturedOnlyWhileTheCubesRunAndTheCameraIsNot
     PlaceCamera(waypointCubes);
     const Image idle = CaptureNow();
 
-    ASSERT_TRUE(StartScene("Cubes"));
+    ASSERT_TRUE(show.scenes.Start("Cubes"));
     PlaceCamera(waypointCubes);
     mainCamera.inFlight = true;
     const Image flying = CaptureNow();
@@ -187,7 +187,7 @@ TEST_F(FrameDrawingTest, CaptureOutlinesOffDrawsTheSmallRenderWithoutOutlinesOnl
         return dark;
     };
     const size_t outlined = darkPixels(CaptureNow());
-    captureOutlines = false;
+    show.captureOutlines = false;
     const size_t plain = darkPixels(CaptureNow());
 
     EXPECT_TRUE(celShading.outlineEnabled) << "the full-size models keep their outlines";

@@ -42,7 +42,7 @@ protected:
 
     std::vector<uint8_t> FrameWith(GlowMode mode) {
         SetGlowMode(mode);
-        DrawFrame();
+        DrawFrame(show);
         EXPECT_EQ(GlowIsFast(), mode == GlowMode::Fast);
         return Current().ReadPixels(0, 0, kWidth, kHeight);
     }
@@ -50,10 +50,10 @@ protected:
     // The same frame drawn both ways, compared; the glow itself must show, or nothing was compared.
     void ExpectFastLooksExact(const char* where) {
         SetGlowMode(GlowMode::Exact);
-        const GLuint list = blurList;
-        blurList = 0;
-        DrawFrame();
-        blurList = list;
+        const GLuint list = show.blurList;
+        show.blurList = 0;
+        DrawFrame(show);
+        show.blurList = list;
         const std::vector<uint8_t> withoutGlow = Current().ReadPixels(0, 0, kWidth, kHeight);
         const std::vector<uint8_t> exact = FrameWith(GlowMode::Exact);
         const std::vector<uint8_t> fast = FrameWith(GlowMode::Fast);
@@ -67,21 +67,21 @@ protected:
 
 TEST_F(GlowTest, FastGlowLooksLikeTheExactLayersAtTheStartScreenAnExhibitAndTheCubes) {
     SetGlowMode(GlowMode::Auto);
-    DrawFrame();
+    DrawFrame(show);
     EXPECT_TRUE(GlowIsFast()) << "a software rasterizer takes the fast way by default";
 
     PlaceCamera(waypointBooth);
     ExpectFastLooksExact("start screen");
 
-    ASSERT_TRUE(StartScene("Parthenon"));
+    ASSERT_TRUE(show.scenes.Start("Parthenon"));
     PlaceCamera(waypointParthenon);
-    DrawFrame();
+    DrawFrame(show);
     clock.AdvanceSeconds(kSettleSeconds);
     ExpectFastLooksExact("exhibit");
 
-    ASSERT_TRUE(StartScene("Cubes"));
+    ASSERT_TRUE(show.scenes.Start("Cubes"));
     PlaceCamera(waypointCubes);
-    DrawFrame();
+    DrawFrame(show);
     clock.AdvanceSeconds(kSettleSeconds);
     ExpectFastLooksExact("Cubes");
 }

@@ -43,8 +43,7 @@ void PresentationFixture::SetUp() {
 }
 
 void PresentationFixture::TearDown() {
-    DestroyScenes();
-    ResetSceneRegistryForTests();
+    DestroyScenes(show.scenes);
     for (FMODSound* player : players) {
         delete player;
     }
@@ -55,8 +54,6 @@ void PresentationFixture::TearDown() {
 void ResetPresentationState() {
     ResetStartScreenStateForTests();
     ResetPictureTexturesForTests();
-    ResetStartUpGlobalsForTests();
-    ResetUpdateFrameGlobalsForTests();
     celShading = CelShadingState{};
     followState = FollowState{};
     ResetAppWindowGlobalsForTests();
@@ -81,7 +78,7 @@ void PresentationFixture::UseBundledData() const {
 
 bool PresentationFixture::RunStartUp() {
     FMODSound* const before = soundInstance;
-    const bool started = StartUp(&window, &keys);
+    const bool started = StartUp(show, &window, &keys);
     if (soundInstance != before && soundInstance != nullptr) {
         players.push_back(soundInstance);
     }

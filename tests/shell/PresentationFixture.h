@@ -6,6 +6,7 @@
 #include "input/ButtonPanel.h"
 #include "platform/OffscreenContext.h"
 #include "shell/AppWindow.h"
+#include "shell/Presentation.h"
 #include "support/FakeClock.h"
 #include "support/FakeParallelPort.h"
 #include "support/FakeQelIoSystem.h"
@@ -42,6 +43,7 @@ protected:
     static void PlaceCamera(const SceneNode& pose);
 
     testing_support::FakeClock clock;
+    Presentation show;
     testing_support::TempDir workDir{true};
     testing_support::FakeQelIoSystem driver;
     testing_support::FakeParallelPort port{driver};

@@ -207,7 +207,6 @@ protected:
     }
     void TearDown() override {
         delete soundInstance;
-        ResetSceneRegistryForTests();
         ResetPresentationState();
         ResetGlowForTests();
         SetGlowMode(GlowMode::Auto);
@@ -229,10 +228,11 @@ TEST_F(ShowMonitorTest, AScriptedRunGivesItsFiguresAndItsFrameToTheFiles) {
     options.metricsPath = metricsPath;
     options.snapshotPath = snapshotPath;
     options.snapshotEverySeconds = kSnapshotEverySeconds;
-    ShowMonitor monitor(options);
+    Presentation show;
+    ShowMonitor monitor(options, show.scenes);
     ASSERT_TRUE(monitor.Wanted());
 
-    FrameCallbacks callbacks = ShellFrameCallbacks(&monitor);
+    FrameCallbacks callbacks = ShellFrameCallbacks(show, &monitor);
     AppWindow* window = nullptr;
     int frame = 0;
     std::vector<uint32_t> elapsed;

@@ -19,9 +19,9 @@
 
 namespace {
 
-std::vector<std::string> RegistryKeys() {
+std::vector<std::string> RegistryKeys(const SceneRegistry& scenes) {
     std::vector<std::string> keys;
-    for (const auto& entry : sceneRegistry) {
+    for (const auto& entry : scenes.Entries()) {
         keys.push_back(entry.first);
     }
     return keys;
@@ -61,8 +61,8 @@ public:
         GLuint captureList = 0;
     };
 
-    StartScreenProbe(const testing_support::FakeQelIoSystem& driver)
-        : Scene("MainScreen", kSceneVisible), driver(driver) {}
+    StartScreenProbe(Presentation& show, const testing_support::FakeQelIoSystem& driver)
+        : Scene(show.scenes, "MainScreen", kSceneVisible), show(show), driver(driver) {}
     ~StartScreenProbe() = default;
 
     bool ShouldStart() override { return false; }
@@ -75,16 +75,17 @@ public:
         seen.boothPosition = waypointBooth.position;
         seen.sceneTexture = ::sceneTexture;
         seen.shadeTexture = celShading.shadeTexture;
-        seen.scenes = RegistryKeys();
+        seen.scenes = RegistryKeys(show.scenes);
         seen.portRequests = driver.requests.size();
         seen.player = soundInstance;
-        seen.blurList = ::blurList;
-        seen.captureList = ::captureList;
+        seen.blurList = show.blurList;
+        seen.captureList = show.captureList;
     }
 
     Seen seen;
 
 private:
+    const Presentation& show;
     const testing_support::FakeQelIoSystem& driver;
 };
 
@@ -96,35 +97,35 @@ TEST_F(StartUpTest, WithoutTheRampFileItFailsSilentlyAndDoesNothingElse) {
     const GLuint previousSceneTexture = sceneTexture;
 
     std::string whyNot;
-    EXPECT_FALSE(StartUp(&window, &keys, &whyNot));
+    EXPECT_FALSE(StartUp(show, &window, &keys, &whyNot));
     EXPECT_EQ(whyNot, "Data/shader.txt: cannot open: No such file or directory") << "for the log of a kiosk";
 
-    EXPECT_EQ(currentWindow, &window);
-    EXPECT_EQ(currentKeys, &keys);
+    EXPECT_EQ(show.currentWindow, &window);
+    EXPECT_EQ(show.currentKeys, &keys);
     GLfloat clear[4];
     glGetFloatv(GL_COLOR_CLEAR_VALUE, clear);
     EXPECT_NEAR(clear[0], 0.7f, 1e-6) << "the GL state comes before the file";
     EXPECT_TRUE(messageBoxes.empty());
     EXPECT_EQ(celShading.shadeTexture, 0u);
-    EXPECT_TRUE(sceneRegistry.empty());
+    EXPECT_TRUE(show.scenes.Entries().empty());
     EXPECT_EQ(mainCamera.target, target);
     EXPECT_EQ(sceneTexture, previousSceneTexture);
     ExpectPose(waypointBooth, Vec3(), Quaternion());
     EXPECT_TRUE(driver.requests.empty()) << "no port session";
     EXPECT_EQ(soundInstance, player);
-    EXPECT_EQ(blurList, 0u);
-    EXPECT_EQ(captureList, 0u);
+    EXPECT_EQ(show.blurList, 0u);
+    EXPECT_EQ(show.captureList, 0u);
 }
 
 TEST_F(StartUpTest, StepsRunInOrder) {
     UseBundledData();
-    StartScreenProbe probe(driver);
+    StartScreenProbe probe(show, driver);
     FMODSound* const previousPlayer = soundInstance;
     std::vector<FMODSound*> playerAtPortRequest;
     std::vector<GLuint> blurListAtPortRequest;
     driver.onRequest = [&](const testing_support::FakeQelIoSystem::Request&) {
         playerAtPortRequest.push_back(soundInstance);
-        blurListAtPortRequest.push_back(blurList);
+        blurListAtPortRequest.push_back(show.blurList);
     };
 
     ASSERT_TRUE(RunStartUp());
@@ -153,9 +154,9 @@ TEST_F(StartUpTest, StepsRunInOrder) {
     EXPECT_EQ(blurListAtPortRequest, std::vector<GLuint>{0u});
     EXPECT_NE(soundInstance, previousPlayer);
     EXPECT_NE(soundInstance, nullptr);
-    EXPECT_TRUE(glIsList(blurList));
-    EXPECT_TRUE(glIsList(captureList));
-    EXPECT_NE(blurList, captureList);
+    EXPECT_TRUE(glIsList(show.blurList));
+    EXPECT_TRUE(glIsList(show.captureList));
+    EXPECT_NE(show.blurList, show.captureList);
 }
 
 TEST_F(StartUpTest, LeavesTheStartScreenRunningWithTheCameraOnItsWay) {
@@ -163,9 +164,9 @@ TEST_F(StartUpTest, LeavesTheStartScreenRunningWithTheCameraOnItsWay) {
     ASSERT_TRUE(RunStartUp());
 
     EXPECT_TRUE(messageBoxes.empty()) << "every bundled movie opens";
-    EXPECT_TRUE(FindScene("MainScreen")->active);
+    EXPECT_TRUE(show.scenes.Find("MainScreen")->active);
     for (const char* idle : {"Horse", "Mountain", "Parthenon", "Cubes"}) {
-        EXPECT_FALSE(FindScene(idle)->active) << idle;
+        EXPECT_FALSE(show.scenes.Find(idle)->active) << idle;
     }
     ExpectPose(waypointBooth, kBoothPosition, kBoothRotation);
     ExpectPose(waypointHorse, kHorsePosition, kHorseRotation);
@@ -176,22 +177,22 @@ TEST_F(StartUpTest, LeavesTheStartScreenRunningWithTheCameraOnItsWay) {
     EXPECT_EQ(celShading.lightDirection.y, 0.0f);
     EXPECT_EQ(celShading.lightDirection.z, 1.0f);
     EXPECT_TRUE(glIsTexture(celShading.shadeTexture));
-    EXPECT_NE(captureList, 0u);
+    EXPECT_NE(show.captureList, 0u);
 }
 
 TEST_F(StartUpTest, ShutDownDeletesTheRampAndTheScenesAndSilencesTheMusic) {
     UseBundledData();
     ASSERT_TRUE(RunStartUp());
-    ASSERT_TRUE(StartScene("Horse"));
+    ASSERT_TRUE(show.scenes.Start("Horse"));
     ASSERT_TRUE(soundInstance->stream && soundInstance->stream->Playing());
     const GLuint ramp = celShading.shadeTexture;
-    ShutDown();
+    ShutDown(show);
     EXPECT_FALSE(glIsTexture(ramp));
-    EXPECT_TRUE(sceneRegistry.empty());
+    EXPECT_TRUE(show.scenes.Entries().empty());
     EXPECT_FALSE(soundInstance->stream->Playing()) << "the exhibit was stopped before it went";
     EXPECT_TRUE(glIsTexture(sceneTexture));
-    EXPECT_TRUE(glIsList(blurList));
-    EXPECT_TRUE(glIsList(captureList));
+    EXPECT_TRUE(glIsList(show.blurList));
+    EXPECT_TRUE(glIsList(show.captureList));
 }
 
 // What a full-screen toggle does: shut down, a new context, start up again.
@@ -199,20 +200,20 @@ TEST_F(StartUpTest, AfterAToggleANewSetOfScenesStartsAtTheStartScreenWithTheSame
     UseBundledData();
     ASSERT_TRUE(RunStartUp());
     FMODSound* const player = soundInstance;
-    StartScene("Horse");
+    show.scenes.Start("Horse");
     waypointHorse.position = Vec3(9.0f, 9.0f, 9.0f);
     // An open session needs no second request; a closed one shows that start-up asks again.
     platform::ClosePortSession(platform::GetCurrentProcessId());
-    ShutDown();
+    ShutDown(show);
 
     ASSERT_TRUE(SwitchToNewContext());
     ASSERT_TRUE(RunStartUp());
 
-    EXPECT_EQ(RegistryKeys(),
+    EXPECT_EQ(RegistryKeys(show.scenes),
               (std::vector<std::string>{"cubes", "horse", "mainscreen", "mountain", "parthenon"}));
-    EXPECT_TRUE(FindScene("MainScreen")->active) << "the show starts again at the start screen";
+    EXPECT_TRUE(show.scenes.Find("MainScreen")->active) << "the show starts again at the start screen";
     for (const char* idle : {"Horse", "Mountain", "Parthenon", "Cubes"}) {
-        EXPECT_FALSE(FindScene(idle)->active) << idle;
+        EXPECT_FALSE(show.scenes.Find(idle)->active) << idle;
     }
     EXPECT_TRUE(messageBoxes.empty()) << "every movie opens again";
     ExpectPose(waypointHorse, kHorsePosition, kHorseRotation);
@@ -221,7 +222,7 @@ TEST_F(StartUpTest, AfterAToggleANewSetOfScenesStartsAtTheStartScreenWithTheSame
     ASSERT_EQ(driver.requests.size(), 3u);
     EXPECT_EQ(driver.requests[2].code, qelio::kOpenSessionCode);
     EXPECT_TRUE(platform::PortSessionOpen());
-    EXPECT_TRUE(glIsList(captureList));
+    EXPECT_TRUE(glIsList(show.captureList));
 }
 
 } // namespace

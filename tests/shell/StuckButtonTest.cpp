@@ -34,7 +34,7 @@ protected:
 
     // One string written over frame after frame, as the message loop keeps it.
     const std::string& StatusOf(const ButtonPanel& panel) {
-        ShowStatus(panel, &status);
+        ShowStatus(show.scenes, panel, &status);
         return status;
     }
 
@@ -54,14 +54,14 @@ protected:
     // Frames of the show, each read at the clock's time before it moves on.
     void RunFrames(int count) {
         for (int i = 0; i < count; ++i) {
-            UpdateFrame(kFrameMs);
+            UpdateFrame(show, kFrameMs);
             clock.AdvanceMs(kFrameMs);
         }
     }
     void RunSeconds(double seconds) { RunFrames(static_cast<int>(seconds * 1000.0 / kFrameMs + 0.5)); }
 
-    static bool Running(const char* name) {
-        const Scene* scene = FindScene(name);
+    bool Running(const char* name) const {
+        const Scene* scene = show.scenes.Find(name);
         return scene != nullptr && scene->active;
     }
 

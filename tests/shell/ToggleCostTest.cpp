@@ -69,7 +69,6 @@ protected:
     }
     void TearDown() override {
         delete soundInstance;
-        ResetSceneRegistryForTests();
         ResetPresentationState();
         platform::SetMessageBoxHook(nullptr);
     }
@@ -95,21 +94,22 @@ TEST_F(ToggleCostTest, FiftyTogglesHoldNoMoreFilesAndLittleMoreMemoryThanTheFirs
     int frames = 0;
     bool startScreenEachTime = true;
     std::vector<Usage> usage; // after each window's frames
+    Presentation show;
     FrameCallbacks callbacks;
     callbacks.startUp = [&](AppWindow* appWindow, KeyTable* keys, std::string* whyNot) {
         window = appWindow;
         frames = 0;
         ++windows;
-        return StartUp(appWindow, keys, whyNot);
+        return StartUp(show, appWindow, keys, whyNot);
     };
-    callbacks.updateFrame = UpdateFrame;
+    callbacks.updateFrame = [&](uint32_t elapsedMs) { UpdateFrame(show, elapsedMs); };
     callbacks.drawFrame = [&] {
-        DrawFrame();
+        DrawFrame(show);
         clock.AdvanceMs(40);
         if (++frames < kFramesPerWindow) {
             return;
         }
-        const Scene* screen = FindScene("MainScreen");
+        const Scene* screen = show.scenes.Find("MainScreen");
         startScreenEachTime = startScreenEachTime && screen != nullptr && screen->active;
         usage.push_back(Measure());
         if (windows <= kToggles) {
@@ -118,7 +118,7 @@ TEST_F(ToggleCostTest, FiftyTogglesHoldNoMoreFilesAndLittleMoreMemoryThanTheFirs
             RequestQuit(window);
         }
     };
-    callbacks.shutDown = ShutDown;
+    callbacks.shutDown = [&] { ShutDown(show); };
 
     ASSERT_EQ(AppMain(platform::GetModuleHandle(), callbacks), 0);
     ASSERT_EQ(windows, kToggles + 1);

@@ -38,8 +38,9 @@ constexpr uint8_t kButton4 = 0x6F;
 // Logs its starts (and, when asked, its steps), and is never finished.
 class RecordingScene final : public Scene {
 public:
-    RecordingScene(const std::string& name, std::vector<std::string>* log, uint32_t flags = kSceneVisible)
-        : Scene(name, flags), log(log) {}
+    RecordingScene(SceneRegistry& scenes, const std::string& name, std::vector<std::string>* log,
+                   uint32_t flags = kSceneVisible)
+        : Scene(scenes, name, flags), log(log) {}
     ~RecordingScene() = default;
 
     bool ShouldStart() override { return startByItself; }
@@ -64,23 +65,20 @@ protected:
     void SetUp() override {
         driver.InstallRunningDriver();
         std::memset(keys.keyDown, 0, sizeof keys.keyDown);
-        currentKeys = &keys;
+        show.currentKeys = &keys;
         window.buttons = &buttons;
-        currentWindow = &window;
+        show.currentWindow = &window;
         keepRunning = true;
         ASSERT_EQ(platform::OpenPortSession(platform::GetCurrentProcessId()), 0);
         driver.requests.clear();
         for (const char* name : {"Horse", "Mountain", "Parthenon", "Cubes"}) {
-            scenes.push_back(std::make_unique<RecordingScene>(name, &log));
+            scenes.push_back(std::make_unique<RecordingScene>(show.scenes, name, &log));
         }
         savedCameraMode = mainCamera.mode;
     }
 
     void TearDown() override {
         scenes.clear();
-        ResetSceneRegistryForTests();
-        ResetStartUpGlobalsForTests();
-        ResetUpdateFrameGlobalsForTests();
         celShading = CelShadingState{};
         ResetInputDevicesForTests();
         ResetAppWindowGlobalsForTests();
@@ -100,6 +98,7 @@ protected:
 
     void Press(uint32_t key) { keys[key] = true; }
 
+    Presentation show;
     testing_support::FakeInputBackend noInputDevices{platform::InputResult::DeviceNotRegistered};
     testing_support::FakeQelIoSystem driver;
     testing_support::FakeParallelPort port{driver};
@@ -118,11 +117,11 @@ TEST_F(UpdateFrameTest, OperatorKeysActAndOnlyTheOneShotKeysAreCleared) {
     for (uint32_t key : {uint32_t{'1'}, uint32_t{'2'}, uint32_t{'3'}, platform::VK_UP, uint32_t{'F'}}) {
         Press(key);
     }
-    UpdateFrame(16);
+    UpdateFrame(show, 16);
 
     EXPECT_FALSE(celShading.outlineEnabled);
     EXPECT_FALSE(celShading.outlineSmooth);
-    EXPECT_FALSE(captureOutlines);
+    EXPECT_FALSE(show.captureOutlines);
     EXPECT_EQ(celShading.outlineWidth, 4.0f);
     for (uint32_t key : {uint32_t{'1'}, uint32_t{'2'}, uint32_t{'3'}, platform::VK_UP}) {
         EXPECT_FALSE(keys[key]) << "key " << key << " acts once per press";
@@ -130,17 +129,17 @@ TEST_F(UpdateFrameTest, OperatorKeysActAndOnlyTheOneShotKeysAreCleared) {
     EXPECT_TRUE(keys['F']) << "free steering is asked for while F is held";
 
     // Without a new press nothing toggles back.
-    UpdateFrame(16);
+    UpdateFrame(show, 16);
     EXPECT_FALSE(celShading.outlineEnabled);
     EXPECT_FALSE(celShading.outlineSmooth);
-    EXPECT_FALSE(captureOutlines);
+    EXPECT_FALSE(show.captureOutlines);
     EXPECT_EQ(celShading.outlineWidth, 4.0f);
 }
 
 TEST_F(UpdateFrameTest, FullScreenToggleIsRequestedEveryFrameTheKeyIsHeld) {
     Press(platform::VK_F1);
-    UpdateFrame(16);
-    UpdateFrame(16);
+    UpdateFrame(show, 16);
+    UpdateFrame(show, 16);
     EXPECT_TRUE(keys[platform::VK_F1]);
     EXPECT_EQ(TakeMessages(), (std::vector<uint32_t>{kToggleFullScreenMessage, kToggleFullScreenMessage}));
     EXPECT_TRUE(keepRunning);
@@ -149,7 +148,7 @@ TEST_F(UpdateFrameTest, FullScreenToggleIsRequestedEveryFrameTheKeyIsHeld) {
 TEST_F(UpdateFrameTest, NarrowingPastZeroPassesNegativeWidthsOn) {
     for (float expected : {2.0f, 1.0f, 0.0f, -1.0f}) {
         Press(platform::VK_DOWN);
-        UpdateFrame(16);
+        UpdateFrame(show, 16);
         EXPECT_EQ(celShading.outlineWidth, expected);
     }
 }
@@ -161,7 +160,7 @@ TEST_F(UpdateFrameTest, EscapeClosesThePortSessionThenQuitsAndThatFrameReadsNoBu
     driver.onRequest = [](const testing_support::FakeQelIoSystem::Request&) {
         EXPECT_TRUE(keepRunning) << "the session is closed before the quit is requested";
     };
-    UpdateFrame(16);
+    UpdateFrame(show, 16);
 
     ASSERT_EQ(driver.requests.size(), 1u);
     EXPECT_EQ(driver.requests[0].code, qelio::kCloseSessionCode);
@@ -173,20 +172,20 @@ TEST_F(UpdateFrameTest, EscapeClosesThePortSessionThenQuitsAndThatFrameReadsNoBu
     EXPECT_EQ(log, Log{}) << "a held button cannot start a scene after the session is closed";
 
     // Held, the key asks again; there is no session left to close.
-    UpdateFrame(16);
+    UpdateFrame(show, 16);
     EXPECT_EQ(TakeMessages(), std::vector<uint32_t>{platform::WM_QUIT});
     EXPECT_EQ(port.reads.size(), 0u);
 }
 
 TEST_F(UpdateFrameTest, EachLineReadsThePortOnlyWhenItsKeyIsUp) {
-    UpdateFrame(16);
+    UpdateFrame(show, 16);
     EXPECT_EQ(port.reads.size(), 4u) << "no key: every line reads the port afresh";
     EXPECT_EQ(log, Log{});
 
     port.reads.clear();
     Press('L');
     Press('H');
-    UpdateFrame(16);
+    UpdateFrame(show, 16);
     EXPECT_EQ(port.reads.size(), 2u) << "only the lines of K and J read the port";
     EXPECT_EQ(log, (Log{"enter horse", "enter cubes"}));
     EXPECT_FALSE(keys['L']);
@@ -198,7 +197,7 @@ TEST_F(UpdateFrameTest, EachButtonStartsItsScene) {
         {kButton3, "horse"}, {kButton2, "mountain"}, {kButton1, "parthenon"}, {kButton4, "cubes"}};
     for (const auto& [button, scene] : presses) {
         status = button;
-        UpdateFrame(16);
+        UpdateFrame(show, 16);
     }
     EXPECT_EQ(log, (Log{"enter horse", "enter mountain", "enter parthenon", "enter cubes"}));
 }
@@ -206,26 +205,26 @@ TEST_F(UpdateFrameTest, EachButtonStartsItsScene) {
 TEST_F(UpdateFrameTest, AKeyAndAButtonInOneFrameFireInTheTablesOrder) {
     status = kButton1; // Parthenon's button
     Press('L');        // Horse's key
-    UpdateFrame(16);
+    UpdateFrame(show, 16);
     EXPECT_EQ(log, (Log{"enter horse", "enter parthenon"}));
 
     log.clear();
     status = kButton2; // Mountain's button
     Press('H');        // Cubes' key, after Mountain in the table
-    UpdateFrame(16);
+    UpdateFrame(show, 16);
     EXPECT_EQ(log, (Log{"enter mountain", "enter cubes"}));
 }
 
 TEST_F(UpdateFrameTest, StepsVisibleScenesInNameOrderAfterTheSceneLines) {
-    scenes.push_back(std::make_unique<RecordingScene>("Backstage", &log, 0u));
+    scenes.push_back(std::make_unique<RecordingScene>(show.scenes, "Backstage", &log, 0u));
     scenes.back()->startByItself = true;
-    scenes.push_back(std::make_unique<RecordingScene>("Autostart", &log));
+    scenes.push_back(std::make_unique<RecordingScene>(show.scenes, "Autostart", &log));
     scenes.back()->startByItself = true;
     for (auto& scene : scenes) {
         scene->logUpdates = true;
     }
     Press('J');
-    UpdateFrame(16);
+    UpdateFrame(show, 16);
     EXPECT_EQ(log, (Log{"enter parthenon", "update parthenon", "enter autostart", "update autostart",
                         "update parthenon"}))
         << "a scene without the visible flag is not stepped";
@@ -234,11 +233,11 @@ TEST_F(UpdateFrameTest, StepsVisibleScenesInNameOrderAfterTheSceneLines) {
 TEST_F(UpdateFrameTest, HeldFPutsTheCameraInFreeModeEveryFrameAndTheDevicesArePolled) {
     Press('F');
     mainCamera.SetMode(FlyTo);
-    UpdateFrame(16);
+    UpdateFrame(show, 16);
     EXPECT_EQ(mainCamera.mode, Free);
     EXPECT_NE(mouseDevice, nullptr) << "the first poll creates the devices";
     mainCamera.SetMode(Follow);
-    UpdateFrame(16);
+    UpdateFrame(show, 16);
     EXPECT_EQ(mainCamera.mode, Free);
     EXPECT_TRUE(keys['F']);
 }
@@ -250,8 +249,8 @@ TEST_F(UpdateFrameTest, PoseLineGoesToTheDebuggerOutputOncePerPress) {
     mainCamera.rotation = Quaternion(0.1542f, 0.5678f, 0.1093f, 0.8012f);
     Press('C');
     testing::internal::CaptureStderr();
-    UpdateFrame(16);
-    UpdateFrame(16);
+    UpdateFrame(show, 16);
+    UpdateFrame(show, 16);
     const std::string output = testing::internal::GetCapturedStderr();
     mainCamera.position = savedPosition;
     mainCamera.rotation = savedRotation;
@@ -264,7 +263,7 @@ TEST_F(UpdateFrameTest, BobIsATriangleWaveStrictlyInsideItsBounds) {
     std::vector<int> turns; // the frames at which the direction flipped
     for (int frame = 1; frame <= 250; ++frame) {
         const int32_t before = celShading.bobDirection;
-        UpdateFrame(kFrameMs);
+        UpdateFrame(show, kFrameMs);
         ASSERT_LT(celShading.bobOffset, 0.025f);
         ASSERT_GT(celShading.bobOffset, -0.025f);
         if (celShading.bobDirection != before) {
@@ -280,10 +279,10 @@ TEST_F(UpdateFrameTest, BobIsATriangleWaveStrictlyInsideItsBounds) {
 }
 
 TEST_F(UpdateFrameTest, ALongFrameFlipsTheBobOnceAtTheBound) {
-    UpdateFrame(5000);
+    UpdateFrame(show, 5000);
     EXPECT_EQ(celShading.bobOffset, 0.0249f);
     EXPECT_EQ(celShading.bobDirection, -1);
-    UpdateFrame(5000);
+    UpdateFrame(show, 5000);
     EXPECT_EQ(celShading.bobOffset, -0.0249f);
     EXPECT_EQ(celShading.bobDirection, 1);
 }
@@ -300,16 +299,16 @@ protected:
 };
 
 TEST_F(CubesLineTest, APressWhileTheCubesRunMovesTheCarouselOnAndGrantsMoreTime) {
-    auto* cubes = dynamic_cast<CubesScene*>(FindScene("Cubes"));
+    auto* cubes = dynamic_cast<CubesScene*>(show.scenes.Find("Cubes"));
     ASSERT_NE(cubes, nullptr);
     keys['H'] = true;
-    UpdateFrame(16);
+    UpdateFrame(show, 16);
     ASSERT_TRUE(cubes->active);
     EXPECT_EQ(cubes->carousel->state, VideoCarousel::kResting) << "the first press only starts the stage";
 
     clock.AdvanceSeconds(20.0);
     port.status = 0x6F; // button 4
-    UpdateFrame(16);
+    UpdateFrame(show, 16);
     EXPECT_TRUE(cubes->active);
     EXPECT_EQ(cubes->carousel->state, VideoCarousel::kSliding);
     EXPECT_EQ(cubes->carousel->transitionStart, platform::GetTickCount());

@@ -33,10 +33,10 @@ std::string NonFiniteCameraValue() {
     return {};
 }
 
-std::string TwoScenesRunning() {
+std::string TwoScenesRunning(const SceneRegistry& scenes) {
     std::string running;
     int count = 0;
-    for (const auto& [key, scene] : sceneRegistry) {
+    for (const auto& [key, scene] : scenes.Entries()) {
         if (scene->active) {
             running += (count++ ? ", " : "") + key;
         }
@@ -57,7 +57,7 @@ std::string PresentationProbe::AfterFrame() {
     ++events.frames;
     std::string broken = NonFiniteCameraValue();
     if (broken.empty()) {
-        broken = TwoScenesRunning();
+        broken = TwoScenesRunning(scenes);
     }
     // Reveals first: they compare with the scenes' running state of the previous frame.
     CountReveals();
@@ -70,7 +70,7 @@ std::string PresentationProbe::AfterFrame() {
 }
 
 void PresentationProbe::CountSceneStarts() {
-    for (const auto& [key, scene] : sceneRegistry) {
+    for (const auto& [key, scene] : scenes.Entries()) {
         bool& was = wasActive[scene];
         if (scene->active && !was) {
             ++events.sceneStarts[key];
@@ -91,7 +91,7 @@ void PresentationProbe::CountFlight() {
 }
 
 void PresentationProbe::CountReveals() {
-    for (const auto& [key, scene] : sceneRegistry) {
+    for (const auto& [key, scene] : scenes.Entries()) {
         auto* exhibit = dynamic_cast<ExhibitScene*>(scene);
         if (exhibit == nullptr) {
             continue;
@@ -109,7 +109,7 @@ void PresentationProbe::CountReveals() {
 }
 
 void PresentationProbe::CountMovies() {
-    auto* cubes = dynamic_cast<CubesScene*>(FindScene(kCubesName));
+    auto* cubes = dynamic_cast<CubesScene*>(scenes.Find(kCubesName));
     if (cubes == nullptr || cubes->carousel == nullptr) {
         return;
     }

@@ -8,6 +8,7 @@
 #include <vector>
 
 class Scene;
+class SceneRegistry;
 
 namespace soak {
 
@@ -27,6 +28,9 @@ struct PresentationEvents {
 
 class PresentationProbe {
 public:
+    // Looks at these scenes, which must outlive the probe.
+    explicit PresentationProbe(const SceneRegistry& scenes) : scenes(scenes) {}
+
     // After each drawn frame. Returns a description of the first broken rule, or an empty string.
     std::string AfterFrame();
     // Start-up made new scenes and a new player; forget what was seen of the old window.
@@ -41,6 +45,7 @@ private:
     void CountMovies();
     void CountTracks();
 
+    const SceneRegistry& scenes;
     PresentationEvents events;
     std::map<const Scene*, bool> wasActive;
     std::map<const Scene*, bool> revealWasRunning;

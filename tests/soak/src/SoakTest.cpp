@@ -150,7 +150,8 @@ protected:
 
 TEST_F(SoakTest, ABoothDayOfVisitorsOperatorKeysAndModeToggles) {
     soak::VisitorSchedule schedule(kSeed, kDayMs, kToggleTimes);
-    soak::PresentationProbe probe;
+    Presentation show;
+    soak::PresentationProbe probe(show.scenes);
     const uint64_t startMicros = clock.PerformanceCounter();
     ASSERT_EQ(startMicros, 0u) << "the wall clock counts from the run's start";
     auto simulatedMs = [&] { return (clock.PerformanceCounter() - startMicros) / 1000; };
@@ -172,7 +173,7 @@ TEST_F(SoakTest, ABoothDayOfVisitorsOperatorKeysAndModeToggles) {
         if (windows == 0) {
             beforeFirstStartUp = soak::MeasureProcessUsage();
         }
-        const bool started = StartUp(appWindow, keys, whyNot);
+        const bool started = StartUp(show, appWindow, keys, whyNot);
         if (windows == 0) {
             afterFirstStartUp = soak::MeasureProcessUsage();
         }
@@ -181,10 +182,10 @@ TEST_F(SoakTest, ABoothDayOfVisitorsOperatorKeysAndModeToggles) {
         probe.AfterStartUp();
         return started;
     };
-    callbacks.updateFrame = UpdateFrame;
-    callbacks.shutDown = ShutDown;
+    callbacks.updateFrame = [&](uint32_t elapsedMs) { UpdateFrame(show, elapsedMs); };
+    callbacks.shutDown = [&] { ShutDown(show); };
     callbacks.drawFrame = [&] {
-        DrawFrame();
+        DrawFrame(show);
         const uint64_t now = simulatedMs();
         const std::string broken = probe.AfterFrame();
         if (!broken.empty() && brokenFrames++ == 0) {
