@@ -4,7 +4,6 @@
 
 // Lower runs first; all of these run before any object without a priority. 101 and above are free
 // for programs; the gaps leave room to place an object between two of them.
-constexpr int kInputStatesConstructionOrder = 1000;
 constexpr int kMainCameraConstructionOrder = 1200;
 // The eight waypoints share one priority: within their file they are built in definition order.
 constexpr int kWaypointsConstructionOrder = 1300;

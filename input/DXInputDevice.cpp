@@ -4,9 +4,6 @@
 
 #include <cstring>
 
-std::unique_ptr<platform::InputSystem> directInput;
-bool directInputFailed = false;
-
 namespace {
 
 // A device that reports lost input again right after each successful re-acquisition would otherwise
@@ -15,19 +12,16 @@ constexpr int kMaxReacquisitions = 8;
 
 } // namespace
 
-void ResetDirectInputForTests() {
-    directInput.reset();
-    directInputFailed = false;
-}
-
-DXInputDevice::DXInputDevice(platform::InstanceHandle instance, platform::WindowHandle window)
-    : instance(instance), window(window) {
-    if (directInput || directInputFailed) {
+DXInputDevice::DXInputDevice(SharedInput& sharedInput, platform::InstanceHandle instance,
+                             platform::WindowHandle window)
+    : instance(instance), window(window), shared(sharedInput) {
+    if (shared.directInput || shared.directInputFailed) {
         return;
     }
-    if (platform::Failed(platform::CreateInputSystem(instance, platform::kInputVersion, directInput))) {
-        directInput.reset();
-        directInputFailed = true;
+    if (platform::Failed(
+            platform::CreateInputSystem(instance, platform::kInputVersion, shared.directInput))) {
+        shared.directInput.reset();
+        shared.directInputFailed = true;
         platform::PrintMessage("Unable to Initialize DX-Input COM object...\n");
     }
 }
@@ -35,10 +29,10 @@ DXInputDevice::DXInputDevice(platform::InstanceHandle instance, platform::Window
 void DXInputDevice::SetupSystemDevice(platform::InputDataFormat format, const SetupMessages& messages) {
     using platform::Failed;
     using platform::InputResultName;
-    if (!directInput) {
+    if (!shared.directInput) {
         return;
     }
-    platform::InputResult result = directInput->CreateDevice(deviceGuid, device);
+    platform::InputResult result = shared.directInput->CreateDevice(deviceGuid, device);
     if (Failed(result)) {
         device.reset();
         platform::PrintMessage(messages.createFailed, InputResultName(result));

@@ -7,17 +7,17 @@
 #include <memory>
 #include <optional>
 
-// Shared by every device; null until the first device is constructed.
-extern std::unique_ptr<platform::InputSystem> directInput;
-// Set when creating the shared object failed; no further attempt is made after that.
-extern bool directInputFailed;
-
-// Drops the shared object and clears the failure flag.
-void ResetDirectInputForTests();
+// The one input object that every device of a show shares. It must outlive the devices.
+struct SharedInput {
+    // Null until the first device is constructed.
+    std::unique_ptr<platform::InputSystem> directInput;
+    // Set when creating the shared object failed; no further attempt is made after that.
+    bool directInputFailed = false;
+};
 
 class DXInputDevice {
 public:
-    DXInputDevice(platform::InstanceHandle instance, platform::WindowHandle window);
+    DXInputDevice(SharedInput& shared, platform::InstanceHandle instance, platform::WindowHandle window);
     virtual ~DXInputDevice() = default;
     DXInputDevice(const DXInputDevice&) = delete;
     DXInputDevice& operator=(const DXInputDevice&) = delete;
@@ -35,6 +35,7 @@ public:
     platform::InputGuid deviceGuid;
     platform::InstanceHandle instance;
     platform::WindowHandle window;
+    SharedInput& shared;
 
 protected:
     // The lines a mouse or keyboard prints while setting itself up; each takes one result-code name,

@@ -10,18 +10,18 @@ constexpr int kJoystickButtons = 32;
 
 } // namespace
 
-DXJoystick::DXJoystick(platform::InstanceHandle instance, platform::WindowHandle window)
-    : DXInputDevice(instance, window) {
+DXJoystick::DXJoystick(SharedInput& shared, platform::InstanceHandle instance, platform::WindowHandle window)
+    : DXInputDevice(shared, instance, window) {
     Setup();
 }
 
 void DXJoystick::Setup() {
     using platform::Failed;
     using platform::InputResultName;
-    if (!directInput) {
+    if (!shared.directInput) {
         return;
     }
-    platform::InputResult result = directInput->EnumDevices(
+    platform::InputResult result = shared.directInput->EnumDevices(
         platform::InputDeviceClass::Joystick, true, [this](const platform::InputDeviceInstance& found) {
             deviceGuid = found.instanceGuid;
             platform::PrintMessage("DXJoystick: Loading joystick device - %s\n", found.productName.c_str());
@@ -32,7 +32,7 @@ void DXJoystick::Setup() {
                                InputResultName(result));
         return;
     }
-    result = directInput->CreateDevice(deviceGuid, device);
+    result = shared.directInput->CreateDevice(deviceGuid, device);
     if (Failed(result)) {
         device.reset();
         platform::PrintMessage("DXJoystick: Can't create joystick device - %s\n", InputResultName(result));

@@ -14,7 +14,7 @@ constexpr double kStickDeadZone = 0.1;
 
 class DXJoystick final : public DXInputDevice {
 public:
-    DXJoystick(platform::InstanceHandle instance, platform::WindowHandle window);
+    DXJoystick(SharedInput& shared, platform::InstanceHandle instance, platform::WindowHandle window);
 
     std::optional<InputState> Poll() override;
     // Always null: the joystick has no plain read.

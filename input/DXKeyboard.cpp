@@ -5,8 +5,8 @@
 static_assert(static_cast<uint32_t>(kInputKeyCount) == platform::kKeyboardDataSize,
               "a snapshot holds the keyboard's whole table");
 
-DXKeyboard::DXKeyboard(platform::InstanceHandle instance, platform::WindowHandle window)
-    : DXInputDevice(instance, window) {
+DXKeyboard::DXKeyboard(SharedInput& shared, platform::InstanceHandle instance, platform::WindowHandle window)
+    : DXInputDevice(shared, instance, window) {
     deviceGuid = platform::kSysKeyboardGuid;
     Setup();
 }

@@ -6,7 +6,7 @@
 
 class DXKeyboard final : public DXInputDevice {
 public:
-    DXKeyboard(platform::InstanceHandle instance, platform::WindowHandle window);
+    DXKeyboard(SharedInput& shared, platform::InstanceHandle instance, platform::WindowHandle window);
 
     std::optional<InputState> Poll() override;
     // Always null: the keyboard has no plain read.

@@ -15,8 +15,8 @@ std::optional<InputState> SnapshotOf(const platform::MouseData& data) {
 
 } // namespace
 
-DXMouse::DXMouse(platform::InstanceHandle instance, platform::WindowHandle window)
-    : DXInputDevice(instance, window) {
+DXMouse::DXMouse(SharedInput& shared, platform::InstanceHandle instance, platform::WindowHandle window)
+    : DXInputDevice(shared, instance, window) {
     deviceGuid = platform::kSysMouseGuid;
     Setup();
 }

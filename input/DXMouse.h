@@ -5,7 +5,7 @@
 
 class DXMouse final : public DXInputDevice {
 public:
-    DXMouse(platform::InstanceHandle instance, platform::WindowHandle window);
+    DXMouse(SharedInput& shared, platform::InstanceHandle instance, platform::WindowHandle window);
 
     std::optional<InputState> Poll() override;
     // A snapshot from one plain read, or null when that read failed.

@@ -2,17 +2,8 @@
 
 #include "camera/Camera.h"
 #include "core/View.h"
-#include "core/ConstructionOrder.h"
 
 #include <limits>
-
-std::unique_ptr<DXMouse> mouseDevice;
-std::unique_ptr<DXKeyboard> keyboardDevice;
-std::unique_ptr<DXJoystick> joystickDevice;
-
-[[gnu::init_priority(kInputStatesConstructionOrder)]] InputState mouseState;
-[[gnu::init_priority(kInputStatesConstructionOrder)]] InputState keyboardState;
-[[gnu::init_priority(kInputStatesConstructionOrder)]] InputState joystickState;
 
 namespace {
 
@@ -44,41 +35,43 @@ template <typename Device> bool IsReady(const std::unique_ptr<Device>& device) {
 
 } // namespace
 
-bool PollInputDevices() {
-    if (!mouseDevice) {
-        mouseDevice = std::make_unique<DXMouse>(mainInstanceHandle, mainWindowHandle);
+bool PollInputDevices(InputDevices& input) {
+    if (!input.mouseDevice) {
+        input.mouseDevice = std::make_unique<DXMouse>(input.shared, mainInstanceHandle, mainWindowHandle);
     }
-    if (!keyboardDevice) {
-        keyboardDevice = std::make_unique<DXKeyboard>(mainInstanceHandle, mainWindowHandle);
+    if (!input.keyboardDevice) {
+        input.keyboardDevice =
+            std::make_unique<DXKeyboard>(input.shared, mainInstanceHandle, mainWindowHandle);
     }
-    if (!joystickDevice) {
-        joystickDevice = std::make_unique<DXJoystick>(mainInstanceHandle, mainWindowHandle);
+    if (!input.joystickDevice) {
+        input.joystickDevice =
+            std::make_unique<DXJoystick>(input.shared, mainInstanceHandle, mainWindowHandle);
     }
-    const bool result = !(IsReady(mouseDevice) && IsReady(joystickDevice));
+    const bool result = !(IsReady(input.mouseDevice) && IsReady(input.joystickDevice));
 
-    if (IsReady(joystickDevice)) {
-        if (std::optional<InputState> snapshot = joystickDevice->Poll()) {
-            joystickState = *snapshot;
-            joystickState.stickY = -joystickState.stickY;
+    if (IsReady(input.joystickDevice)) {
+        if (std::optional<InputState> snapshot = input.joystickDevice->Poll()) {
+            input.joystickState = *snapshot;
+            input.joystickState.stickY = -input.joystickState.stickY;
         }
     }
-    if (IsReady(mouseDevice)) {
-        if (std::optional<InputState> snapshot = mouseDevice->Poll()) {
-            mouseState = *snapshot;
-            mouseState.moveX = Negated(mouseState.moveX);
-            MouseLook();
+    if (IsReady(input.mouseDevice)) {
+        if (std::optional<InputState> snapshot = input.mouseDevice->Poll()) {
+            input.mouseState = *snapshot;
+            input.mouseState.moveX = Negated(input.mouseState.moveX);
+            MouseLook(input.mouseState);
         }
     }
-    if (IsReady(keyboardDevice)) {
-        if (std::optional<InputState> snapshot = keyboardDevice->Poll()) {
-            keyboardState = *snapshot;
-            KeyboardMove();
+    if (IsReady(input.keyboardDevice)) {
+        if (std::optional<InputState> snapshot = input.keyboardDevice->Poll()) {
+            input.keyboardState = *snapshot;
+            KeyboardMove(input.keyboardState);
         }
     }
     return result;
 }
 
-void MouseLook() {
+void MouseLook(const InputState& mouseState) {
     if (mouseState.buttons[kLeftMouseButton]) {
         if (mainCamera.mode == FlyTo) {
             mainCamera.SetMode(Free);
@@ -92,7 +85,7 @@ void MouseLook() {
     }
 }
 
-void KeyboardMove() {
+void KeyboardMove(const InputState& keyboardState) {
     if (mainCamera.mode != Free) {
         return;
     }
@@ -101,13 +94,4 @@ void KeyboardMove() {
             mainCamera.Move(step.offset);
         }
     }
-}
-
-void ResetInputDevicesForTests() {
-    mouseDevice.reset();
-    keyboardDevice.reset();
-    joystickDevice.reset();
-    mouseState = InputState();
-    keyboardState = InputState();
-    joystickState = InputState();
 }

@@ -9,15 +9,19 @@
 
 #include <memory>
 
-// Created on the first poll and kept for the rest of the run, ready or not.
-extern std::unique_ptr<DXMouse> mouseDevice;
-extern std::unique_ptr<DXKeyboard> keyboardDevice;
-extern std::unique_ptr<DXJoystick> joystickDevice;
-
-// The last snapshot of each device: the mouse's moveX and the joystick's stickY negated.
-extern InputState mouseState;
-extern InputState keyboardState;
-extern InputState joystickState;
+// A show's input: the three devices and what they last read.
+struct InputDevices {
+    // First, so that it goes after the devices made from it.
+    SharedInput shared;
+    // Created on the first poll and kept for the rest of the run, ready or not.
+    std::unique_ptr<DXMouse> mouseDevice;
+    std::unique_ptr<DXKeyboard> keyboardDevice;
+    std::unique_ptr<DXJoystick> joystickDevice;
+    // The last snapshot of each device: the mouse's moveX and the joystick's stickY negated.
+    InputState mouseState;
+    InputState keyboardState;
+    InputState joystickState;
+};
 
 // Mouse-look speed in degrees per device unit, and keyboard steps in world units per frame.
 constexpr float kMouseLookDegreesPerCount = 0.15f;
@@ -25,12 +29,9 @@ constexpr float kKeyboardStep = 0.1f;
 
 // Creates any missing device, polls the ready ones and steers the camera. False when the mouse and the
 // joystick both exist and are ready, true otherwise.
-bool PollInputDevices();
+bool PollInputDevices(InputDevices& input);
 // With the left button held, turns the camera by the mouse's motion (taking it out of a flight);
 // without it, sends a hand-steered camera back to its flight.
-void MouseLook();
+void MouseLook(const InputState& mouse);
 // While the camera is steered by hand, moves it along its own axes for each held W, S, A, D, T, G.
-void KeyboardMove();
-
-// Drops the devices and clears the three snapshots.
-void ResetInputDevicesForTests();
+void KeyboardMove(const InputState& keyboard);

@@ -23,7 +23,7 @@ constexpr double kTitleBottom = 0.25;
 
 CubesScene::CubesScene(SceneRegistry& scenes)
     : Scene(scenes, "Cubes", kSceneVisible), carousel(new VideoCarousel) {
-    LoadPicture(&cubesTexture, kCubesTitlePath);
+    LoadPicture(registry.pictures, &registry.pictures.cubesTexture, kCubesTitlePath);
     for (const char* path : kBoothMoviePaths) {
         carousel->AddClip(path);
     }
@@ -63,7 +63,8 @@ void CubesScene::Draw() {
         return;
     }
     carousel->Draw();
-    DrawOverlayQuad(cubesTexture, kTitleAlpha, kTitleLeft, kTitleTop, kTitleRight, kTitleBottom);
+    DrawOverlayQuad(registry.pictures.cubesTexture, kTitleAlpha, kTitleLeft, kTitleTop, kTitleRight,
+                    kTitleBottom);
 }
 
 bool CubesScene::PressedWhileRunning() {

@@ -15,7 +15,7 @@ namespace {
 const ExhibitSetup kHorse = {
     "Horse",
     kHorseScrollPath,
-    &scrollTextureHorse,
+    &PictureTextures::scrollTextureHorse,
     &waypointHorse,
     kHorseTrackPath,
     {"MainScreen", "Parthenon", "Mountain", "Cubes"},
@@ -23,7 +23,7 @@ const ExhibitSetup kHorse = {
 const ExhibitSetup kMountain = {
     "Mountain",
     kMountainScrollPath,
-    &scrollTextureMountain,
+    &PictureTextures::scrollTextureMountain,
     &waypointMountain,
     kMountainTrackPath,
     {"MainScreen", "Parthenon", "Horse", "Cubes"},
@@ -31,7 +31,7 @@ const ExhibitSetup kMountain = {
 const ExhibitSetup kParthenon = {
     "Parthenon",
     kParthenonScrollPath,
-    &scrollTextureParthenon,
+    &PictureTextures::scrollTextureParthenon,
     &waypointParthenon,
     kParthenonTrackPath,
     {"MainScreen", "Horse", "Mountain", "Cubes"},
@@ -53,7 +53,7 @@ constexpr GLint kRevealLeft = 1;
 
 ExhibitScene::ExhibitScene(SceneRegistry& scenes, const ExhibitSetup& exhibit)
     : Scene(scenes, exhibit.name, kSceneVisible), setup(exhibit) {
-    LoadPicture(setup.scrollTexture, setup.scrollPath);
+    LoadPicture(registry.pictures, &(registry.pictures.*setup.scrollTexture), setup.scrollPath);
 }
 
 HorseScene::HorseScene(SceneRegistry& scenes) : ExhibitScene(scenes, kHorse) {}
@@ -112,12 +112,13 @@ void ExhibitScene::Draw() {
     revealPending = false;
     // In window coordinates the box reaches from viewHeight - h up past the top edge, so only the
     // top h rows are drawn.
-    DrawOverlayQuad(*setup.scrollTexture, kScrollAlpha, 0.0, kScrollTop, 1.0, kScrollBottom, [this] {
-        ScissorBox box;
-        box.x = kRevealLeft;
-        box.y = static_cast<GLint>(viewHeight - RevealHeight());
-        box.width = static_cast<GLsizei>(viewWidth);
-        box.height = static_cast<GLsizei>(viewHeight);
-        return box;
-    });
+    DrawOverlayQuad(registry.pictures.*setup.scrollTexture, kScrollAlpha, 0.0, kScrollTop, 1.0, kScrollBottom,
+                    [this] {
+                        ScissorBox box;
+                        box.x = kRevealLeft;
+                        box.y = static_cast<GLint>(viewHeight - RevealHeight());
+                        box.width = static_cast<GLsizei>(viewWidth);
+                        box.height = static_cast<GLsizei>(viewHeight);
+                        return box;
+                    });
 }

@@ -14,7 +14,7 @@ constexpr float sceneTimeout = 35.0f;
 struct ExhibitSetup {
     const char* name;
     const char* scrollPath;
-    GLuint* scrollTexture;
+    GLuint PictureTextures::*scrollTexture;
     SceneNode* waypoint;
     const char* track;
     const char* othersToStop[4]; // in the order their OnEnter stops them

@@ -6,15 +6,10 @@
 #include "scenes/OverlayQuad.h"
 #include "scenes/PictureTextures.h"
 
-int32_t lastImageSwitch = 0;
-int32_t lastBoothPick = 0;
-
 namespace {
 
-constexpr uint32_t kRandomStart = 1;
 constexpr uint32_t kRandomMultiplier = 214013;
 constexpr uint32_t kRandomIncrement = 2531011;
-uint32_t randomState = kRandomStart;
 
 constexpr double kPictureInterval = 5.0;     // seconds a picture stays
 constexpr int32_t kBoothChangeInterval = 10; // seconds between booth changes after the first
@@ -35,20 +30,16 @@ void FlyCameraTo(SceneNode* waypoint) {
 
 } // namespace
 
-int32_t NextBoothRandom() {
-    randomState = randomState * kRandomMultiplier + kRandomIncrement;
-    return static_cast<int32_t>((randomState >> 16) & 0x7FFF);
-}
-
-void ResetStartScreenStateForTests() {
-    randomState = kRandomStart;
-    lastImageSwitch = 0;
-    lastBoothPick = 0;
+int32_t NextBoothRandom(StartScreenState& startScreen) {
+    uint32_t& state = startScreen.randomState;
+    state = state * kRandomMultiplier + kRandomIncrement;
+    return static_cast<int32_t>((state >> 16) & 0x7FFF);
 }
 
 MainScreenScene::MainScreenScene(SceneRegistry& scenes) : Scene(scenes, "MainScreen", kSceneVisible) {
     for (int i = 0; i < 3; ++i) {
-        LoadPicture(&startScreenTextures[i], kStartScreenPicturePaths[i]);
+        LoadPicture(registry.pictures, &registry.pictures.startScreenTextures[i],
+                    kStartScreenPicturePaths[i]);
     }
 }
 
@@ -59,26 +50,28 @@ void MainScreenScene::OnEnter() {
     registry.Stop("Cubes");
     FlyCameraTo(&waypointBooth);
     nextCameraChange = kFirstBoothChange;
-    lastImageSwitch = 0;
+    registry.startScreen.lastImageSwitch = 0;
 }
 
 void MainScreenScene::Update() {
-    if (clock.Elapsed() - lastImageSwitch > kPictureInterval) {
+    StartScreenState& state = registry.startScreen;
+    if (clock.Elapsed() - state.lastImageSwitch > kPictureInterval) {
         imageIndex = (imageIndex + 1) % imageCount;
-        lastImageSwitch = static_cast<int32_t>(clock.Elapsed());
+        state.lastImageSwitch = static_cast<int32_t>(clock.Elapsed());
     }
     if (clock.Elapsed() > nextCameraChange) {
         nextCameraChange += kBoothChangeInterval;
-        int pick = NextBoothRandom() % kBoothCount;
-        while (pick == lastBoothPick) {
-            pick = NextBoothRandom() % kBoothCount;
+        int pick = NextBoothRandom(state) % kBoothCount;
+        while (pick == state.lastBoothPick) {
+            pick = NextBoothRandom(state) % kBoothCount;
         }
-        lastBoothPick = pick;
+        state.lastBoothPick = pick;
         FlyCameraTo(BoothWaypoint(pick));
     }
 }
 
 void MainScreenScene::Draw() {
     const int shown = imageIndex == 0 ? 0 : imageIndex == 1 ? 1 : 2;
-    DrawOverlayQuad(startScreenTextures[shown], kPictureAlpha, 0.0, 0.0, 1.0, kPictureBottom);
+    DrawOverlayQuad(registry.pictures.startScreenTextures[shown], kPictureAlpha, 0.0, 0.0, 1.0,
+                    kPictureBottom);
 }

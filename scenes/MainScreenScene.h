@@ -6,18 +6,9 @@
 
 #include <cstdint>
 
-// When the picture last changed, in whole seconds of the start screen's clock (restarted with the
-// clock on every entry), and the index (0 "Booth" .. 3 "Booth3") of the booth picked last, which
-// persists across visits.
-extern int32_t lastImageSwitch;
-extern int32_t lastBoothPick;
-
 // The booth tour's generator, never seeded, so every run tours in the same order: a 32-bit linear
 // congruential state starting at 1; each draw yields a number from 0 to 32767.
-int32_t NextBoothRandom();
-
-// Puts the generator, lastImageSwitch and lastBoothPick back to their values at program start.
-void ResetStartScreenStateForTests();
+int32_t NextBoothRandom(StartScreenState& startScreen);
 
 class MainScreenScene final : public Scene {
 public:

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "core/PerfTimer.h"
+#include "scenes/PictureTextures.h"
 
 #include <cstdint>
 #include <map>
@@ -10,9 +11,20 @@
 
 class Scene;
 
+// The start screen's tour, kept across its visits and windows.
+struct StartScreenState {
+    // The booth generator's state.
+    uint32_t randomState = 1;
+    // When the picture last changed, in whole seconds of the start screen's clock (restarted with the
+    // clock on every entry), and the index (0 "Booth" .. 3 "Booth3") of the booth picked last.
+    int32_t lastImageSwitch = 0;
+    int32_t lastBoothPick = 0;
+};
+
 // Lower-case name -> scene, in byte-wise order of the names (the order of stepping and drawing). It never
 // owns a scene: the program creates its scenes for each window and destroys them before the window goes,
-// and each scene takes itself out when destroyed. Scenes switch one another on and off through it.
+// and each scene takes itself out when destroyed. Scenes switch one another on and off through it, and
+// keep in it what outlives them.
 class SceneRegistry {
 public:
     SceneRegistry() = default;
@@ -34,6 +46,10 @@ public:
     void DrawAllIntoCapture();
 
     const std::map<std::string, Scene*>& Entries() const { return entries; }
+
+    // What the scenes share and keep from one window's set of scenes to the next.
+    PictureTextures pictures;
+    StartScreenState startScreen;
 
 private:
     friend class Scene;

@@ -3,6 +3,7 @@
 // frame's time and capture setting. The program makes one per run; a test makes its own.
 #pragma once
 
+#include "input/InputAggregation.h"
 #include "scenes/Scene.h"
 #include "shell/AppWindow.h"
 #include "shell/ServiceStatus.h"
@@ -16,6 +17,7 @@ constexpr size_t kSceneLineCount = 4;
 
 struct Presentation {
     SceneRegistry scenes;
+    InputDevices input;
     // The window being started and its key table, for the per-frame update's quit and toggle requests;
     // null until the first start-up.
     AppWindow* currentWindow = nullptr;

@@ -144,7 +144,7 @@ void UpdateFrame(Presentation& show, uint32_t elapsedMs) {
     if (KeyDown(show, kFreeCameraKey)) {
         mainCamera.SetMode(Free);
     }
-    PollInputDevices();
+    PollInputDevices(show.input);
     show.scenes.StepAll();
     MoveBob(show.frameMilliseconds);
 }

@@ -26,25 +26,22 @@ constexpr uint8_t kScanG = 0x22;
 class InputAggregation : public testing::Test {
 protected:
     void SetUp() override {
-        ResetInputDevicesForTests();
         mainCamera.position = Vec3(0.0f, 0.0f, 0.0f);
         mainCamera.rotation = Quaternion();
         mainCamera.mode = Free;
     }
-    void TearDown() override {
-        ResetInputDevicesForTests();
-        ResetViewForTests();
-    }
+    void TearDown() override { ResetViewForTests(); }
 
     // One frame's poll, its device messages kept out of the test output.
     bool Poll() {
         CaptureStdout();
-        const bool result = PollInputDevices();
+        const bool result = PollInputDevices(input);
         lastPrinted = GetCapturedStdout();
         return result;
     }
 
     FakeInputBackend backend;
+    InputDevices input;
     std::string lastPrinted;
 };
 
@@ -72,23 +69,21 @@ TEST_F(InputAggregation, DevicesAreCreatedOnceInOrderAndTheResultTellsWhetherMou
     EXPECT_EQ(lastPrinted, "DXMouse: Loaded mouse device - DI_OK\n"
                            "DXKeyboard: Loaded keyboard device - DI_OK\n"
                            "DXJoystick: Can't create joystick device - DIERR_DEVICENOTREG\n");
-    DXJoystick* joystick = joystickDevice.get();
+    DXJoystick* joystick = input.joystickDevice.get();
     ASSERT_NE(joystick, nullptr);
     EXPECT_FALSE(joystick->ready);
     EXPECT_TRUE(Poll());
     EXPECT_EQ(lastPrinted, "") << "a failed device is not created again";
-    EXPECT_EQ(joystickDevice.get(), joystick);
+    EXPECT_EQ(input.joystickDevice.get(), joystick);
 
-    ResetInputDevicesForTests();
-    ResetDirectInputForTests();
+    input = InputDevices{};
     backend.AddJoystick("Pad").SetJoystick(250, 400, {1});
     EXPECT_FALSE(Poll());
-    EXPECT_FLOAT_EQ(joystickState.stickX, 0.25f);
-    EXPECT_FLOAT_EQ(joystickState.stickY, -0.4f) << "the joystick's y is turned upside down";
-    EXPECT_TRUE(joystickState.buttons[1]);
+    EXPECT_FLOAT_EQ(input.joystickState.stickX, 0.25f);
+    EXPECT_FLOAT_EQ(input.joystickState.stickY, -0.4f) << "the joystick's y is turned upside down";
+    EXPECT_TRUE(input.joystickState.buttons[1]);
 
-    ResetInputDevicesForTests();
-    ResetDirectInputForTests();
+    input = InputDevices{};
     backend.Mouse().acquireResults = {InputResult::OtherAppHasPriority};
     EXPECT_TRUE(Poll()) << "joystick ready, mouse not";
 }
@@ -101,9 +96,9 @@ TEST_F(InputAggregation, WithTheLeftButtonUpTheMouseLeavesAFollowingCameraAlone)
     EXPECT_EQ(mainCamera.mode, Follow);
     ExpectRotation(mainCamera.rotation, Quaternion());
     ExpectPosition(mainCamera.position, Vec3(1.0f, 2.0f, 3.0f));
-    EXPECT_EQ(mouseState.moveX, -25);
-    EXPECT_EQ(mouseState.moveY, -40);
-    EXPECT_TRUE(mouseState.buttons[1]);
+    EXPECT_EQ(input.mouseState.moveX, -25);
+    EXPECT_EQ(input.mouseState.moveY, -40);
+    EXPECT_TRUE(input.mouseState.buttons[1]);
 }
 
 TEST_F(InputAggregation, DraggingRightTurnsTheViewByMinusAHundredAndFiftiethDegreePerCount) {
@@ -197,7 +192,7 @@ TEST_F(InputAggregation, APollWithoutASnapshotLeavesStateAndCameraAlone) {
     Poll();
     const Quaternion turned = mainCamera.rotation;
     const Vec3 moved = mainCamera.position;
-    ASSERT_EQ(mouseState.moveX, -7);
+    ASSERT_EQ(input.mouseState.moveX, -7);
 
     for (FakeDeviceScript* script : {&backend.Mouse(), &backend.Keyboard()}) {
         script->readResults = {InputResult::InputLost};
@@ -207,9 +202,9 @@ TEST_F(InputAggregation, APollWithoutASnapshotLeavesStateAndCameraAlone) {
     Poll();
     EXPECT_EQ(lastPrinted, "DXMouse: Can't reacquire mouse device - DIERR_OTHERAPPHASPRIO\n"
                            "DXKeyboard: Can't reacquire Keyboard device....\n");
-    EXPECT_EQ(mouseState.moveX, -7);
-    EXPECT_TRUE(mouseState.buttons[0]);
-    EXPECT_TRUE(keyboardState.KeyDown(kScanS));
+    EXPECT_EQ(input.mouseState.moveX, -7);
+    EXPECT_TRUE(input.mouseState.buttons[0]);
+    EXPECT_TRUE(input.keyboardState.KeyDown(kScanS));
     EXPECT_EQ(mainCamera.mode, Free) << "the released button was never seen";
     ExpectRotation(mainCamera.rotation, turned);
     ExpectPosition(mainCamera.position, moved);
@@ -230,5 +225,5 @@ TEST_F(InputAggregation, TheMostNegativeMouseCountIsClampedWhenTurnedAround) {
     backend.Mouse().SetMouse(std::numeric_limits<int32_t>::min(), 0, false);
     mainCamera.mode = Follow;
     Poll();
-    EXPECT_EQ(mouseState.moveX, std::numeric_limits<int32_t>::max());
+    EXPECT_EQ(input.mouseState.moveX, std::numeric_limits<int32_t>::max());
 }

@@ -34,13 +34,14 @@ const char* const kJoystickSetupLines = "Setting x-axis range\n"
 
 TEST(InputDevices, WithoutAJoystickOnlyTheJoystickFailsToCreate) {
     FakeInputBackend backend;
+    SharedInput shared;
     std::unique_ptr<DXMouse> mouse;
     std::unique_ptr<DXKeyboard> keyboard;
     std::unique_ptr<DXJoystick> joystick;
     const std::string printed = Printed([&] {
-        mouse = std::make_unique<DXMouse>(nullptr, nullptr);
-        keyboard = std::make_unique<DXKeyboard>(nullptr, nullptr);
-        joystick = std::make_unique<DXJoystick>(nullptr, nullptr);
+        mouse = std::make_unique<DXMouse>(shared, nullptr, nullptr);
+        keyboard = std::make_unique<DXKeyboard>(shared, nullptr, nullptr);
+        joystick = std::make_unique<DXJoystick>(shared, nullptr, nullptr);
     });
     EXPECT_EQ(printed, "DXMouse: Loaded mouse device - DI_OK\n"
                        "DXKeyboard: Loaded keyboard device - DI_OK\n"
@@ -60,10 +61,12 @@ TEST(InputDevices, WithoutAJoystickOnlyTheJoystickFailsToCreate) {
 
 TEST(InputDevices, TheFirstJoystickIsLoadedWithRangeAndDeadZone) {
     FakeInputBackend backend;
+    SharedInput shared;
     FakeDeviceScript& pad = backend.AddJoystick("Booth Pad");
     backend.AddJoystick("Second Pad");
     std::unique_ptr<DXJoystick> joystick;
-    const std::string printed = Printed([&] { joystick = std::make_unique<DXJoystick>(nullptr, nullptr); });
+    const std::string printed =
+        Printed([&] { joystick = std::make_unique<DXJoystick>(shared, nullptr, nullptr); });
     EXPECT_EQ(printed, std::string("DXJoystick: Loading joystick device - Booth Pad\n") +
                            kJoystickSetupLines + "DXJoystick: Loaded joystick device - DI_OK\n");
     ASSERT_TRUE(joystick->ready);
@@ -119,6 +122,7 @@ TEST(InputDevices, EachSetUpStepReportsItsFailureAndLeavesTheDeviceNotReady) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.expected);
         FakeInputBackend backend;
+        SharedInput shared;
         FakeDeviceScript& pad = backend.AddJoystick("Pad");
         const std::string device = c.device;
         FakeDeviceScript& script = device == "mouse"      ? backend.Mouse()
@@ -128,11 +132,11 @@ TEST(InputDevices, EachSetUpStepReportsItsFailureAndLeavesTheDeviceNotReady) {
         std::unique_ptr<DXInputDevice> made;
         const std::string printed = Printed([&] {
             if (device == "mouse") {
-                made = std::make_unique<DXMouse>(nullptr, nullptr);
+                made = std::make_unique<DXMouse>(shared, nullptr, nullptr);
             } else if (device == "keyboard") {
-                made = std::make_unique<DXKeyboard>(nullptr, nullptr);
+                made = std::make_unique<DXKeyboard>(shared, nullptr, nullptr);
             } else {
-                made = std::make_unique<DXJoystick>(nullptr, nullptr);
+                made = std::make_unique<DXJoystick>(shared, nullptr, nullptr);
             }
         });
         EXPECT_EQ(printed, c.expected);
@@ -143,6 +147,7 @@ TEST(InputDevices, EachSetUpStepReportsItsFailureAndLeavesTheDeviceNotReady) {
 
 TEST(InputDevices, AcquisitionFailuresAtSetUpUseTheirOwnWords) {
     FakeInputBackend backend;
+    SharedInput shared;
     backend.Mouse().acquireResults = {InputResult::OtherAppHasPriority};
     backend.Keyboard().acquireResults = {InputResult::OtherAppHasPriority};
     backend.AddJoystick("Pad").acquireResults = {InputResult::OtherAppHasPriority};
@@ -150,9 +155,9 @@ TEST(InputDevices, AcquisitionFailuresAtSetUpUseTheirOwnWords) {
     std::unique_ptr<DXKeyboard> keyboard;
     std::unique_ptr<DXJoystick> joystick;
     const std::string printed = Printed([&] {
-        mouse = std::make_unique<DXMouse>(nullptr, nullptr);
-        keyboard = std::make_unique<DXKeyboard>(nullptr, nullptr);
-        joystick = std::make_unique<DXJoystick>(nullptr, nullptr);
+        mouse = std::make_unique<DXMouse>(shared, nullptr, nullptr);
+        keyboard = std::make_unique<DXKeyboard>(shared, nullptr, nullptr);
+        joystick = std::make_unique<DXJoystick>(shared, nullptr, nullptr);
     });
     EXPECT_EQ(printed, std::string("DXMouse: Couldnt acquire the mouse...\n"
                                    "DXKeyboard: Couldn't acquire the keyboard...\n"
@@ -166,10 +171,12 @@ TEST(InputDevices, AcquisitionFailuresAtSetUpUseTheirOwnWords) {
 
 TEST(InputDevices, AFailedEnumerationIsReportedAndNothingIsCreated) {
     FakeInputBackend backend;
+    SharedInput shared;
     backend.AddJoystick("Pad");
     backend.enumResult = InputResult::Generic;
     std::unique_ptr<DXJoystick> joystick;
-    const std::string printed = Printed([&] { joystick = std::make_unique<DXJoystick>(nullptr, nullptr); });
+    const std::string printed =
+        Printed([&] { joystick = std::make_unique<DXJoystick>(shared, nullptr, nullptr); });
     EXPECT_EQ(printed, "DXJoystick: Error occured in enumerating joystick devices - DIERR_GENERIC\n");
     EXPECT_FALSE(joystick->ready);
     EXPECT_EQ(joystick->device, nullptr);
@@ -177,33 +184,32 @@ TEST(InputDevices, AFailedEnumerationIsReportedAndNothingIsCreated) {
 
 TEST(InputDevices, AFailedSharedObjectIsReportedOnceAndNoDeviceBecomesReady) {
     FakeInputBackend backend;
+    SharedInput shared;
     backend.createResult = InputResult::Generic;
     backend.AddJoystick("Pad");
     std::unique_ptr<DXMouse> mouse;
     std::unique_ptr<DXKeyboard> keyboard;
     std::unique_ptr<DXJoystick> joystick;
     const std::string printed = Printed([&] {
-        mouse = std::make_unique<DXMouse>(nullptr, nullptr);
-        keyboard = std::make_unique<DXKeyboard>(nullptr, nullptr);
-        joystick = std::make_unique<DXJoystick>(nullptr, nullptr);
+        mouse = std::make_unique<DXMouse>(shared, nullptr, nullptr);
+        keyboard = std::make_unique<DXKeyboard>(shared, nullptr, nullptr);
+        joystick = std::make_unique<DXJoystick>(shared, nullptr, nullptr);
     });
     EXPECT_EQ(printed, "Unable to Initialize DX-Input COM object...\n");
     EXPECT_EQ(backend.createCalls, 1);
-    EXPECT_TRUE(directInputFailed);
-    EXPECT_EQ(directInput, nullptr);
+    EXPECT_TRUE(shared.directInputFailed);
+    EXPECT_EQ(shared.directInput, nullptr);
     EXPECT_FALSE(mouse->ready);
     EXPECT_FALSE(keyboard->ready);
     EXPECT_FALSE(joystick->ready);
     EXPECT_EQ(mouse->device, nullptr);
-
-    ResetDirectInputForTests();
-    EXPECT_FALSE(directInputFailed);
 }
 
 TEST(InputDevices, MouseSnapshotCarriesRawMotionAndTheTwoButtons) {
     FakeInputBackend backend;
+    SharedInput shared;
     testing::internal::CaptureStdout();
-    DXMouse mouse(nullptr, nullptr);
+    DXMouse mouse(shared, nullptr, nullptr);
     GetCapturedStdout();
     backend.Mouse().SetMouse(-5, 7, false, true);
     std::optional<InputState> state = mouse.Poll();
@@ -223,11 +229,12 @@ TEST(InputDevices, MouseSnapshotCarriesRawMotionAndTheTwoButtons) {
 
 TEST(InputDevices, AFailedReadThatIsNotALossGivesANeutralSnapshot) {
     FakeInputBackend backend;
+    SharedInput shared;
     FakeDeviceScript& pad = backend.AddJoystick("Pad");
     CaptureStdout();
-    DXMouse mouse(nullptr, nullptr);
-    DXKeyboard keyboard(nullptr, nullptr);
-    DXJoystick joystick(nullptr, nullptr);
+    DXMouse mouse(shared, nullptr, nullptr);
+    DXKeyboard keyboard(shared, nullptr, nullptr);
+    DXJoystick joystick(shared, nullptr, nullptr);
     GetCapturedStdout();
     // The joystick keeps its buffer between polls: a good read first, so a stale value could show.
     pad.SetJoystick(800, 800, {2});
@@ -255,8 +262,9 @@ TEST(InputDevices, AFailedReadThatIsNotALossGivesANeutralSnapshot) {
 
 TEST(InputDevices, ALostKeyboardIsReacquiredSilently) {
     FakeInputBackend backend;
+    SharedInput shared;
     CaptureStdout();
-    DXKeyboard keyboard(nullptr, nullptr);
+    DXKeyboard keyboard(shared, nullptr, nullptr);
     GetCapturedStdout();
     backend.Keyboard().SetKeysDown({kScanW, kScanG});
     backend.Keyboard().readResults = {InputResult::InputLost, InputResult::InputLost};
@@ -275,11 +283,12 @@ TEST(InputDevices, ALostKeyboardIsReacquiredSilently) {
 
 TEST(InputDevices, AFailedReacquisitionIsReportedAndGivesNoSnapshot) {
     FakeInputBackend backend;
+    SharedInput shared;
     FakeDeviceScript& pad = backend.AddJoystick("Pad");
     CaptureStdout();
-    DXMouse mouse(nullptr, nullptr);
-    DXKeyboard keyboard(nullptr, nullptr);
-    DXJoystick joystick(nullptr, nullptr);
+    DXMouse mouse(shared, nullptr, nullptr);
+    DXKeyboard keyboard(shared, nullptr, nullptr);
+    DXJoystick joystick(shared, nullptr, nullptr);
     GetCapturedStdout();
     for (FakeDeviceScript* script : {&backend.Mouse(), &backend.Keyboard(), &pad}) {
         script->readResults = {InputResult::InputLost};
@@ -302,8 +311,9 @@ TEST(InputDevices, AFailedReacquisitionIsReportedAndGivesNoSnapshot) {
 
 TEST(InputDevices, ADeviceLostAgainAfterEveryReacquisitionDoesNotHang) {
     FakeInputBackend backend;
+    SharedInput shared;
     CaptureStdout();
-    DXMouse mouse(nullptr, nullptr);
+    DXMouse mouse(shared, nullptr, nullptr);
     GetCapturedStdout();
     backend.Mouse().readResults.assign(1000, InputResult::InputLost);
     std::optional<InputState> state;

@@ -15,8 +15,7 @@ namespace {
 
 class SdlInput : public testing::Test {
 protected:
-    void SetUp() override { ResetDirectInputForTests(); }
-    void TearDown() override { ResetDirectInputForTests(); }
+    SharedInput shared;
 };
 
 } // namespace
@@ -24,9 +23,9 @@ protected:
 // This machine has a mouse and keyboard as far as SDL is concerned, and no joystick.
 TEST_F(SdlInput, TheRealDevicesComeUpWithAllKeysReleasedAndNoJoystick) {
     CaptureStdout();
-    DXMouse mouse(nullptr, nullptr);
-    DXKeyboard keyboard(nullptr, nullptr);
-    DXJoystick joystick(nullptr, nullptr);
+    DXMouse mouse(shared, nullptr, nullptr);
+    DXKeyboard keyboard(shared, nullptr, nullptr);
+    DXJoystick joystick(shared, nullptr, nullptr);
     EXPECT_EQ(GetCapturedStdout(), "DXMouse: Loaded mouse device - DI_OK\n"
                                    "DXKeyboard: Loaded keyboard device - DI_OK\n"
                                    "DXJoystick: Can't create joystick device - DIERR_DEVICENOTREG\n");
@@ -44,12 +43,12 @@ TEST_F(SdlInput, TheRealDevicesComeUpWithAllKeysReleasedAndNoJoystick) {
     EXPECT_FALSE(joystick.ready);
 
     int enumerated = 0;
-    ASSERT_NE(directInput, nullptr);
-    EXPECT_EQ(directInput->EnumDevices(platform::InputDeviceClass::Joystick, true,
-                                       [&](const platform::InputDeviceInstance&) {
-                                           ++enumerated;
-                                           return platform::EnumAction::Continue;
-                                       }),
+    ASSERT_NE(shared.directInput, nullptr);
+    EXPECT_EQ(shared.directInput->EnumDevices(platform::InputDeviceClass::Joystick, true,
+                                              [&](const platform::InputDeviceInstance&) {
+                                                  ++enumerated;
+                                                  return platform::EnumAction::Continue;
+                                              }),
               InputResult::Ok);
     EXPECT_EQ(enumerated, 0);
 }
@@ -86,7 +85,7 @@ TEST_F(SdlInput, DevicesKeepTheAcquisitionRules) {
 
 TEST_F(SdlInput, MouseMotionIsTheSumOfTheMovesEvenPastTheScreensEdge) {
     ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_EVENTS), 0);
-    DXMouse mouse(nullptr, nullptr);
+    DXMouse mouse(shared, nullptr, nullptr);
     ASSERT_TRUE(mouse.ready);
     // Far more than any screen is wide: a pointer's position would have stopped at the edge.
     constexpr int kMoves = 40;

@@ -33,15 +33,11 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(gl.Ok());
         std::filesystem::current_path(STANDVIEW_SOURCE_DIR);
-        ResetStartScreenStateForTests();
-        ResetPictureTexturesForTests();
         AssignWaypointPoses();
     }
     void TearDown() override {
         DestroyScenes(registry);
         std::filesystem::current_path(previousDir);
-        ResetStartScreenStateForTests();
-        ResetPictureTexturesForTests();
     }
 
     const std::filesystem::path previousDir = std::filesystem::current_path();
@@ -61,13 +57,13 @@ TEST_F(CreateScenesTest, ASecondSetGetsNumberedNamesAndStaysIdle) {
         EXPECT_EQ(entry.second->flags, 1u) << entry.first;
         EXPECT_FALSE(entry.second->active) << entry.first;
     }
-    const GLuint pictures[] = {startScreenTextures[0],
-                               startScreenTextures[1],
-                               startScreenTextures[2],
-                               scrollTextureHorse,
-                               scrollTextureMountain,
-                               scrollTextureParthenon,
-                               cubesTexture};
+    const GLuint pictures[] = {registry.pictures.startScreenTextures[0],
+                               registry.pictures.startScreenTextures[1],
+                               registry.pictures.startScreenTextures[2],
+                               registry.pictures.scrollTextureHorse,
+                               registry.pictures.scrollTextureMountain,
+                               registry.pictures.scrollTextureParthenon,
+                               registry.pictures.cubesTexture};
     for (GLuint picture : pictures) {
         EXPECT_NE(picture, kNoPicture);
     }
@@ -78,7 +74,8 @@ TEST_F(CreateScenesTest, ASecondSetGetsNumberedNamesAndStaysIdle) {
               (std::vector<std::string>{"cubes", "cubes1", "horse", "horse1", "mainscreen", "mainscreen1",
                                         "mountain", "mountain1", "parthenon", "parthenon1"}));
     EXPECT_EQ(registry.Find("Horse"), firstHorse);
-    EXPECT_NE(startScreenTextures[0], pictures[0]) << "the second set reloads the shared pictures";
+    EXPECT_NE(registry.pictures.startScreenTextures[0], pictures[0])
+        << "the second set reloads the shared pictures";
 
     ASSERT_TRUE(registry.Start("MainScreen"));
     ASSERT_TRUE(registry.Start("Horse"));

@@ -33,18 +33,12 @@ protected:
         glViewport(0, 0, 800, 600);
         glMatrixMode(GL_PROJECTION);
         glLoadIdentity();
-        ResetStartScreenStateForTests();
-        ResetPictureTexturesForTests();
         AssignWaypointPoses();
         mainCamera.SetTarget(&waypointBooth);
         mainCamera.inFlight = false;
         player = std::make_unique<FMODSound>();
     }
-    void TearDown() override {
-        player.reset();
-        ResetStartScreenStateForTests();
-        ResetPictureTexturesForTests();
-    }
+    void TearDown() override { player.reset(); }
 
     testing_support::FakeClock fakeClock;
     SceneRegistry registry;
@@ -143,7 +137,7 @@ TEST_F(CubesSceneTest, ComingBackStartsAtTheFirstMovie) {
 
 TEST_F(CubesSceneTest, DrawsNothingInFlightThenTheCarouselAndTheTitle) {
     CubesScene cubes{registry};
-    cubesTexture = SolidTexture(0, 255, 0);
+    registry.pictures.cubesTexture = SolidTexture(0, 255, 0);
     ASSERT_TRUE(registry.Start("Cubes"));
 
     mainCamera.inFlight = true;

@@ -27,8 +27,6 @@ using Log = std::vector<std::string>;
 class ExhibitSceneTest : public testing::Test {
 protected:
     void SetUp() override {
-        ResetStartScreenStateForTests();
-        ResetPictureTexturesForTests();
         AssignWaypointPoses();
         mainCamera.SetTarget(&waypointBooth);
         mainCamera.position = waypointBooth.position;
@@ -36,11 +34,7 @@ protected:
         mainCamera.inFlight = false;
         player = std::make_unique<FMODSound>();
     }
-    void TearDown() override {
-        player.reset();
-        ResetStartScreenStateForTests();
-        ResetPictureTexturesForTests();
-    }
+    void TearDown() override { player.reset(); }
 
     Log TakeMusic() { return std::exchange(audio.log, {}); }
 
@@ -259,7 +253,7 @@ protected:
 
 TEST_F(ExhibitDrawTest, HiddenInFlightThenUnrolledFromTheTopWithinThreeSeconds) {
     HorseScene horse{registry};
-    scrollTextureHorse = SolidTexture(255, 255, 255);
+    registry.pictures.scrollTextureHorse = SolidTexture(255, 255, 255);
     ASSERT_TRUE(registry.Start("Horse"));
 
     int flightFrames = 0;
@@ -299,7 +293,7 @@ TEST_F(ExhibitDrawTest, HiddenInFlightThenUnrolledFromTheTopWithinThreeSeconds) 
 
 TEST_F(ExhibitDrawTest, ALaterFlightHidesThePictureAndBringsItBackWhole) {
     ParthenonScene parthenon{registry};
-    scrollTextureParthenon = SolidTexture(255, 255, 255);
+    registry.pictures.scrollTextureParthenon = SolidTexture(255, 255, 255);
     ASSERT_TRUE(registry.Start("Parthenon"));
     for (int frames = 0; frames < 10000 && (frames == 0 || mainCamera.inFlight); ++frames) {
         Frame(16);

@@ -22,15 +22,10 @@ constexpr int kFrameMs = 100;
 class MainScreenSceneTest : public testing::Test {
 protected:
     void SetUp() override {
-        ResetStartScreenStateForTests();
-        ResetPictureTexturesForTests();
         mainCamera.SetTarget(nullptr);
         mainCamera.SetMode(Free);
     }
-    void TearDown() override {
-        ResetStartScreenStateForTests();
-        ResetPictureTexturesForTests();
-    }
+    void TearDown() override {}
 
     // Runs frames until the scene clock reaches the time, calling watch after each frame's step.
     template <typename Watch> void RunUntilMs(int endMs, Watch watch) {
@@ -73,7 +68,7 @@ TEST_F(MainScreenSceneTest, PicturesChangeAtTheFirstFrameAfterEachFiveSeconds) {
         }
     });
     EXPECT_EQ(changes, (std::map<int, int>{{5100, 1}, {10100, 2}, {15100, 0}}));
-    EXPECT_EQ(lastImageSwitch, 15);
+    EXPECT_EQ(registry.startScreen.lastImageSwitch, 15);
 }
 
 TEST_F(MainScreenSceneTest, AfterAVisitOfTwoHoursTheNextVisitStillChangesEveryFiveSeconds) {
@@ -82,7 +77,7 @@ TEST_F(MainScreenSceneTest, AfterAVisitOfTwoHoursTheNextVisitStillChangesEveryFi
     RunUntilMs(12000, [](int) {});
     fakeClock.AdvanceSeconds(2 * 60 * 60);
     registry.StepAll();
-    ASSERT_GE(lastImageSwitch, 2 * 60 * 60);
+    ASSERT_GE(registry.startScreen.lastImageSwitch, 2 * 60 * 60);
     const int shownAtLeave = screen.imageIndex;
     ASSERT_TRUE(registry.Stop("MainScreen"));
 
@@ -127,19 +122,19 @@ TEST_F(MainScreenSceneTest, NeverPicksTheSameBoothTwiceInARowAcrossVisits) {
         EXPECT_EQ(screen.nextCameraChange, 15);
         RunUntilMs(15100, [](int) {});
         picks.push_back(BoothIndex(mainCamera.target));
-        EXPECT_EQ(picks.back(), lastBoothPick);
+        EXPECT_EQ(picks.back(), registry.startScreen.lastBoothPick);
         ASSERT_TRUE(registry.Stop("MainScreen"));
     }
     // The eighth visit's first draw repeats the seventh pick and is drawn again.
     EXPECT_EQ(picks, (std::vector<int>{1, 3, 2, 0, 1, 0, 2, 0, 1, 3}));
 }
 
-TEST_F(MainScreenSceneTest, GeneratorStartsFromOneAndIsResettable) {
-    const int32_t first = NextBoothRandom();
-    EXPECT_EQ(first, 41);
-    EXPECT_EQ(NextBoothRandom(), 18467);
-    ResetStartScreenStateForTests();
-    EXPECT_EQ(NextBoothRandom(), first);
+TEST_F(MainScreenSceneTest, GeneratorStartsFromOneInEachShow) {
+    StartScreenState state;
+    EXPECT_EQ(NextBoothRandom(state), 41);
+    EXPECT_EQ(NextBoothRandom(state), 18467);
+    StartScreenState nextShow;
+    EXPECT_EQ(NextBoothRandom(nextShow), 41);
 }
 
 TEST_F(MainScreenSceneTest, EntryStopsTheOthersInOrderAndNeverEnds) {
@@ -164,9 +159,9 @@ TEST_F(MainScreenSceneTest, DrawsTheChosenPictureOverTheTopEvenInFlight) {
     ASSERT_TRUE(gl.Ok());
     glViewport(0, 0, 800, 600);
     MainScreenScene screen{registry};
-    startScreenTextures[0] = SolidTexture(255, 0, 0);
-    startScreenTextures[1] = SolidTexture(0, 255, 0);
-    startScreenTextures[2] = SolidTexture(0, 0, 255);
+    registry.pictures.startScreenTextures[0] = SolidTexture(255, 0, 0);
+    registry.pictures.startScreenTextures[1] = SolidTexture(0, 255, 0);
+    registry.pictures.startScreenTextures[2] = SolidTexture(0, 0, 255);
     ASSERT_TRUE(registry.Start("MainScreen"));
     mainCamera.inFlight = true;
 

@@ -23,10 +23,8 @@ std::string OnePixelTga(char b, char g, char r) {
 
 class PictureTexturesTest : public testing::Test {
 protected:
-    void SetUp() override { ResetPictureTexturesForTests(); }
-    void TearDown() override { ResetPictureTexturesForTests(); }
-
     testing_support::TempDir dir{true};
+    PictureTextures pictures;
 };
 
 } // namespace
@@ -35,13 +33,13 @@ TEST_F(PictureTexturesTest, FailedLoadKeepsANameOfTheSameContext) {
     platform::OffscreenContext gl(16, 16);
     ASSERT_TRUE(gl.Ok());
     dir.Write("data/images/Pic.TGA", OnePixelTga(1, 2, 3));
-    LoadPicture(&cubesTexture, "data/images/Pic.TGA");
-    const GLuint loaded = cubesTexture;
+    LoadPicture(pictures, &pictures.cubesTexture, "data/images/Pic.TGA");
+    const GLuint loaded = pictures.cubesTexture;
     EXPECT_NE(loaded, kNoPicture);
     EXPECT_TRUE(glIsTexture(loaded));
 
-    LoadPicture(&cubesTexture, "data/images/Missing.TGA");
-    EXPECT_EQ(cubesTexture, loaded);
+    LoadPicture(pictures, &pictures.cubesTexture, "data/images/Missing.TGA");
+    EXPECT_EQ(pictures.cubesTexture, loaded);
 }
 
 TEST_F(PictureTexturesTest, FailedLoadForgetsANameOfAReplacedContext) {
@@ -49,18 +47,18 @@ TEST_F(PictureTexturesTest, FailedLoadForgetsANameOfAReplacedContext) {
     {
         platform::OffscreenContext first(16, 16);
         ASSERT_TRUE(first.Ok());
-        LoadPicture(&scrollTextureHorse, "data/images/Pic.TGA");
-        LoadPicture(&scrollTextureMountain, "data/images/Pic.TGA");
-        ASSERT_NE(scrollTextureHorse, kNoPicture);
+        LoadPicture(pictures, &pictures.scrollTextureHorse, "data/images/Pic.TGA");
+        LoadPicture(pictures, &pictures.scrollTextureMountain, "data/images/Pic.TGA");
+        ASSERT_NE(pictures.scrollTextureHorse, kNoPicture);
     }
     platform::OffscreenContext second(16, 16);
     ASSERT_TRUE(second.Ok());
-    LoadPicture(&scrollTextureMountain, "data/images/Pic.TGA");
-    EXPECT_NE(scrollTextureMountain, kNoPicture) << "reloaded in the new context";
+    LoadPicture(pictures, &pictures.scrollTextureMountain, "data/images/Pic.TGA");
+    EXPECT_NE(pictures.scrollTextureMountain, kNoPicture) << "reloaded in the new context";
     ASSERT_EQ(std::remove((dir.Path() + "/data/images/Pic.TGA").c_str()), 0);
-    LoadPicture(&scrollTextureHorse, "data/images/Pic.TGA");
-    EXPECT_EQ(scrollTextureHorse, kNoPicture) << "the old name may now belong to another texture";
-    const GLuint mountain = scrollTextureMountain;
-    LoadPicture(&scrollTextureMountain, "data/images/Pic.TGA");
-    EXPECT_EQ(scrollTextureMountain, mountain);
+    LoadPicture(pictures, &pictures.scrollTextureHorse, "data/images/Pic.TGA");
+    EXPECT_EQ(pictures.scrollTextureHorse, kNoPicture) << "the old name may now belong to another texture";
+    const GLuint mountain = pictures.scrollTextureMountain;
+    LoadPicture(pictures, &pictures.scrollTextureMountain, "data/images/Pic.TGA");
+    EXPECT_EQ(pictures.scrollTextureMountain, mountain);
 }

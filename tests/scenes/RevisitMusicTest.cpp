@@ -34,8 +34,6 @@ class RevisitMusicTest : public testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(gl.Ok());
-        ResetStartScreenStateForTests();
-        ResetPictureTexturesForTests();
         AssignWaypointPoses();
         mainCamera.SetTarget(&waypointBooth);
         mainCamera.inFlight = false;
@@ -45,10 +43,7 @@ protected:
         std::filesystem::copy_file(dir.Path() + "/Data/music/horse.mp3",
                                    dir.Path() + "/Data/music/olympus.mp3");
     }
-    void TearDown() override {
-        ResetStartScreenStateForTests();
-        ResetPictureTexturesForTests();
-    }
+    void TearDown() override {}
 
     // Loud samples from a moment after the mark to the end of a further stretch of output. The mark
     // must be taken after the scene change: the disk driver writes many times faster than real time,

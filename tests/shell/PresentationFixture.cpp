@@ -35,7 +35,6 @@ void PresentationFixture::SetUp() {
                             &waypointMountain, &waypointParthenon, &waypointCubes}) {
         node->Reset();
     }
-    ResetStartScreenStateForTests();
     window.keys = &keys;
     window.buttons = &buttons;
     // What window creation does for a new context before start-up runs.
@@ -44,6 +43,8 @@ void PresentationFixture::SetUp() {
 
 void PresentationFixture::TearDown() {
     DestroyScenes(show.scenes);
+    // Before a test's stand-in input backend goes, which the input object may refer to.
+    show.input = InputDevices{};
     for (FMODSound* player : players) {
         delete player;
     }
@@ -52,8 +53,6 @@ void PresentationFixture::TearDown() {
 }
 
 void ResetPresentationState() {
-    ResetStartScreenStateForTests();
-    ResetPictureTexturesForTests();
     celShading = CelShadingState{};
     followState = FollowState{};
     ResetAppWindowGlobalsForTests();

@@ -47,7 +47,6 @@ protected:
 
     void TearDown() override {
         stats::StopRecording();
-        ResetInputDevicesForTests();
         PresentationFixture::TearDown();
     }
 

@@ -80,7 +80,6 @@ protected:
     void TearDown() override {
         scenes.clear();
         celShading = CelShadingState{};
-        ResetInputDevicesForTests();
         ResetAppWindowGlobalsForTests();
         TakeMessages();
         mainCamera.SetMode(savedCameraMode);
@@ -98,8 +97,8 @@ protected:
 
     void Press(uint32_t key) { keys[key] = true; }
 
-    Presentation show;
     testing_support::FakeInputBackend noInputDevices{platform::InputResult::DeviceNotRegistered};
+    Presentation show;
     testing_support::FakeQelIoSystem driver;
     testing_support::FakeParallelPort port{driver};
     KeyTable keys;
@@ -235,7 +234,7 @@ TEST_F(UpdateFrameTest, HeldFPutsTheCameraInFreeModeEveryFrameAndTheDevicesArePo
     mainCamera.SetMode(FlyTo);
     UpdateFrame(show, 16);
     EXPECT_EQ(mainCamera.mode, Free);
-    EXPECT_NE(mouseDevice, nullptr) << "the first poll creates the devices";
+    EXPECT_NE(show.input.mouseDevice, nullptr) << "the first poll creates the devices";
     mainCamera.SetMode(Follow);
     UpdateFrame(show, 16);
     EXPECT_EQ(mainCamera.mode, Free);
@@ -290,11 +289,6 @@ TEST_F(UpdateFrameTest, ALongFrameFlipsTheBobOnceAtTheBound) {
 // The real video stage, made by start-up.
 class CubesLineTest : public StartedPresentationFixture {
 protected:
-    void TearDown() override {
-        ResetInputDevicesForTests();
-        PresentationFixture::TearDown();
-    }
-
     testing_support::FakeInputBackend noInputDevices{platform::InputResult::DeviceNotRegistered};
 };
 

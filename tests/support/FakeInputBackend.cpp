@@ -143,13 +143,10 @@ void FakeDeviceScript::SetJoystick(int32_t x, int32_t y, std::initializer_list<i
 }
 
 FakeInputBackend::FakeInputBackend(InputResult result) : createResult(result) {
-    ResetDirectInputForTests();
     platform::InstallInputBackend(this);
 }
 
-// The shared object made here refers to this backend, so it must not outlive it.
 FakeInputBackend::~FakeInputBackend() {
-    ResetDirectInputForTests();
     platform::InstallInputBackend(nullptr);
 }
 

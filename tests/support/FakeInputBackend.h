@@ -42,7 +42,8 @@ struct FakeDeviceScript {
 class FakeInputBackend final : public platform::InputBackend {
 public:
     // DeviceNotRegistered as the result makes a machine without any input device, whose own mouse
-    // cannot steer the camera.
+    // cannot steer the camera. A shared input object made while it is installed refers to it, so it must
+    // outlive that object.
     explicit FakeInputBackend(InputResult createResult = InputResult::Ok);
     ~FakeInputBackend() override;
 
