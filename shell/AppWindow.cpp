@@ -70,15 +70,6 @@ void ReshapeArea(int32_t x, int32_t y, int32_t width, int32_t height, float outl
 
 } // namespace
 
-bool keepRunning = false;
-bool wantFullScreen = false;
-
-void ResetAppWindowGlobalsForTests() {
-    keepRunning = false;
-    wantFullScreen = false;
-    ResetViewForTests();
-}
-
 bool RegisterAppClass(AppClass* appClass) {
     const platform::WindowClass windowClass{appClass->className, AppWindowProc, appClass->instance};
     if (!platform::RegisterClass(windowClass)) {
@@ -186,7 +177,7 @@ void ReshapeFittedView(int32_t width, int32_t height) {
 
 bool RequestQuit(AppWindow* appWindow) {
     const bool posted = platform::PostMessage(appWindow->window, platform::WM_QUIT, 0, 0);
-    keepRunning = false;
+    appWindow->keepRunning = false;
     return posted;
 }
 
@@ -233,7 +224,7 @@ platform::LResult AppWindowProc(platform::WindowHandle window, uint32_t message,
         }
         break;
     case kToggleFullScreenMessage:
-        wantFullScreen = !wantFullScreen;
+        appWindow->wantFullScreen = !appWindow->wantFullScreen;
         platform::PostMessage(window, platform::WM_QUIT, 0, 0);
         break;
     default:

@@ -44,6 +44,10 @@ struct AppWindow {
     bool nativeScreen;
     bool visible; // while restored or maximised: frames are drawn only then
     uint32_t lastTickCount;
+    // The outer loop builds a new window while this is set.
+    bool keepRunning;
+    // Mode of the next window; flipped by the toggle message.
+    bool wantFullScreen;
 };
 
 // The caption of every error box the shell shows.
@@ -51,11 +55,6 @@ constexpr const char* kErrorCaption = "Error";
 
 // Asks the window procedure to switch between full screen and a window.
 constexpr uint32_t kToggleFullScreenMessage = platform::WM_USER + 1;
-
-// The outer loop builds a new window while this is set.
-extern bool keepRunning;
-// Mode of the next window; flipped by the toggle message.
-extern bool wantFullScreen;
 
 bool RegisterAppClass(AppClass* appClass);
 bool CreateAppWindow(AppWindow* appWindow);
@@ -72,6 +71,3 @@ bool RequestQuit(AppWindow* appWindow);
 bool RequestToggleFullScreen(AppWindow* appWindow);
 platform::LResult AppWindowProc(platform::WindowHandle window, uint32_t message, platform::WParam wParam,
                                 platform::LParam lParam);
-
-// Puts the globals above and the view back to their values at program start.
-void ResetAppWindowGlobalsForTests();

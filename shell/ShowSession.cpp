@@ -37,7 +37,7 @@ void DescribeWindow(ShowSession* session, AppClass* appClass, bool nativeScreen)
 // One window from its making to its destruction; false when it could not be made.
 bool RunWindow(ShowSession* session, const FrameCallbacks& callbacks) {
     AppWindow& appWindow = session->appWindow;
-    appWindow.fullScreen = wantFullScreen;
+    appWindow.fullScreen = appWindow.wantFullScreen;
     if (!CreateAppWindow(&appWindow)) {
         platform::ShowMessageBox(kCreateFailedText, kErrorCaption, platform::MessageBoxStyle::ErrorOk);
         session->end.failure = kNoWindowLog;
@@ -61,11 +61,12 @@ ShowSessionEnd RunShowSession(AppClass* appClass, bool fullScreen, bool nativeSc
                               const FrameCallbacks& callbacks) {
     ShowSession session;
     DescribeWindow(&session, appClass, nativeScreen);
-    keepRunning = true;
-    wantFullScreen = fullScreen;
-    while (keepRunning) {
+    AppWindow& appWindow = session.appWindow;
+    appWindow.keepRunning = true;
+    appWindow.wantFullScreen = fullScreen;
+    while (appWindow.keepRunning) {
         if (!RunWindow(&session, callbacks)) {
-            keepRunning = false;
+            appWindow.keepRunning = false;
         }
     }
     return session.end;

@@ -24,7 +24,7 @@ protected:
 #ifndef _WIN32
         setenv("SDL_VIDEODRIVER", "offscreen", 1);
 #endif
-        ResetAppWindowGlobalsForTests();
+        ResetViewForTests();
         platform::SetMessageBoxHook([this](const char* text, const char*, platform::MessageBoxStyle style) {
             boxes.push_back(text);
             if (style == platform::MessageBoxStyle::QuestionYesNo) {
@@ -36,7 +36,7 @@ protected:
     void TearDown() override {
         platform::SetMessageBoxHook(nullptr);
         platform::SetWaitMessageHookForTests(nullptr);
-        ResetAppWindowGlobalsForTests();
+        ResetViewForTests();
 #ifdef _WIN32
         // A run whose start-up fails leaves its WM_QUIT unread. Wine keeps a WM_QUIT posted to a window as
         // the thread's own quit message, which outlives the window and ends the next run's first message
@@ -56,7 +56,7 @@ protected:
             generations.push_back(platform::GlContextGeneration());
             if (generations.size() > kWindowLimit) {
                 ADD_FAILURE() << "the run did not end";
-                keepRunning = false;
+                appWindow->keepRunning = false;
                 return false;
             }
             const bool started = onStartUp ? onStartUp() : true;
@@ -76,7 +76,11 @@ protected:
             }
         };
         callbacks.drawFrame = [this] { calls.push_back("Draw"); };
-        callbacks.shutDown = [this] { calls.push_back("ShutDown"); };
+        callbacks.shutDown = [this] {
+            calls.push_back("ShutDown");
+            keptRunning = window->keepRunning;
+            wantedFullScreen = window->wantFullScreen;
+        };
         return AppMain(platform::GetModuleHandle(), callbacks, options);
     }
 
@@ -90,6 +94,9 @@ protected:
     std::function<void(int frame)> onFrame;
     AppWindow* window = nullptr;
     KeyTable* keyTable = nullptr;
+    // What the window wanted when it was last shut down.
+    bool keptRunning = true;
+    bool wantedFullScreen = false;
 };
 
 using Calls = std::vector<std::string>;
@@ -99,7 +106,7 @@ TEST_F(AppMainTest, StartUpFailureEndsTheRunWithoutFrames) {
     EXPECT_EQ(Run(), 0);
     EXPECT_EQ(calls, (Calls{"StartUp", "ShutDown"}));
     EXPECT_EQ(boxes, (std::vector<std::string>{"Would You Like To Run In Fullscreen Mode?"}));
-    EXPECT_FALSE(keepRunning);
+    EXPECT_FALSE(keptRunning);
     EXPECT_EQ(mainWindowHandle, nullptr) << "a window that never ran is not handed to the input devices";
 }
 
@@ -233,7 +240,7 @@ TEST_F(AppMainTest, ToggleRebuildsTheWindowInTheOtherModeAndStartsAgain) {
               (Calls{"StartUp", "Update", "Draw", "ShutDown", "StartUp", "Update", "Draw", "ShutDown"}));
     ASSERT_EQ(generations.size(), 2u);
     EXPECT_GT(generations[1], generations[0]) << "the second start-up runs on a new context";
-    EXPECT_TRUE(wantFullScreen);
+    EXPECT_TRUE(wantedFullScreen);
     // The offscreen display has no 800 by 600 mode, so the full-screen window falls back to a window.
     ASSERT_EQ(boxes.size(), 2u);
     EXPECT_EQ(boxes[1], "Mode Switch Failed.\nRunning In Windowed Mode.");
@@ -244,7 +251,7 @@ TEST_F(AppMainTest, AnsweringYesAsksForFullScreen) {
     answer = platform::MessageBoxAnswer::Yes;
     onFrame = [this](int) { RequestQuit(window); };
     EXPECT_EQ(Run(), 0);
-    EXPECT_TRUE(wantFullScreen);
+    EXPECT_TRUE(wantedFullScreen);
     ASSERT_EQ(boxes.size(), 2u);
     EXPECT_EQ(boxes[1], "Mode Switch Failed.\nRunning In Windowed Mode.");
 }

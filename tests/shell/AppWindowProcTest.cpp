@@ -20,7 +20,7 @@ class AppWindowProcTest : public ::testing::Test {
 protected:
     void SetUp() override {
         setenv("SDL_VIDEODRIVER", "offscreen", 1);
-        ResetAppWindowGlobalsForTests();
+        ResetViewForTests();
         platform::SetMessageBoxHook([](const char*, const char*, platform::MessageBoxStyle) {
             return platform::MessageBoxAnswer::Ok;
         });
@@ -36,14 +36,14 @@ protected:
         appWindow.bitsPerPixel = 32;
         ASSERT_TRUE(RegisterAppClass(&appClass));
         ASSERT_TRUE(CreateAppWindow(&appWindow));
-        keepRunning = true;
+        appWindow.keepRunning = true;
         Deliver(); // whatever the window system reported about the new window
     }
     void TearDown() override {
         DestroyAppWindow(&appWindow);
         platform::UnregisterClass("OpenGL", appClass.instance);
         platform::SetMessageBoxHook(nullptr);
-        ResetAppWindowGlobalsForTests();
+        ResetViewForTests();
     }
 
     // Dispatches every queued message of the window; counts the WM_QUITs instead of dispatching them.
@@ -119,23 +119,23 @@ TEST_F(AppWindowProcTest, SystemKeysAreNotRecorded) {
 }
 
 TEST_F(AppWindowProcTest, ToggleMessageFlipsTheWantedModeAndEndsTheMessageLoop) {
-    wantFullScreen = false;
+    appWindow.wantFullScreen = false;
     ASSERT_TRUE(RequestToggleFullScreen(&appWindow));
     Deliver();
-    EXPECT_TRUE(wantFullScreen);
+    EXPECT_TRUE(appWindow.wantFullScreen);
     EXPECT_EQ(quits, 1);
-    EXPECT_TRUE(keepRunning) << "a toggle builds a new window";
+    EXPECT_TRUE(appWindow.keepRunning) << "a toggle builds a new window";
 
     ASSERT_TRUE(RequestToggleFullScreen(&appWindow));
     Deliver();
-    EXPECT_FALSE(wantFullScreen);
+    EXPECT_FALSE(appWindow.wantFullScreen);
     EXPECT_EQ(quits, 2);
 }
 
 TEST_F(AppWindowProcTest, CloseRequestsTheEndOfTheRun) {
     Post(platform::WM_CLOSE, 0);
     EXPECT_EQ(quits, 1);
-    EXPECT_FALSE(keepRunning);
+    EXPECT_FALSE(appWindow.keepRunning);
 }
 
 TEST_F(AppWindowProcTest, SizeMessagesSetVisibilityAndTheView) {

@@ -129,5 +129,5 @@ TEST(GlowFallbackTest, ADriverWithoutShadersDrawsTheExactLayersAndSaysSoOnce) {
 
     ResetGlowForTests();
     sceneTexture = 0;
-    ResetAppWindowGlobalsForTests();
+    ResetViewForTests();
 }

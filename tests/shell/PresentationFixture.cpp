@@ -55,7 +55,7 @@ void PresentationFixture::TearDown() {
 void ResetPresentationState() {
     celShading = CelShadingState{};
     followState = FollowState{};
-    ResetAppWindowGlobalsForTests();
+    ResetViewForTests();
 }
 
 void StartedPresentationFixture::SetUp() {

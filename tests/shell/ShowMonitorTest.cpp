@@ -202,7 +202,7 @@ protected:
             return style == platform::MessageBoxStyle::QuestionYesNo ? platform::MessageBoxAnswer::No
                                                                      : platform::MessageBoxAnswer::Ok;
         });
-        ResetAppWindowGlobalsForTests();
+        ResetViewForTests();
         SetGlowMode(GlowMode::Fast);
     }
     void TearDown() override {

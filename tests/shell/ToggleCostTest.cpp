@@ -65,7 +65,7 @@ protected:
             return style == platform::MessageBoxStyle::QuestionYesNo ? platform::MessageBoxAnswer::No
                                                                      : platform::MessageBoxAnswer::Ok;
         });
-        ResetAppWindowGlobalsForTests();
+        ResetViewForTests();
     }
     void TearDown() override {
         delete soundInstance;

@@ -68,7 +68,7 @@ protected:
         show.currentKeys = &keys;
         window.buttons = &buttons;
         show.currentWindow = &window;
-        keepRunning = true;
+        window.keepRunning = true;
         ASSERT_EQ(platform::OpenPortSession(platform::GetCurrentProcessId()), 0);
         driver.requests.clear();
         for (const char* name : {"Horse", "Mountain", "Parthenon", "Cubes"}) {
@@ -80,7 +80,7 @@ protected:
     void TearDown() override {
         scenes.clear();
         celShading = CelShadingState{};
-        ResetAppWindowGlobalsForTests();
+        ResetViewForTests();
         TakeMessages();
         mainCamera.SetMode(savedCameraMode);
     }
@@ -141,7 +141,7 @@ TEST_F(UpdateFrameTest, FullScreenToggleIsRequestedEveryFrameTheKeyIsHeld) {
     UpdateFrame(show, 16);
     EXPECT_TRUE(keys[platform::VK_F1]);
     EXPECT_EQ(TakeMessages(), (std::vector<uint32_t>{kToggleFullScreenMessage, kToggleFullScreenMessage}));
-    EXPECT_TRUE(keepRunning);
+    EXPECT_TRUE(window.keepRunning);
 }
 
 TEST_F(UpdateFrameTest, NarrowingPastZeroPassesNegativeWidthsOn) {
@@ -156,15 +156,15 @@ TEST_F(UpdateFrameTest, EscapeClosesThePortSessionThenQuitsAndThatFrameReadsNoBu
     const uint32_t processId = platform::GetCurrentProcessId();
     status = kButton1;
     Press(platform::VK_ESCAPE);
-    driver.onRequest = [](const testing_support::FakeQelIoSystem::Request&) {
-        EXPECT_TRUE(keepRunning) << "the session is closed before the quit is requested";
+    driver.onRequest = [this](const testing_support::FakeQelIoSystem::Request&) {
+        EXPECT_TRUE(window.keepRunning) << "the session is closed before the quit is requested";
     };
     UpdateFrame(show, 16);
 
     ASSERT_EQ(driver.requests.size(), 1u);
     EXPECT_EQ(driver.requests[0].code, qelio::kCloseSessionCode);
     EXPECT_EQ(driver.requests[0].processId, processId);
-    EXPECT_FALSE(keepRunning);
+    EXPECT_FALSE(window.keepRunning);
     EXPECT_EQ(TakeMessages(), std::vector<uint32_t>{platform::WM_QUIT});
     EXPECT_TRUE(keys[platform::VK_ESCAPE]);
     EXPECT_EQ(port.reads.size(), 0u) << "the port is not read once its session is closed";
