@@ -1,7 +1,7 @@
 // Reading the first parallel port's registers, only while QELIO has granted this process a port session.
 #pragma once
 
-#include "portio/QelIo.h"
+#include "qelio/QelIo.h"
 
 #include <cstdint>
 #include <functional>

@@ -1,7 +1,7 @@
-#include "platform/qelio/LinuxPortSystem.h"
+#include "qelio/linux/LinuxPortSystem.h"
 
-#include "portio/QelIo.h"
-#include "portio/QelIoNames.h"
+#include "qelio/QelIo.h"
+#include "qelio/QelIoNames.h"
 
 #include <cerrno>
 #include <cstdio>
