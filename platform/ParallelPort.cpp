@@ -1,7 +1,7 @@
 #include "platform/ParallelPort.h"
 
 #include "platform/SystemBackend.h"
-#include "portio/QelIo.h"
+#include "qelio/QelIo.h"
 
 #include <utility>
 

@@ -1,6 +1,8 @@
 // Reading the first parallel port's registers, only while QELIO has granted this process a port session.
 #pragma once
 
+#include "qelio/QelIo.h"
+
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -8,8 +10,8 @@
 namespace platform {
 
 // The registers the port session covers: data, status and control.
-constexpr uint16_t kParallelPortBase = 0x378;
-constexpr uint16_t kParallelPortRegisterCount = 3;
+constexpr uint16_t kParallelPortBase = kQelIoPortBase;
+constexpr uint16_t kParallelPortRegisterCount = kQelIoPortCount;
 constexpr uint16_t kParallelStatusPort = 0x379;
 
 // Opens port access for this process through QELIO's QelIoInitializeAuto; remembers whether it returned 0.

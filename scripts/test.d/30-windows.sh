@@ -28,7 +28,7 @@ prefix_pid=""
 echo "-- Wine prefix ready $((SECONDS - started)) s after the build started"
 export STANDVIEW_WINE_PREFIX=$work/prefix
 
-for step in "tests/qelio-windows/run.sh" "tests/win32/run.sh" "tests/e2e/wine_walk.sh"; do
+for step in "qelio/tests/windows/run.sh" "tests/win32/run.sh" "tests/e2e/wine_walk.sh"; do
     started=$SECONDS
     bash "$root/$step" "$root/build-windows"
     echo "-- $step took $((SECONDS - started)) s"

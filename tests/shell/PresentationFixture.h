@@ -9,7 +9,7 @@
 #include "shell/Presentation.h"
 #include "support/FakeClock.h"
 #include "support/FakeParallelPort.h"
-#include "support/FakeQelIoSystem.h"
+#include "qelio/tests/FakeQelIoSystem.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>

@@ -5,7 +5,7 @@
 #include "media/Sound.h"
 #include "platform/ParallelPort.h"
 #include "platform/Process.h"
-#include "portio/QelIoNames.h"
+#include "qelio/QelIoNames.h"
 #include "render/CelShading.h"
 #include "render/ScreenEffects.h"
 #include "scenes/Scene.h"

@@ -10,7 +10,7 @@
 #include "platform/Process.h"
 #include "platform/VirtualKeys.h"
 #include "platform/WindowMessages.h"
-#include "portio/QelIoNames.h"
+#include "qelio/QelIoNames.h"
 #include "render/CelShading.h"
 #include "scenes/CubesScene.h"
 #include "scenes/Scene.h"

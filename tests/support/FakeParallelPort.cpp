@@ -1,7 +1,7 @@
 #include "support/FakeParallelPort.h"
 
 #include "platform/ParallelPort.h"
-#include "portio/QelIoState.h"
+#include "qelio/QelIoState.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 // The shared QELIO library hides its state, so a program using this links qelio_static.
 #pragma once
 
-#include "portio/QelIoSystem.h"
+#include "qelio/QelIoSystem.h"
 
 #include <cstdint>
 #include <vector>

@@ -19,7 +19,7 @@
 #include "stats/VisitRecording.h"
 #include "support/FakeClock.h"
 #include "support/FakeParallelPort.h"
-#include "support/FakePortKernel.h"
+#include "qelio/tests/FakePortKernel.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #include "platform/ParallelPort.h"
 #include "support/FakeParallelPort.h"
-#include "support/FakeQelIoSystem.h"
+#include "qelio/tests/FakeQelIoSystem.h"
 
 #include <gtest/gtest.h>
 

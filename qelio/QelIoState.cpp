@@ -1,4 +1,4 @@
-#include "portio/QelIoState.h"
+#include "qelio/QelIoState.h"
 
 qelio::DeviceHandle qelIoDevice = qelio::kInvalidDeviceHandle;
 uint32_t qelIoLastError = 0;

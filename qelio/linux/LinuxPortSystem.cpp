@@ -1,7 +1,7 @@
-#include "platform/qelio/LinuxPortSystem.h"
+#include "qelio/linux/LinuxPortSystem.h"
 
-#include "platform/ParallelPort.h"
-#include "portio/QelIoNames.h"
+#include "qelio/QelIo.h"
+#include "qelio/QelIoNames.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -108,7 +108,7 @@ bool ParportBaseAddressesInclude(const std::vector<std::string>& texts, uint16_t
 qelio::DeviceHandle LinuxPortSystem::OpenDevice(const char*) {
     // Withdrawing a permission needs no privilege, so this asks only whether the kernel has port
     // permissions at all (without them it answers ENOSYS).
-    int error = kernel_.SetPortPermission(kParallelPortBase, kParallelPortRegisterCount, false);
+    int error = kernel_.SetPortPermission(kQelIoPortBase, kQelIoPortCount, false);
     if (error != 0) {
         Refuse(error);
         return qelio::kInvalidDeviceHandle;
@@ -140,8 +140,7 @@ bool LinuxPortSystem::DeviceControl(qelio::DeviceHandle device, uint32_t code, c
     if (processId != kernel_.ProcessId()) {
         return Refuse(EPERM);
     }
-    int error = kernel_.SetPortPermission(kParallelPortBase, kParallelPortRegisterCount,
-                                          code == qelio::kOpenSessionCode);
+    int error = kernel_.SetPortPermission(kQelIoPortBase, kQelIoPortCount, code == qelio::kOpenSessionCode);
     if (error != 0) {
         return Refuse(error);
     }
@@ -149,7 +148,7 @@ bool LinuxPortSystem::DeviceControl(qelio::DeviceHandle device, uint32_t code, c
 }
 
 int LinuxPortSystem::FindParallelPort(const std::string& ioports) {
-    switch (FindParallelPortInIoPorts(ioports, kParallelPortBase, kParallelPortRegisterCount)) {
+    switch (FindParallelPortInIoPorts(ioports, kQelIoPortBase, kQelIoPortCount)) {
     case IoPortsAnswer::Listed:
         return 0;
     case IoPortsAnswer::NotListed:
@@ -163,7 +162,7 @@ int LinuxPortSystem::FindParallelPort(const std::string& ioports) {
     if (error != 0) {
         return error;
     }
-    return ParportBaseAddressesInclude(bases, kParallelPortBase) ? 0 : ENODEV;
+    return ParportBaseAddressesInclude(bases, kQelIoPortBase) ? 0 : ENODEV;
 }
 
 bool LinuxPortSystem::Refuse(int error) {

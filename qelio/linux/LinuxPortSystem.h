@@ -2,7 +2,7 @@
 // (ioperm) for the calling process on the parallel port's registers.
 #pragma once
 
-#include "portio/QelIoSystem.h"
+#include "qelio/QelIoSystem.h"
 
 #include <cstdint>
 #include <string>

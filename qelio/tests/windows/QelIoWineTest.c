@@ -1,6 +1,6 @@
 /* Tests of QelIo.dll on Windows (run under Wine) with the real service manager, files and the stand-in
  * driver. Each scenario is its own process, as the library remembers the driver's path per process. */
-#include "portio/QelIo.h"
+#include "qelio/QelIo.h"
 
 #include <windows.h>
 

@@ -1,7 +1,7 @@
 // Installing and removing the driver: the copy into the system's driver directory and the service.
-#include "portio/QelIo.h"
-#include "portio/QelIoNames.h"
-#include "portio/QelIoState.h"
+#include "qelio/QelIo.h"
+#include "qelio/QelIoNames.h"
+#include "qelio/QelIoState.h"
 
 namespace {
 

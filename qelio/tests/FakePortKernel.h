@@ -2,8 +2,7 @@
 // this process port permissions, as few kernels here do; tests change its answers and read its log.
 #pragma once
 
-#include "platform/Process.h"
-#include "platform/qelio/LinuxPortSystem.h"
+#include "qelio/linux/LinuxPortSystem.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -21,7 +20,7 @@ constexpr const char* kIoPortsWithParallelPort = "0000-0cf7 : PCI Bus 0000:00\n"
 
 class FakePortKernel final : public platform::PortKernel {
 public:
-    uint32_t processId = platform::GetCurrentProcessId();
+    uint32_t processId = platform::RealPortKernel().ProcessId();
     int permissionError = 0; // answer to every ioperm call
     int grantError = 0;      // answer to calls that grant, which alone need the privilege
     int ioportsError = 0;

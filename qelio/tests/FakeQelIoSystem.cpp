@@ -1,4 +1,4 @@
-#include "support/FakeQelIoSystem.h"
+#include "qelio/tests/FakeQelIoSystem.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "QelIoFixture.h"
+#include "qelio/tests/QelIoFixture.h"
 
 #include <string>
 #include <vector>

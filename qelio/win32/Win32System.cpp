@@ -1,6 +1,6 @@
 // QELIO's system layer on Windows: the service control manager, the program's file, the driver copy
 // and the driver's device, through the ANSI Win32 calls.
-#include "portio/QelIoSystem.h"
+#include "qelio/QelIoSystem.h"
 
 #include <windows.h>
 

@@ -1,10 +1,10 @@
 // Test fixture for QELIO's algorithm: a fresh library state on a simulated Windows machine per test.
 #pragma once
 
-#include "support/FakeQelIoSystem.h"
+#include "qelio/tests/FakeQelIoSystem.h"
 
-#include "portio/QelIo.h"
-#include "portio/QelIoState.h"
+#include "qelio/QelIo.h"
+#include "qelio/QelIoState.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // of the copied driver.
 #pragma once
 
-#include "portio/QelIoSystem.h"
+#include "qelio/QelIoSystem.h"
 
 #include <cstdint>
 #include <string>

@@ -1,7 +1,7 @@
 // Port-I/O sessions: opening the driver's device and asking it to open or close a process's session.
-#include "portio/QelIo.h"
-#include "portio/QelIoNames.h"
-#include "portio/QelIoState.h"
+#include "qelio/QelIo.h"
+#include "qelio/QelIoNames.h"
+#include "qelio/QelIoState.h"
 
 extern "C" int32_t QelIoInitialize(uint32_t processId) {
     qelio::System& system = qelio::CurrentSystem();

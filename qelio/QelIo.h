@@ -31,6 +31,9 @@ enum QelIoResult {
     kQelIoSessionRefused = 11       /* the device refused a session request */
 };
 
+/* The I/O registers a session opens to its process: the first parallel port's data, status and control. */
+enum QelIoPorts { kQelIoPortBase = 0x378, kQelIoPortCount = 3 };
+
 /* Copies the driver next to the program into the system's driver directory, registers it as a
  * kernel-driver service started with the system, and starts it. */
 QELIO_API int32_t QelIoInstall(void);

@@ -1,8 +1,8 @@
-#include "platform/qelio/LinuxPortSystem.h"
+#include "qelio/linux/LinuxPortSystem.h"
 
-#include "portio/QelIo.h"
-#include "portio/QelIoState.h"
-#include "support/FakePortKernel.h"
+#include "qelio/QelIo.h"
+#include "qelio/QelIoState.h"
+#include "qelio/tests/FakePortKernel.h"
 
 #include <gtest/gtest.h>
 
@@ -142,7 +142,8 @@ TEST(FindParallelPortInIoPortsTest, FindsThePortByItsRangeAndSaysWhenAddressesAr
 TEST(LinuxPortSystemRealKernelTest, WithoutParallelPortTheDeviceCannotBeOpened) {
     std::string ioports;
     if (platform::RealPortKernel().ReadIoPorts(ioports) == 0 &&
-        platform::FindParallelPortInIoPorts(ioports, 0x378, 3) != platform::IoPortsAnswer::NotListed) {
+        platform::FindParallelPortInIoPorts(ioports, kQelIoPortBase, kQelIoPortCount) !=
+            platform::IoPortsAnswer::NotListed) {
         GTEST_SKIP() << "this machine has a parallel port";
     }
     ResetQelIoStateForTests();

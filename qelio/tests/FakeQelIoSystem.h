@@ -3,7 +3,7 @@
 // session requests.
 #pragma once
 
-#include "portio/QelIoSystem.h"
+#include "qelio/QelIoSystem.h"
 
 #include <functional>
 #include <map>

@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # Builds a stand-in QelIo.sys and a test program against the QelIo.dll of a Windows build
 # (scripts/build-windows.sh), and runs the program under Wine (64-bit, headless) against the real service
-# manager: tests/qelio-windows/run.sh BUILD_DIR. The prefix is the one STANDVIEW_WINE_PREFIX names, or a
+# manager: qelio/tests/windows/run.sh BUILD_DIR. The prefix is the one STANDVIEW_WINE_PREFIX names, or a
 # fresh one (tests/wine_prefix.sh); the scenarios need one without the driver service, and leave it so.
 set -euo pipefail
-root=$(cd "$(dirname "$0")/../.." && pwd)
+root=$(cd "$(dirname "$0")/../../.." && pwd)
 source "$root/tests/wine_prefix.sh"
 win=$(realpath "${1:?usage: run.sh BUILD_DIR}")
 out=$win/qelio-test
@@ -19,10 +19,10 @@ mkdir -p "$out/app" "$out/nodriver" "$out/win9x" "$deep"
 
 echo "-- building the stand-in QelIo.sys and the test program"
 cp "$win/QelIo.dll" "$out/app/"
-"$cc" -std=gnu11 -O2 "${warnings[@]}" -o "$out/app/QelIo.sys" "$root/tests/qelio-windows/QelIoDriver.c" \
+"$cc" -std=gnu11 -O2 "${warnings[@]}" -o "$out/app/QelIo.sys" "$root/qelio/tests/windows/QelIoDriver.c" \
     -shared -nostdlib -Wl,--subsystem,native -Wl,--entry,DriverEntry -lntoskrnl
 "$cc" -std=gnu11 -O2 "${warnings[@]}" -I"$root" -o "$out/app/QelIoWineTest.exe" \
-    "$root"/tests/qelio-windows/*Test.c "$win/libQelIo.dll.a" -ladvapi32
+    "$root"/qelio/tests/windows/*Test.c "$win/libQelIo.dll.a" -ladvapi32
 cp "$out/app/QelIo.dll" "$out/app/QelIoWineTest.exe" "$out/nodriver/"
 cp "$out/app/QelIo.dll" "$out/app/QelIoWineTest.exe" "$out/app/QelIo.sys" "$deep/"
 cp "$out/app/QelIo.dll" "$out/win9x/"
