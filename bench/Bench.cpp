@@ -202,19 +202,19 @@ int main(int argc, char** argv) {
         std::vector<uint8_t> pictures[kWayCount];
         for (int way = 0; way < kWayCount; ++way) {
             phaseTimes[way].resize(static_cast<size_t>(kFramePhaseCount));
-            SetGlowMode(kWays[way].mode);
+            show.glow.mode = kWays[way].mode;
             for (int i = 0; i < kWarmUpFrames; ++i) {
                 DrawFrame(show);
             }
             pictures[way] = gl.ReadPixels(0, 0, width, height);
-            if (GlowIsFast() != (kWays[way].mode == GlowMode::Fast)) {
+            if (show.glow.lastDrawnFast != (kWays[way].mode == GlowMode::Fast)) {
                 std::fprintf(stderr, "standview_bench: the %s glow is not available here\n", kWays[way].name);
                 return 1;
             }
         }
         for (int frame = 0; frame < frames; ++frame) {
             for (int way = 0; way < kWayCount; ++way) {
-                SetGlowMode(kWays[way].mode);
+                show.glow.mode = kWays[way].mode;
                 TimeFrame(show, phaseTimes[way], frameTimes[way]);
             }
         }

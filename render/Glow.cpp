@@ -78,30 +78,6 @@ constexpr const char* kLogShaderFailed =
 constexpr const char* kLogTargetFailed =
     "Glow: the fast way's %dx%d target cannot be drawn to; drawing the exact layers\n";
 
-// What one context holds for the glow; the names die with their context, so a new context starts afresh.
-struct GlowState {
-    bool prepared = false;
-    uint32_t generation = 0;
-    GlowMode resolvedFor = GlowMode::Auto;
-    bool fast = false;
-    // The fast way's objects exist in this context...
-    bool built = false;
-    // ...or cannot, which has been logged once.
-    bool unavailable = false;
-    GLuint blurProgram = 0;
-    GLuint addProgram = 0;
-    GLuint target = 0;
-    GLuint framebuffer = 0;
-    GLsizei targetWidth = 0;
-    GLsizei targetHeight = 0;
-    // The current colour that the exact list leaves: its last layer's.
-    GLfloat lastLayerAlpha = 0.0f;
-};
-
-GlowMode mode = GlowMode::Auto;
-GlowState state;
-bool lastDrawnFast = false;
-
 void Log(const char* line) {
     platform::OutputDebugString(line);
 }
@@ -173,7 +149,7 @@ std::string BlurShaderSource(GLfloat* lastLayerAlpha) {
     return source + kBlurShaderEnd;
 }
 
-bool BuildPrograms() {
+bool BuildPrograms(GlowContext& state) {
     const GLuint vertexShader = CompileShader(GL_VERTEX_SHADER, kVertexShader);
     state.blurProgram = LinkProgram(vertexShader, BlurShaderSource(&state.lastLayerAlpha).c_str(), "scene");
     state.addProgram = LinkProgram(vertexShader, kAddShader, "glow");
@@ -183,12 +159,12 @@ bool BuildPrograms() {
     return state.blurProgram != 0 && state.addProgram != 0;
 }
 
-bool Build() {
+bool Build(GlowContext& state) {
     if (!ContextOffersFastGlow()) {
         Log(kLogMissingGl);
         return false;
     }
-    if (!BuildPrograms()) {
+    if (!BuildPrograms(state)) {
         glDeleteProgram(state.blurProgram);
         glDeleteProgram(state.addProgram);
         Log(kLogShaderFailed);
@@ -200,10 +176,10 @@ bool Build() {
 }
 
 // Decides the way for the current mode in the current context, building the fast way's objects once.
-void Resolve() {
+void Resolve(GlowContext& state, GlowMode mode) {
     const uint32_t generation = platform::GlContextGeneration();
     if (!state.prepared || state.generation != generation) {
-        state = GlowState{};
+        state = GlowContext{};
         state.prepared = true;
         state.generation = generation;
     }
@@ -213,14 +189,14 @@ void Resolve() {
         return;
     }
     if (!state.built) {
-        state.built = Build();
+        state.built = Build(state);
         state.unavailable = !state.built;
     }
     state.fast = state.built;
 }
 
 // Sizes the target to the viewport; false when the target cannot be drawn to.
-bool FitTarget(GLint viewportWidth, GLint viewportHeight) {
+bool FitTarget(GlowContext& state, GLint viewportWidth, GLint viewportHeight) {
     const GLint drawnWidth = std::min(viewportWidth, kLargestTargetViewWidth);
     const GLint drawnHeight = std::min(viewportHeight, kLargestTargetViewHeight);
     const GLsizei width = (drawnWidth + kTargetDivisor - 1) / kTargetDivisor;
@@ -261,7 +237,7 @@ void DrawViewportQuad() {
     glEnd();
 }
 
-void DrawFast(const GLint viewport[4]) {
+void DrawFast(const GlowContext& state, const GLint viewport[4]) {
     GLint drawnFramebuffer = 0;
     glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &drawnFramebuffer);
     glDisable(GL_TEXTURE_GEN_S);
@@ -295,14 +271,6 @@ void DrawFast(const GLint viewport[4]) {
 
 } // namespace
 
-GlowMode CurrentGlowMode() {
-    return mode;
-}
-
-void SetGlowMode(GlowMode newMode) {
-    mode = newMode;
-}
-
 bool GlowModeFromName(const char* name, GlowMode* result) {
     for (const ModeName& entry : kModeNames) {
         if (name != nullptr && std::strcmp(name, entry.name) == 0) {
@@ -322,33 +290,25 @@ bool IsSoftwareRenderer(const char* renderer) {
     return false;
 }
 
-void DrawGlow(GLuint exactList) {
+void DrawGlow(Glow& glow, GLuint exactList) {
     if (exactList == 0) {
         return;
     }
-    if (!state.prepared || state.generation != platform::GlContextGeneration() || state.resolvedFor != mode) {
-        Resolve();
+    GlowContext& state = glow.context;
+    if (!state.prepared || state.generation != platform::GlContextGeneration() ||
+        state.resolvedFor != glow.mode) {
+        Resolve(state, glow.mode);
     }
     GLint viewport[4] = {0, 0, 0, 0};
     glGetIntegerv(GL_VIEWPORT, viewport);
-    if (state.fast && !FitTarget(viewport[2], viewport[3])) {
+    if (state.fast && !FitTarget(state, viewport[2], viewport[3])) {
         state.fast = false;
         state.unavailable = true;
     }
-    lastDrawnFast = state.fast;
+    glow.lastDrawnFast = state.fast;
     if (state.fast) {
-        DrawFast(viewport);
+        DrawFast(state, viewport);
     } else {
         glCallList(exactList);
     }
-}
-
-bool GlowIsFast() {
-    return lastDrawnFast;
-}
-
-void ResetGlowForTests() {
-    mode = GlowMode::Auto;
-    state = GlowState{};
-    lastDrawnFast = false;
 }

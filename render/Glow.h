@@ -7,12 +7,39 @@
 
 #include "platform/OpenGl.h"
 
+#include <cstdint>
+
 enum class GlowMode { Exact, Fast, Auto };
 
-// Process-wide, set before the first window: Auto (the default) takes the fast way on a software
-// rasterizer and the exact way elsewhere. A change takes effect with the next glow drawn.
-GlowMode CurrentGlowMode();
-void SetGlowMode(GlowMode mode);
+// What one context holds for the glow; the names die with their context, so a new context starts afresh.
+struct GlowContext {
+    bool prepared = false;
+    uint32_t generation = 0;
+    GlowMode resolvedFor = GlowMode::Auto;
+    bool fast = false;
+    // The fast way's objects exist in this context...
+    bool built = false;
+    // ...or cannot, which has been logged once.
+    bool unavailable = false;
+    GLuint blurProgram = 0;
+    GLuint addProgram = 0;
+    GLuint target = 0;
+    GLuint framebuffer = 0;
+    GLsizei targetWidth = 0;
+    GLsizei targetHeight = 0;
+    // The current colour that the exact list leaves: its last layer's.
+    GLfloat lastLayerAlpha = 0.0f;
+};
+
+// A show's glow.
+struct Glow {
+    // Auto takes the fast way on a software rasterizer and the exact way elsewhere. A change takes effect
+    // with the next glow drawn.
+    GlowMode mode = GlowMode::Auto;
+    // True when the glow most recently drawn took the fast way.
+    bool lastDrawnFast = false;
+    GlowContext context;
+};
 // "exact", "fast" or "auto"; false, leaving *mode alone, for anything else.
 bool GlowModeFromName(const char* name, GlowMode* mode);
 
@@ -23,9 +50,4 @@ bool IsSoftwareRenderer(const char* renderer);
 // viewport: exactList replayed, or the fast way when the mode asks for it and this context has what it
 // needs (otherwise one line is logged and the exact list drawn). Nothing when exactList is 0. Leaves the
 // state that the exact list leaves.
-void DrawGlow(GLuint exactList);
-
-// True when the glow most recently drawn took the fast way.
-bool GlowIsFast();
-
-void ResetGlowForTests();
+void DrawGlow(Glow& glow, GLuint exactList);

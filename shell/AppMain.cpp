@@ -55,7 +55,8 @@ int RunShow(const CommandLine& options) {
         return kKioskFailedExitCode;
     }
     Presentation show;
-    ShowMonitor monitor(options, show.scenes);
+    show.glow.mode = options.glow;
+    ShowMonitor monitor(options, show);
     stats::StartRecording(options.statsDb);
     const int exitCode = AppMain(platform::GetModuleHandle(),
                                  ShellFrameCallbacks(show, monitor.Wanted() ? &monitor : nullptr), options);
@@ -114,7 +115,6 @@ int AppMain(platform::InstanceHandle instance, const FrameCallbacks& callbacks, 
 int RunProgram(const CommandLine& options) {
     platform::SetDataFolder(options.dataFolder);
     platform::SetMessageBoxesUnattended(options.kiosk);
-    SetGlowMode(options.glow);
     using Runner = int (*)(const CommandLine&);
     struct ActionEntry {
         ProgramAction action;

@@ -51,7 +51,7 @@ void DrawModels(Presentation&) {
 }
 
 void DrawGlowOverModels(Presentation& show) {
-    DrawGlow(show.blurList);
+    DrawGlow(show.glow, show.blurList);
     glPopMatrix();
 }
 

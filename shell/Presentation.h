@@ -4,6 +4,7 @@
 #pragma once
 
 #include "input/InputAggregation.h"
+#include "render/Glow.h"
 #include "scenes/Scene.h"
 #include "shell/AppWindow.h"
 #include "shell/ServiceStatus.h"
@@ -26,6 +27,7 @@ struct Presentation {
     // by every frame and recorded anew by each start-up on its own context.
     GLuint blurList = 0;
     GLuint captureList = 0;
+    Glow glow;
     // Elapsed time of the current frame in milliseconds, for the drawing that follows the update.
     float frameMilliseconds = 0.0f;
     // Whether the small render for the glow carries outlines; read when the capture list is recorded, so

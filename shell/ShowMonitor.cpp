@@ -5,8 +5,7 @@
 #include "monitor/Snapshot.h"
 #include "platform/Clock.h"
 #include "platform/PngEncoder.h"
-#include "render/Glow.h"
-#include "scenes/Scene.h"
+#include "shell/Presentation.h"
 #include "stats/VisitStore.h"
 
 #include <iterator>
@@ -23,8 +22,8 @@ std::unique_ptr<monitor::BackgroundWriter> WriterFor(const std::string& path, co
 
 } // namespace
 
-ShowMonitor::ShowMonitor(const CommandLine& options, const SceneRegistry& scenes)
-    : showScenes(scenes),
+ShowMonitor::ShowMonitor(const CommandLine& options, const Presentation& watched)
+    : show(watched),
       figures(ProgramVersion(), platform::CurrentClock().UtcMilliseconds(),
               std::vector<std::string>(std::begin(stats::kCauseNames), std::end(stats::kCauseNames))),
       metrics(WriterFor(options.metricsPath, kMetricsName)),
@@ -57,9 +56,9 @@ void ShowMonitor::FrameDrawn(uint32_t elapsedMs, const ButtonPanel& buttons) {
         }
     }
     if (metrics) {
-        figures.CountFrame(elapsedMs, platform::CurrentClock().UtcMilliseconds(), GlowIsFast());
+        figures.CountFrame(elapsedMs, platform::CurrentClock().UtcMilliseconds(), show.glow.lastDrawnFast);
         scenes.clear();
-        for (const auto& [name, scene] : showScenes.Entries()) {
+        for (const auto& [name, scene] : show.scenes.Entries()) {
             scenes.emplace_back(name, scene->active);
         }
         for (int button = 1; button <= kButtonCount; ++button) {
@@ -99,7 +98,7 @@ void ShowMonitor::Finish() {
 
 void ShowMonitor::SceneStarted(const char* scene, stats::StartCause cause) {
     // The registry's name, as the status line and the scene figures give it.
-    const Scene* started = showScenes.Find(scene);
+    const Scene* started = show.scenes.Find(scene);
     figures.CountSceneStart(started ? started->name : scene, stats::kCauseNames[static_cast<int>(cause)]);
 }
 

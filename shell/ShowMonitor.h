@@ -19,15 +19,15 @@
 #include <vector>
 
 class ButtonPanel;
-class SceneRegistry;
+struct Presentation;
 
 constexpr uint32_t kMetricsEveryMs = 10000;
 
 class ShowMonitor final : public stats::SceneStartWatcher, public ContentLoadWatcher {
 public:
-    // Watches nothing and starts no thread when the options ask for neither file. The scenes are the
-    // show's, whose names and runs the figures report.
-    ShowMonitor(const CommandLine& options, const SceneRegistry& scenes);
+    // Watches nothing and starts no thread when the options ask for neither file. The show, whose scenes
+    // and glow the figures report, must outlive the monitor.
+    ShowMonitor(const CommandLine& options, const Presentation& show);
     ShowMonitor(const ShowMonitor&) = delete;
     ShowMonitor& operator=(const ShowMonitor&) = delete;
     // Finish().
@@ -46,7 +46,7 @@ public:
 private:
     void PostMetrics();
 
-    const SceneRegistry& showScenes;
+    const Presentation& show;
     monitor::Figures figures;
     std::unique_ptr<monitor::BackgroundWriter> metrics;
     std::unique_ptr<monitor::BackgroundWriter> snapshot;

@@ -33,23 +33,18 @@ double FractionWithin(const PictureDifference& difference) {
 
 class GlowTest : public StartedPresentationFixture {
 protected:
-    void TearDown() override {
-        ResetGlowForTests();
-        PresentationFixture::TearDown();
-    }
-
     const platform::OffscreenContext& Current() const { return laterContext ? *laterContext : gl; }
 
     std::vector<uint8_t> FrameWith(GlowMode mode) {
-        SetGlowMode(mode);
+        show.glow.mode = mode;
         DrawFrame(show);
-        EXPECT_EQ(GlowIsFast(), mode == GlowMode::Fast);
+        EXPECT_EQ(show.glow.lastDrawnFast, mode == GlowMode::Fast);
         return Current().ReadPixels(0, 0, kWidth, kHeight);
     }
 
     // The same frame drawn both ways, compared; the glow itself must show, or nothing was compared.
     void ExpectFastLooksExact(const char* where) {
-        SetGlowMode(GlowMode::Exact);
+        show.glow.mode = GlowMode::Exact;
         const GLuint list = show.blurList;
         show.blurList = 0;
         DrawFrame(show);
@@ -66,9 +61,9 @@ protected:
 };
 
 TEST_F(GlowTest, FastGlowLooksLikeTheExactLayersAtTheStartScreenAnExhibitAndTheCubes) {
-    SetGlowMode(GlowMode::Auto);
+    show.glow.mode = GlowMode::Auto;
     DrawFrame(show);
-    EXPECT_TRUE(GlowIsFast()) << "a software rasterizer takes the fast way by default";
+    EXPECT_TRUE(show.glow.lastDrawnFast) << "a software rasterizer takes the fast way by default";
 
     PlaceCamera(waypointBooth);
     ExpectFastLooksExact("start screen");
@@ -113,13 +108,14 @@ TEST(GlowFallbackTest, ADriverWithoutShadersDrawsTheExactLayersAndSaysSoOnce) {
                     white.data());
     const GLuint list = BuildBlurList();
 
-    SetGlowMode(GlowMode::Fast);
+    Glow glow;
+    glow.mode = GlowMode::Fast;
     testing::internal::CaptureStderr();
     for (int frame = 0; frame < 2; ++frame) {
         glClearColor(0, 0, 0, 1);
         glClear(GL_COLOR_BUFFER_BIT);
-        DrawGlow(list);
-        EXPECT_FALSE(GlowIsFast());
+        DrawGlow(glow, list);
+        EXPECT_FALSE(glow.lastDrawnFast);
     }
     const std::string log = testing::internal::GetCapturedStderr();
     EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 1) << log;
@@ -127,7 +123,6 @@ TEST(GlowFallbackTest, ADriverWithoutShadersDrawsTheExactLayersAndSaysSoOnce) {
     const std::vector<uint8_t> centre = oldGl.ReadPixels(kFallbackWidth / 2, 300, 1, 1);
     EXPECT_NEAR(centre[0], 0.63 * 255, 3) << "the twenty layers over black";
 
-    ResetGlowForTests();
     sceneTexture = 0;
     ResetViewForTests();
 }

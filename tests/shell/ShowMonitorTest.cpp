@@ -203,13 +203,10 @@ protected:
                                                                      : platform::MessageBoxAnswer::Ok;
         });
         ResetViewForTests();
-        SetGlowMode(GlowMode::Fast);
     }
     void TearDown() override {
         delete soundInstance;
         ResetPresentationState();
-        ResetGlowForTests();
-        SetGlowMode(GlowMode::Auto);
         platform::SetMessageBoxHook(nullptr);
     }
 
@@ -229,7 +226,8 @@ TEST_F(ShowMonitorTest, AScriptedRunGivesItsFiguresAndItsFrameToTheFiles) {
     options.snapshotPath = snapshotPath;
     options.snapshotEverySeconds = kSnapshotEverySeconds;
     Presentation show;
-    ShowMonitor monitor(options, show.scenes);
+    show.glow.mode = GlowMode::Fast;
+    ShowMonitor monitor(options, show);
     ASSERT_TRUE(monitor.Wanted());
 
     FrameCallbacks callbacks = ShellFrameCallbacks(show, &monitor);
