@@ -1,5 +1,5 @@
 # The Wine prefix that the Windows build's tests run in, sourced by qelio/tests/windows/run.sh,
-# tests/win32/run.sh, tests/e2e/wine_walk.sh and the test command's Windows stage. Making a prefix took
+# tests/win32/run.sh, tests/e2e/walk-wine.sh and the test command's Windows stage. Making a prefix took
 # from 15 s to 13 minutes on a loaded two-core machine, so the stage makes one and names it to the three
 # in STANDVIEW_WINE_PREFIX; each of them run alone makes its own.
 #

@@ -28,8 +28,9 @@ prefix_pid=""
 echo "-- Wine prefix ready $((SECONDS - started)) s after the build started"
 export STANDVIEW_WINE_PREFIX=$work/prefix
 
-for step in "qelio/tests/windows/run.sh" "tests/win32/run.sh" "tests/e2e/wine_walk.sh"; do
+for step in "qelio/tests/windows/run.sh" "tests/win32/run.sh" "tests/e2e/walk.sh wine"; do
     started=$SECONDS
-    bash "$root/$step" "$root/build-windows"
+    read -ra command <<<"$step"
+    bash "$root/${command[0]}" "${command[@]:1}" "$root/build-windows"
     echo "-- $step took $((SECONDS - started)) s"
 done

@@ -28,7 +28,7 @@ readonly actions_remembered=25
 readonly sync_seconds=20
 # Everything the actions may hold down, let go of before the program is left alone.
 readonly held_keys="l k j h F1 f 1 2 3 Up Down c w s a d t g"
-# The frame's background (as in scenes.sh), which the start screen's picture is laid over.
+# The frame's background (as in walk-linux.sh), which the start screen's picture is laid over.
 readonly background="rgb(255,255,195)"
 
 notice_pid=""
