@@ -180,7 +180,7 @@ int main(int argc, char** argv) {
     KeyTable keys{};
     AppWindow window{};
     window.keys = &keys;
-    ReshapeFittedView(width, height);
+    ReshapeFittedView(window.view, width, height);
     Presentation show;
     if (!StartUp(show, &window, &keys)) {
         std::fprintf(stderr, "standview_bench: start-up failed (is Data/shader.txt there?)\n");
@@ -188,7 +188,8 @@ int main(int argc, char** argv) {
     }
     std::printf("%s, %dx%d, median of %d frames per pose and glow\n",
                 reinterpret_cast<const char*>(glGetString(GL_RENDERER)), width, height, frames);
-    std::printf("view %.0fx%.0f at %d,%d\n\n", viewWidth, viewHeight, viewX, viewY);
+    std::printf("view %.0fx%.0f at %d,%d\n\n", window.view.width, window.view.height, window.view.x,
+                window.view.y);
     std::printf("%-14s %-24s %10s %10s\n", "pose", "phase (ms)", kWays[0].name, kWays[1].name);
 
     std::vector<double> allFrames[kWayCount];

@@ -1,8 +1,5 @@
-// The current view: the main window's client size, which also scales every screen-space overlay, and
-// the window and instance the input devices attach to. The shell sets them as windows come and go.
+// The view: the area of a window the show is drawn in. Its size also scales every screen-space overlay.
 #pragma once
-
-#include "platform/Window.h"
 
 #include <cstdint>
 
@@ -10,17 +7,11 @@
 constexpr int32_t kComposedWidth = 800;
 constexpr int32_t kComposedHeight = 600;
 
-extern float viewWidth;
-extern float viewHeight;
-// Bottom-left corner of the view in the window's pixels: not 0 when a full screen of another shape shows
-// the 4:3 view centred in it.
-extern int32_t viewX;
-extern int32_t viewY;
-extern platform::WindowHandle mainWindowHandle;
-extern platform::InstanceHandle mainInstanceHandle;
-
-void SetViewSize(int32_t width, int32_t height);
-void SetViewOrigin(int32_t x, int32_t y);
-void SetMainWindow(platform::WindowHandle window, platform::InstanceHandle instance);
-// Puts the view back to its values at program start.
-void ResetViewForTests();
+struct View {
+    float width = static_cast<float>(kComposedWidth);
+    float height = static_cast<float>(kComposedHeight);
+    // Bottom-left corner of the view in the window's pixels: not 0 when a full screen of another shape
+    // shows the 4:3 view centred in it.
+    int32_t x = 0;
+    int32_t y = 0;
+};

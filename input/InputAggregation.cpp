@@ -1,7 +1,6 @@
 #include "input/InputAggregation.h"
 
 #include "camera/Camera.h"
-#include "core/View.h"
 
 #include <limits>
 
@@ -37,15 +36,13 @@ template <typename Device> bool IsReady(const std::unique_ptr<Device>& device) {
 
 bool PollInputDevices(InputDevices& input) {
     if (!input.mouseDevice) {
-        input.mouseDevice = std::make_unique<DXMouse>(input.shared, mainInstanceHandle, mainWindowHandle);
+        input.mouseDevice = std::make_unique<DXMouse>(input.shared, input.instance, input.window);
     }
     if (!input.keyboardDevice) {
-        input.keyboardDevice =
-            std::make_unique<DXKeyboard>(input.shared, mainInstanceHandle, mainWindowHandle);
+        input.keyboardDevice = std::make_unique<DXKeyboard>(input.shared, input.instance, input.window);
     }
     if (!input.joystickDevice) {
-        input.joystickDevice =
-            std::make_unique<DXJoystick>(input.shared, mainInstanceHandle, mainWindowHandle);
+        input.joystickDevice = std::make_unique<DXJoystick>(input.shared, input.instance, input.window);
     }
     const bool result = !(IsReady(input.mouseDevice) && IsReady(input.joystickDevice));
 

@@ -21,6 +21,10 @@ struct InputDevices {
     InputState mouseState;
     InputState keyboardState;
     InputState joystickState;
+    // What the devices attach to when they are made: the show's window once it has started, and the
+    // program's instance.
+    platform::WindowHandle window = nullptr;
+    platform::InstanceHandle instance = nullptr;
 };
 
 // Mouse-look speed in degrees per device unit, and keyboard steps in world units per frame.

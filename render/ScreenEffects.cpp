@@ -26,11 +26,11 @@ GLuint CreateEmptyTexture(int width, int height) {
     return name;
 }
 
-void OrthoView() {
+void OrthoView(const View& view) {
     glMatrixMode(GL_PROJECTION);
     glPushMatrix();
     glLoadIdentity();
-    glOrtho(0, viewWidth, viewHeight, 0, -1, 1);
+    glOrtho(0, view.width, view.height, 0, -1, 1);
     glMatrixMode(GL_MODELVIEW);
     glPushMatrix();
     glLoadIdentity();
@@ -43,7 +43,7 @@ void PerspectiveView() {
     glPopMatrix();
 }
 
-GLuint BuildBlurList() {
+GLuint BuildBlurList(const View& view) {
     const GLuint list = glGenLists(1);
     glNewList(list, GL_COMPILE);
     glDisable(GL_TEXTURE_GEN_S);
@@ -53,7 +53,7 @@ GLuint BuildBlurList() {
     glBlendFunc(GL_SRC_ALPHA, GL_ONE);
     glEnable(GL_BLEND);
     glBindTexture(GL_TEXTURE_2D, sceneTexture);
-    OrthoView();
+    OrthoView(view);
     glBegin(GL_QUADS);
     float inset = 0.0f;
     float alpha = kBlurFirstAlpha;
@@ -62,11 +62,11 @@ GLuint BuildBlurList() {
         glTexCoord2f(inset, 1.0f - inset);
         glVertex2f(0.0f, 0.0f);
         glTexCoord2f(inset, inset);
-        glVertex2f(0.0f, viewHeight);
+        glVertex2f(0.0f, view.height);
         glTexCoord2f(1.0f - inset, inset);
-        glVertex2f(viewWidth, viewHeight);
+        glVertex2f(view.width, view.height);
         glTexCoord2f(1.0f - inset, 1.0f - inset);
-        glVertex2f(viewWidth, 0.0f);
+        glVertex2f(view.width, 0.0f);
         inset += kBlurInsetStep;
         alpha -= kBlurAlphaStep;
     }

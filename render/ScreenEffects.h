@@ -2,6 +2,7 @@
 // display list that lays the texture over the frame.
 #pragma once
 
+#include "core/View.h"
 #include "platform/OpenGl.h"
 
 // Side of sceneTexture and of the small viewport it is copied from.
@@ -20,12 +21,13 @@ extern GLuint sceneTexture;
 // A zero-filled RGBA texture with linear filters and no mipmaps; left bound to GL_TEXTURE_2D.
 GLuint CreateEmptyTexture(int width, int height);
 
-// Pushes a projection in window pixels (origin top-left, y down) and an identity modelview.
+// Pushes a projection in the view's pixels (origin top-left, y down) and an identity modelview.
 // Leaves the modelview matrix current. Always paired with PerspectiveView.
-void OrthoView();
+void OrthoView(const View& view);
 // Pops what OrthoView pushed on both stacks; leaves the modelview matrix current.
 void PerspectiveView();
 
-// Records the twenty enlarging, fading layers of sceneTexture. The window size and the texture name
-// are taken now. Leaves depth testing on, blending and texturing off and texture 0 bound when replayed.
-GLuint BuildBlurList();
+// Records the twenty enlarging, fading layers of sceneTexture over the view. Its size and the texture
+// name are taken now. Leaves depth testing on, blending and texturing off and texture 0 bound when
+// replayed.
+GLuint BuildBlurList(const View& view);

@@ -58,7 +58,7 @@ bool CubesScene::IsFinished() {
     return false;
 }
 
-void CubesScene::Draw() {
+void CubesScene::Draw(const View&) {
     if (mainCamera.inFlight) {
         return;
     }

@@ -19,7 +19,7 @@ public:
     void OnEnter() override;
     void Update() override {}
     // Nothing during a flight; then the carousel and the title over the top of the screen.
-    void Draw() override;
+    void Draw(const View& view) override;
     // Past the time-out: starts the start screen and ends.
     bool IsFinished() override;
     void OnLeave() override { leaving = false; }

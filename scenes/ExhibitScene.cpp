@@ -91,17 +91,17 @@ void ExhibitScene::OnLeave() {
     leaving = false;
 }
 
-float ExhibitScene::RevealHeight() {
+float ExhibitScene::RevealHeight(const View& view) {
     if (revealClock.Elapsed() > kRevealSeconds) {
         revealRunning = false;
     }
     if (revealRunning) {
-        return static_cast<float>(viewHeight * (revealClock.Elapsed() * kRevealRate));
+        return static_cast<float>(view.height * (revealClock.Elapsed() * kRevealRate));
     }
-    return viewHeight;
+    return view.height;
 }
 
-void ExhibitScene::Draw() {
+void ExhibitScene::Draw(const View& view) {
     if (mainCamera.inFlight) {
         return;
     }
@@ -113,12 +113,12 @@ void ExhibitScene::Draw() {
     // In window coordinates the box reaches from viewHeight - h up past the top edge, so only the
     // top h rows are drawn.
     DrawOverlayQuad(registry.pictures.*setup.scrollTexture, kScrollAlpha, 0.0, kScrollTop, 1.0, kScrollBottom,
-                    [this] {
+                    [this, &view] {
                         ScissorBox box;
                         box.x = kRevealLeft;
-                        box.y = static_cast<GLint>(viewHeight - RevealHeight());
-                        box.width = static_cast<GLsizei>(viewWidth);
-                        box.height = static_cast<GLsizei>(viewHeight);
+                        box.y = static_cast<GLint>(view.height - RevealHeight(view));
+                        box.width = static_cast<GLsizei>(view.width);
+                        box.height = static_cast<GLsizei>(view.height);
                         return box;
                     });
 }

@@ -27,14 +27,14 @@ public:
     void OnEnter() override;
     void Update() override {}
     // Nothing during a flight; then the scroll picture, unrolled over 3 s after the first arrival.
-    void Draw() override;
+    void Draw(const View& view) override;
     // Past the time-out: starts the start screen and ends.
     bool IsFinished() override;
     // Stopping the track twice is harmless, as this runs twice when the time is up.
     void OnLeave() override;
 
     // Rows from the top of the window that the reveal lets through now; ends the reveal after 3 s.
-    float RevealHeight();
+    float RevealHeight(const View& view);
 
     // Both are armed by OnEnter before they are first read; false until then.
     bool revealRunning = false;

@@ -70,7 +70,7 @@ void MainScreenScene::Update() {
     }
 }
 
-void MainScreenScene::Draw() {
+void MainScreenScene::Draw(const View&) {
     const int shown = imageIndex == 0 ? 0 : imageIndex == 1 ? 1 : 2;
     DrawOverlayQuad(registry.pictures.startScreenTextures[shown], kPictureAlpha, 0.0, 0.0, 1.0,
                     kPictureBottom);

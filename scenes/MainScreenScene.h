@@ -22,7 +22,7 @@ public:
     // Changes the picture every 5 s and, after 15 s and every 10 s after that, flies to another booth.
     void Update() override;
     // The current picture over the top 45 % of the viewport; drawn during flights too.
-    void Draw() override;
+    void Draw(const View& view) override;
     bool IsFinished() override { return false; }
     void OnLeave() override { leaving = false; }
 

@@ -36,9 +36,9 @@ Scene::~Scene() {
     }
 }
 
-void Scene::DrawIfActive() {
+void Scene::DrawIfActive(const View& view) {
     if (!paused && !leaving && active) {
-        Draw();
+        Draw(view);
     }
 }
 
@@ -67,7 +67,7 @@ void Scene::Resume() {
 
 void Scene::OnEnter() {}
 void Scene::Update() {}
-void Scene::Draw() {}
+void Scene::Draw(const View&) {}
 void Scene::OnLeave() {}
 
 bool Scene::PressedWhileRunning() {
@@ -137,10 +137,10 @@ void SceneRegistry::StepAll() {
     }
 }
 
-void SceneRegistry::DrawAll() {
+void SceneRegistry::DrawAll(const View& view) {
     for (auto& entry : entries) {
         if (entry.second->flags & kSceneVisible) {
-            entry.second->DrawIfActive();
+            entry.second->DrawIfActive(view);
         }
     }
 }

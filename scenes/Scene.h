@@ -3,6 +3,7 @@
 #pragma once
 
 #include "core/PerfTimer.h"
+#include "core/View.h"
 #include "scenes/PictureTextures.h"
 
 #include <cstdint>
@@ -41,7 +42,7 @@ public:
     // Step of every registered scene with bit 0 of its flags, in registry order; once per frame.
     void StepAll();
     // DrawIfActive of every registered scene with bit 0 of its flags, in registry order, after the 3D image.
-    void DrawAll();
+    void DrawAll(const View& view);
     // DrawIntoCapture of every registered scene, in registry order, while the glow's small render is drawn.
     void DrawAllIntoCapture();
 
@@ -65,7 +66,7 @@ public:
     Scene(const Scene&) = delete;
     Scene& operator=(const Scene&) = delete;
 
-    virtual void DrawIfActive();
+    virtual void DrawIfActive(const View& view);
     // Ends a pending stop: true when the scene was leaving and is idle now.
     virtual bool EndLeaving();
     // A held scene neither steps nor draws, and its clock stands still.
@@ -77,7 +78,7 @@ public:
     // Once per frame while running, and once right after OnEnter.
     virtual void Update();
     // The scene's 2D overlay over the finished 3D image.
-    virtual void Draw();
+    virtual void Draw(const View& view);
     // Asked every frame while running: true ends the run.
     virtual bool IsFinished() = 0;
     // Runs on every stop, possibly twice for one run: it must be harmless when repeated.

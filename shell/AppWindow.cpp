@@ -45,17 +45,19 @@ bool FitsComposition(const AppWindow* appWindow) {
 }
 
 // The window's whole client area, or the composition fitted into it.
-void ReshapeClientArea(const AppWindow* appWindow, int32_t width, int32_t height) {
+void ReshapeClientArea(AppWindow* appWindow, int32_t width, int32_t height) {
     if (FitsComposition(appWindow)) {
-        ReshapeFittedView(width, height);
+        ReshapeFittedView(appWindow->view, width, height);
     } else {
-        ReshapeView(width, height);
+        ReshapeView(appWindow->view, width, height);
     }
 }
 
-void ReshapeArea(int32_t x, int32_t y, int32_t width, int32_t height, float outlinePixels) {
-    SetViewSize(width, height);
-    SetViewOrigin(x, y);
+void ReshapeArea(View& view, int32_t x, int32_t y, int32_t width, int32_t height, float outlinePixels) {
+    view.width = static_cast<float>(width);
+    view.height = static_cast<float>(height);
+    view.x = x;
+    view.y = y;
     celShading.outlineScale = outlinePixels;
     glViewport(x, y, width, height);
     glMatrixMode(GL_PROJECTION);
@@ -159,11 +161,11 @@ bool DestroyAppWindow(AppWindow* appWindow) {
     return true;
 }
 
-void ReshapeView(int32_t width, int32_t height) {
-    ReshapeArea(0, 0, width, height, 1.0f);
+void ReshapeView(View& view, int32_t width, int32_t height) {
+    ReshapeArea(view, 0, 0, width, height, 1.0f);
 }
 
-void ReshapeFittedView(int32_t width, int32_t height) {
+void ReshapeFittedView(View& view, int32_t width, int32_t height) {
     int32_t areaWidth = width;
     int32_t areaHeight = height;
     if (static_cast<int64_t>(width) * kComposedHeight > static_cast<int64_t>(height) * kComposedWidth) {
@@ -171,7 +173,7 @@ void ReshapeFittedView(int32_t width, int32_t height) {
     } else {
         areaHeight = static_cast<int32_t>(static_cast<int64_t>(width) * kComposedHeight / kComposedWidth);
     }
-    ReshapeArea((width - areaWidth) / 2, (height - areaHeight) / 2, areaWidth, areaHeight,
+    ReshapeArea(view, (width - areaWidth) / 2, (height - areaHeight) / 2, areaWidth, areaHeight,
                 static_cast<float>(areaHeight) / static_cast<float>(kComposedHeight));
 }
 

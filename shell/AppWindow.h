@@ -44,6 +44,8 @@ struct AppWindow {
     bool nativeScreen;
     bool visible; // while restored or maximised: frames are drawn only then
     uint32_t lastTickCount;
+    // The area of the client area drawn in, reshaped with it.
+    View view;
     // The outer loop builds a new window while this is set.
     bool keepRunning;
     // Mode of the next window; flipped by the toggle message.
@@ -61,11 +63,11 @@ bool CreateAppWindow(AppWindow* appWindow);
 // Always true.
 bool DestroyAppWindow(AppWindow* appWindow);
 bool ChangeDisplayMode(int32_t width, int32_t height, int32_t bitsPerPixel);
-// Viewport, projection and modelview for a client area of this size.
-void ReshapeView(int32_t width, int32_t height);
+// The view, viewport, projection and modelview for a client area of this size.
+void ReshapeView(View& view, int32_t width, int32_t height);
 // The same for the largest area of the composition's shape centred in a client area of this size, with
 // the outlines widened as the composition is.
-void ReshapeFittedView(int32_t width, int32_t height);
+void ReshapeFittedView(View& view, int32_t width, int32_t height);
 // Both return whether the message could be posted.
 bool RequestQuit(AppWindow* appWindow);
 bool RequestToggleFullScreen(AppWindow* appWindow);

@@ -11,7 +11,7 @@ constexpr GLfloat kBackgroundAlpha = 0.5f;
 
 } // namespace
 
-GLuint BuildCaptureList(SceneRegistry& scenes, bool outlines) {
+GLuint BuildCaptureList(SceneRegistry& scenes, bool outlines, const View& view) {
     const GLuint list = glGenLists(1);
     if (list == 0) {
         return 0;
@@ -26,7 +26,7 @@ GLuint BuildCaptureList(SceneRegistry& scenes, bool outlines) {
     glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 0, 0, sceneTextureSize, sceneTextureSize);
     glClearColor(kBackgroundRed, kBackgroundGreen, kBackgroundBlue, kBackgroundAlpha);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glViewport(viewX, viewY, static_cast<GLsizei>(viewWidth), static_cast<GLsizei>(viewHeight));
+    glViewport(view.x, view.y, static_cast<GLsizei>(view.width), static_cast<GLsizei>(view.height));
     glEndList();
     return list;
 }

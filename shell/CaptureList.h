@@ -2,6 +2,7 @@
 // away under the visible frame's orange background.
 #pragma once
 
+#include "core/View.h"
 #include "platform/OpenGl.h"
 
 class SceneRegistry;
@@ -15,4 +16,4 @@ inline constexpr GLfloat kBackgroundBlue = 34.0f / 255.0f;
 // model's offset, outline settings, the window size) stays fixed in it. Includes what the scenes draw
 // into the capture at that moment; outlines says whether the models carry theirs. 0 when no list name
 // could be had.
-GLuint BuildCaptureList(SceneRegistry& scenes, bool outlines);
+GLuint BuildCaptureList(SceneRegistry& scenes, bool outlines, const View& view);

@@ -56,18 +56,19 @@ void DrawGlowOverModels(Presentation& show) {
 }
 
 // The view is centred, so the window reaches as far past its far edges as its origin lies before it.
-void FillSides(Presentation&) {
-    if (viewX == 0 && viewY == 0) {
+void FillSides(Presentation& show) {
+    const View& view = show.currentWindow->view;
+    if (view.x == 0 && view.y == 0) {
         return;
     }
-    const GLint right = viewX + static_cast<GLint>(viewWidth);
-    const GLint top = viewY + static_cast<GLint>(viewHeight);
-    const GLsizei windowWidth = right + viewX + 1;
-    const GLsizei windowHeight = top + viewY + 1;
+    const GLint right = view.x + static_cast<GLint>(view.width);
+    const GLint top = view.y + static_cast<GLint>(view.height);
+    const GLsizei windowWidth = right + view.x + 1;
+    const GLsizei windowHeight = top + view.y + 1;
     const GLint strips[][4] = {
-        {0, 0, viewX, windowHeight},
+        {0, 0, view.x, windowHeight},
         {right, 0, windowWidth - right, windowHeight},
-        {0, 0, windowWidth, viewY},
+        {0, 0, windowWidth, view.y},
         {0, top, windowWidth, windowHeight - top},
     };
     // The open background as the glow leaves it, so that the booth goes on beside the view rather than
@@ -86,7 +87,7 @@ void FillSides(Presentation&) {
 }
 
 void DrawSceneOverlays(Presentation& show) {
-    show.scenes.DrawAll();
+    show.scenes.DrawAll(show.currentWindow->view);
 }
 
 } // namespace

@@ -51,7 +51,8 @@ void ShowMonitor::FrameDrawn(uint32_t elapsedMs, const ButtonPanel& buttons) {
         }
         msSinceSnapshot += elapsedMs;
         if (firstFrame || msSinceSnapshot >= snapshotEveryMs) {
-            readback.Start(viewX, viewY, static_cast<int>(viewWidth), static_cast<int>(viewHeight));
+            const View& view = show.currentWindow->view;
+            readback.Start(view.x, view.y, static_cast<int>(view.width), static_cast<int>(view.height));
             msSinceSnapshot = 0;
         }
     }

@@ -28,8 +28,8 @@ void DescribeWindow(ShowSession* session, AppClass* appClass, bool nativeScreen)
     appWindow.buttons = &session->buttons;
     appWindow.appClass = appClass;
     appWindow.title = kTitle;
-    appWindow.width = static_cast<int32_t>(viewWidth);
-    appWindow.height = static_cast<int32_t>(viewHeight);
+    appWindow.width = kComposedWidth;
+    appWindow.height = kComposedHeight;
     appWindow.bitsPerPixel = kBitsPerPixel;
     appWindow.nativeScreen = nativeScreen;
 }
@@ -44,7 +44,6 @@ bool RunWindow(ShowSession* session, const FrameCallbacks& callbacks) {
         return false;
     }
     if (callbacks.startUp(&appWindow, &session->keys, &session->end.whyNot)) {
-        SetMainWindow(appWindow.window, appWindow.appClass->instance);
         RunFrameLoop(&appWindow, callbacks);
     } else {
         session->end.failure = kStartUpLog;

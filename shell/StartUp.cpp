@@ -63,12 +63,18 @@ bool StartUp(Presentation& show, AppWindow* appWindow, KeyTable* keys, std::stri
         new FMODSound();
     }
 
-    show.blurList = BuildBlurList();
-    show.captureList = BuildCaptureList(show.scenes, show.captureOutlines);
-    if (show.captureList == 0 && whyNot) {
-        *whyNot = kNoCaptureList;
+    show.blurList = BuildBlurList(appWindow->view);
+    show.captureList = BuildCaptureList(show.scenes, show.captureOutlines, appWindow->view);
+    if (show.captureList == 0) {
+        if (whyNot) {
+            *whyNot = kNoCaptureList;
+        }
+        return false;
     }
-    return show.captureList != 0;
+    // Only a window that runs is handed to the input devices.
+    show.input.window = appWindow->window;
+    show.input.instance = appWindow->appClass != nullptr ? appWindow->appClass->instance : nullptr;
+    return true;
 }
 
 void ShutDown(Presentation& show) {

@@ -30,7 +30,6 @@ protected:
         mainCamera.rotation = Quaternion();
         mainCamera.mode = Free;
     }
-    void TearDown() override { ResetViewForTests(); }
 
     // One frame's poll, its device messages kept out of the test output.
     bool Poll() {
@@ -62,10 +61,10 @@ void ExpectPosition(const Vec3& actual, const Vec3& expected) {
 
 TEST_F(InputAggregation, DevicesAreCreatedOnceInOrderAndTheResultTellsWhetherMouseAndJoystickAreReady) {
     int windowStandIn = 0;
-    mainWindowHandle = reinterpret_cast<platform::WindowHandle>(&windowStandIn);
+    input.window = reinterpret_cast<platform::WindowHandle>(&windowStandIn);
     EXPECT_TRUE(Poll()) << "no joystick";
-    EXPECT_EQ(backend.Mouse().cooperativeWindow, mainWindowHandle);
-    EXPECT_EQ(backend.Keyboard().cooperativeWindow, mainWindowHandle);
+    EXPECT_EQ(backend.Mouse().cooperativeWindow, input.window);
+    EXPECT_EQ(backend.Keyboard().cooperativeWindow, input.window);
     EXPECT_EQ(lastPrinted, "DXMouse: Loaded mouse device - DI_OK\n"
                            "DXKeyboard: Loaded keyboard device - DI_OK\n"
                            "DXJoystick: Can't create joystick device - DIERR_DEVICENOTREG\n");

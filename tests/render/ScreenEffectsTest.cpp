@@ -34,8 +34,8 @@ class ScreenEffects : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(gl.Ok());
-        viewWidth = kWidth;
-        viewHeight = kHeight;
+        view.width = kWidth;
+        view.height = kHeight;
     }
     void TearDown() override { sceneTexture = 0; }
 
@@ -55,7 +55,7 @@ protected:
 
     // Draws the glow list over a black frame and returns the frame's pixels.
     std::vector<uint8_t> DrawGlowOverBlack() {
-        const GLuint list = BuildBlurList();
+        const GLuint list = BuildBlurList(view);
         EXPECT_NE(list, 0u);
         glClearColor(0, 0, 0, 1);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -64,6 +64,7 @@ protected:
     }
 
     platform::OffscreenContext gl{kWidth, kHeight};
+    View view;
 };
 
 } // namespace
@@ -106,8 +107,8 @@ TEST_F(ScreenEffects, OrthoViewIsInWindowPixelsAndPerspectiveViewRestoresBothSta
     const GLint projectionDepth = Integer(GL_PROJECTION_STACK_DEPTH);
     const GLint modelviewDepth = Integer(GL_MODELVIEW_STACK_DEPTH);
 
-    viewWidth = 400;
-    OrthoView();
+    view.width = 400;
+    OrthoView(view);
     EXPECT_EQ(Integer(GL_MATRIX_MODE), GL_MODELVIEW);
     EXPECT_EQ(Integer(GL_PROJECTION_STACK_DEPTH), projectionDepth + 1);
     EXPECT_EQ(Integer(GL_MODELVIEW_STACK_DEPTH), modelviewDepth + 1);

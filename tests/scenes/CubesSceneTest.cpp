@@ -142,13 +142,13 @@ TEST_F(CubesSceneTest, DrawsNothingInFlightThenTheCarouselAndTheTitle) {
 
     mainCamera.inFlight = true;
     ClearBlack();
-    registry.DrawAll();
+    registry.DrawAll(View{});
     EXPECT_EQ(cubes.carousel->shared.idleTexture, kNoIdleTexture) << "the carousel was not drawn";
     EXPECT_EQ(PixelFromTop(gl, 400, 100), (Rgb{0, 0, 0}));
 
     mainCamera.inFlight = false;
     ClearBlack();
-    registry.DrawAll();
+    registry.DrawAll(View{});
     EXPECT_EQ(cubes.carousel->shared.idleTexture, cubes.carousel->clips[cubes.carousel->centre].texture);
     const int title = Blend(255, 0.85f);
     // The title spans columns 200..599 and rows 15..149 from the top.

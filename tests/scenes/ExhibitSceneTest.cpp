@@ -194,12 +194,13 @@ TEST_F(ExhibitSceneTest, RevealFollowsTheWindowHeightAtOnce) {
     mountain.revealRunning = true;
     mountain.revealClock.Reset();
     fakeClock.AdvanceSeconds(1.5);
-    EXPECT_NEAR(mountain.RevealHeight(), 300.0f, 1e-3f);
-    viewHeight = 400.0f;
-    EXPECT_NEAR(mountain.RevealHeight(), 200.0f, 1e-3f);
-    viewHeight = 600.0f;
+    View view;
+    EXPECT_NEAR(mountain.RevealHeight(view), 300.0f, 1e-3f);
+    view.height = 400.0f;
+    EXPECT_NEAR(mountain.RevealHeight(view), 200.0f, 1e-3f);
+    view.height = 600.0f;
     fakeClock.AdvanceSeconds(1.6);
-    EXPECT_EQ(mountain.RevealHeight(), 600.0f);
+    EXPECT_EQ(mountain.RevealHeight(view), 600.0f);
     EXPECT_FALSE(mountain.revealRunning);
 }
 
@@ -223,7 +224,7 @@ protected:
         glMatrixMode(GL_MODELVIEW);
         glLoadIdentity();
         mainCamera.Update(static_cast<float>(ms));
-        registry.DrawAll();
+        registry.DrawAll(View{});
     }
 
     bool Shows(int x, int row) const { return PixelFromTop(gl, x, row)[0] > 100; }

@@ -17,7 +17,7 @@ public:
     bool ShouldStart() override { return wantsToStart; }
     void OnEnter() override { log.push_back(name + " enter"); }
     void Update() override { log.push_back(name + " update"); }
-    void Draw() override { log.push_back(name + " draw"); }
+    void Draw(const View&) override { log.push_back(name + " draw"); }
     bool IsFinished() override { return finished; }
     void OnLeave() override {
         log.push_back(name + " leave");

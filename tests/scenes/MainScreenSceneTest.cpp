@@ -171,7 +171,7 @@ TEST_F(MainScreenSceneTest, DrawsTheChosenPictureOverTheTopEvenInFlight) {
     for (const auto& [index, colour] : cases) {
         ClearBlack();
         screen.imageIndex = index;
-        registry.DrawAll();
+        registry.DrawAll(View{});
         for (int row : {0, 269}) {
             const Rgb pixel = PixelFromTop(gl, 400, row);
             for (int c = 0; c < 3; ++c) {

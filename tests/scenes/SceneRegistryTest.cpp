@@ -143,7 +143,7 @@ TEST_F(SceneRegistryTest, HeldScenesStandStillUntilReleased) {
     running.Pause();
     fakeClock.AdvanceSeconds(10);
     registry.StepAll();
-    registry.DrawAll();
+    registry.DrawAll(View{});
     EXPECT_TRUE(TakeLog().empty());
     EXPECT_DOUBLE_EQ(running.clock.Elapsed(), 0.0) << "paused time is not counted";
     EXPECT_FALSE(registry.Start("Running")) << "held but running";
@@ -166,7 +166,7 @@ TEST_F(SceneRegistryTest, OnlyVisibleScenesStepAndDrawInNameOrder) {
     TakeLog();
 
     registry.StepAll();
-    registry.DrawAll();
+    registry.DrawAll(View{});
     EXPECT_EQ(TakeLog(), (Log{"a update", "b update", "a draw", "b draw"}));
 
     EXPECT_TRUE(registry.Stop("c"));
@@ -175,16 +175,16 @@ TEST_F(SceneRegistryTest, OnlyVisibleScenesStepAndDrawInNameOrder) {
 
 TEST_F(SceneRegistryTest, DrawsOnlyWhileRunningAndNotHeld) {
     LoggingScene scene(registry, "Horse", log);
-    scene.DrawIfActive();
+    scene.DrawIfActive(View{});
     ASSERT_TRUE(registry.Start("Horse"));
     TakeLog();
-    scene.DrawIfActive();
+    scene.DrawIfActive(View{});
     EXPECT_EQ(TakeLog(), (Log{"horse draw"}));
     scene.Pause();
-    scene.DrawIfActive();
+    scene.DrawIfActive(View{});
     EXPECT_TRUE(TakeLog().empty());
     scene.Resume();
     scene.leaving = true;
-    scene.DrawIfActive();
+    scene.DrawIfActive(View{});
     EXPECT_TRUE(TakeLog().empty());
 }

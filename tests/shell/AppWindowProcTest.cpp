@@ -20,7 +20,6 @@ class AppWindowProcTest : public ::testing::Test {
 protected:
     void SetUp() override {
         setenv("SDL_VIDEODRIVER", "offscreen", 1);
-        ResetViewForTests();
         platform::SetMessageBoxHook([](const char*, const char*, platform::MessageBoxStyle) {
             return platform::MessageBoxAnswer::Ok;
         });
@@ -43,7 +42,6 @@ protected:
         DestroyAppWindow(&appWindow);
         platform::UnregisterClass("OpenGL", appClass.instance);
         platform::SetMessageBoxHook(nullptr);
-        ResetViewForTests();
     }
 
     // Dispatches every queued message of the window; counts the WM_QUITs instead of dispatching them.
@@ -141,16 +139,16 @@ TEST_F(AppWindowProcTest, CloseRequestsTheEndOfTheRun) {
 TEST_F(AppWindowProcTest, SizeMessagesSetVisibilityAndTheView) {
     Post(platform::WM_SIZE, platform::SIZE_MINIMIZED, 0);
     EXPECT_FALSE(appWindow.visible);
-    EXPECT_EQ(viewWidth, 800.0f) << "minimising keeps the last view";
+    EXPECT_EQ(appWindow.view.width, 800.0f) << "minimising keeps the last view";
 
     Post(platform::WM_SIZE, 3, MakeLParam(10, 10)); // SIZE_MAXSHOW: none of ours
     EXPECT_FALSE(appWindow.visible);
-    EXPECT_EQ(viewWidth, 800.0f);
+    EXPECT_EQ(appWindow.view.width, 800.0f);
 
     Post(platform::WM_SIZE, platform::SIZE_RESTORED, MakeLParam(640, 480));
     EXPECT_TRUE(appWindow.visible);
-    EXPECT_EQ(viewWidth, 640.0f);
-    EXPECT_EQ(viewHeight, 480.0f);
+    EXPECT_EQ(appWindow.view.width, 640.0f);
+    EXPECT_EQ(appWindow.view.height, 480.0f);
     GLint viewport[4];
     glGetIntegerv(GL_VIEWPORT, viewport);
     EXPECT_EQ(viewport[2], 640);
@@ -159,8 +157,8 @@ TEST_F(AppWindowProcTest, SizeMessagesSetVisibilityAndTheView) {
     Post(platform::WM_SIZE, platform::SIZE_MINIMIZED, 0);
     Post(platform::WM_SIZE, platform::SIZE_MAXIMIZED, MakeLParam(1024, 700));
     EXPECT_TRUE(appWindow.visible);
-    EXPECT_EQ(viewWidth, 1024.0f);
-    EXPECT_EQ(viewHeight, 700.0f);
+    EXPECT_EQ(appWindow.view.width, 1024.0f);
+    EXPECT_EQ(appWindow.view.height, 700.0f);
 }
 
 TEST_F(AppWindowProcTest, ReshapeViewSetsViewportAndProjection) {
@@ -171,7 +169,7 @@ TEST_F(AppWindowProcTest, ReshapeViewSetsViewportAndProjection) {
     };
     const float focal = 1.0f / std::tan(22.5f * static_cast<float>(M_PI) / 180.0f);
 
-    ReshapeView(400, 200);
+    ReshapeView(appWindow.view, 400, 200);
     GLint viewport[4];
     glGetIntegerv(GL_VIEWPORT, viewport);
     EXPECT_EQ(viewport[0], 0);
@@ -188,8 +186,8 @@ TEST_F(AppWindowProcTest, ReshapeViewSetsViewportAndProjection) {
     glGetIntegerv(GL_MATRIX_MODE, &mode);
     EXPECT_EQ(mode, GL_MODELVIEW);
 
-    ReshapeView(300, 0);
-    EXPECT_EQ(viewHeight, 0.0f);
+    ReshapeView(appWindow.view, 300, 0);
+    EXPECT_EQ(appWindow.view.height, 0.0f);
     m = projection();
     for (GLfloat value : m) {
         EXPECT_TRUE(std::isfinite(value));
@@ -211,23 +209,23 @@ TEST_F(AppWindowProcTest, AFittedViewIsTheLargestCentred4By3Area) {
         {800, 600, {0, 0, 800, 600}, 1.0f},
     };
     for (const Fit& fit : fits) {
-        ReshapeFittedView(fit.width, fit.height);
+        ReshapeFittedView(appWindow.view, fit.width, fit.height);
         GLint viewport[4];
         glGetIntegerv(GL_VIEWPORT, viewport);
         for (int i = 0; i < 4; ++i) {
             EXPECT_EQ(viewport[i], fit.viewport[i]) << fit.width << "x" << fit.height << " [" << i << "]";
         }
-        EXPECT_EQ(viewX, fit.viewport[0]);
-        EXPECT_EQ(viewY, fit.viewport[1]);
-        EXPECT_EQ(viewWidth, static_cast<float>(fit.viewport[2]));
-        EXPECT_EQ(viewHeight, static_cast<float>(fit.viewport[3]));
+        EXPECT_EQ(appWindow.view.x, fit.viewport[0]);
+        EXPECT_EQ(appWindow.view.y, fit.viewport[1]);
+        EXPECT_EQ(appWindow.view.width, static_cast<float>(fit.viewport[2]));
+        EXPECT_EQ(appWindow.view.height, static_cast<float>(fit.viewport[3]));
         EXPECT_FLOAT_EQ(celShading.outlineScale, fit.outlineScale);
         GLfloat matrix[16];
         glGetFloatv(GL_PROJECTION_MATRIX, matrix);
         EXPECT_NEAR(matrix[5] / matrix[0], 4.0f / 3.0f, 1e-4) << "undistorted";
     }
-    ReshapeView(1920, 1080);
-    EXPECT_EQ(viewX, 0);
+    ReshapeView(appWindow.view, 1920, 1080);
+    EXPECT_EQ(appWindow.view.x, 0);
     EXPECT_EQ(celShading.outlineScale, 1.0f);
 }
 

@@ -13,6 +13,8 @@ TEST(DrawFrameTest, UpdateStoresTheFrameTimeAndDrawingClearsToWhiteUnderTheCamer
     platform::OffscreenContext context(64, 64);
     ASSERT_TRUE(context.Ok());
     Presentation show;
+    AppWindow window{};
+    show.currentWindow = &window;
     UpdateFrame(show, 40);
     EXPECT_EQ(show.frameMilliseconds, 40.0f);
 

@@ -62,7 +62,7 @@ protected:
     // A frame drawn first leaves the camera's view on the matrix, where the list's shading is read from.
     Image CaptureNow() {
         DrawFrame(show);
-        const GLuint list = BuildCaptureList(show.scenes, show.captureOutlines);
+        const GLuint list = BuildCaptureList(show.scenes, show.captureOutlines, window.view);
         const GLuint programList = show.captureList;
         show.captureList = list;
         DrawFrame(show);
@@ -85,7 +85,7 @@ double DifferingFraction(const Image& a, const Image& b) {
 }
 
 TEST_F(FrameDrawingTest, TheCaptureListLeavesTheFrameOrangeAndTheViewportAsBuilt) {
-    ReshapeView(640, 480); // a window resized after the list was built
+    ReshapeView(window.view, 640, 480); // a window resized after the list was built
     glClearColor(1.0f, 1.0f, 1.0f, 0.5f);
     glClear(GL_COLOR_BUFFER_BIT);
     glCallList(show.captureList);

@@ -101,12 +101,13 @@ TEST(GlowFallbackTest, ADriverWithoutShadersDrawsTheExactLayersAndSaysSoOnce) {
     if (version.rfind("1.", 0) != 0) {
         GTEST_SKIP() << "needs an OpenGL 1.x context, not " << version;
     }
-    ReshapeView(kFallbackWidth, kFallbackHeight);
+    View view;
+    ReshapeView(view, kFallbackWidth, kFallbackHeight);
     sceneTexture = CreateEmptyTexture(sceneTextureSize, sceneTextureSize);
     const std::vector<uint8_t> white(sceneTextureSize * sceneTextureSize * 4, 255);
     glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, sceneTextureSize, sceneTextureSize, GL_RGBA, GL_UNSIGNED_BYTE,
                     white.data());
-    const GLuint list = BuildBlurList();
+    const GLuint list = BuildBlurList(view);
 
     Glow glow;
     glow.mode = GlowMode::Fast;
@@ -124,5 +125,4 @@ TEST(GlowFallbackTest, ADriverWithoutShadersDrawsTheExactLayersAndSaysSoOnce) {
     EXPECT_NEAR(centre[0], 0.63 * 255, 3) << "the twenty layers over black";
 
     sceneTexture = 0;
-    ResetViewForTests();
 }

@@ -38,7 +38,7 @@ void PresentationFixture::SetUp() {
     window.keys = &keys;
     window.buttons = &buttons;
     // What window creation does for a new context before start-up runs.
-    ReshapeView(kWidth, kHeight);
+    ReshapeView(window.view, kWidth, kHeight);
 }
 
 void PresentationFixture::TearDown() {
@@ -55,7 +55,6 @@ void PresentationFixture::TearDown() {
 void ResetPresentationState() {
     celShading = CelShadingState{};
     followState = FollowState{};
-    ResetViewForTests();
 }
 
 void StartedPresentationFixture::SetUp() {
@@ -100,6 +99,6 @@ void PresentationFixture::PlaceCamera(const SceneNode& pose) {
 
 bool PresentationFixture::SwitchToNewContext() {
     laterContext = std::make_unique<platform::OffscreenContext>(kWidth, kHeight);
-    ReshapeView(kWidth, kHeight);
+    ReshapeView(window.view, kWidth, kHeight);
     return laterContext->Ok();
 }

@@ -202,7 +202,6 @@ protected:
             return style == platform::MessageBoxStyle::QuestionYesNo ? platform::MessageBoxAnswer::No
                                                                      : platform::MessageBoxAnswer::Ok;
         });
-        ResetViewForTests();
     }
     void TearDown() override {
         delete soundInstance;
@@ -256,10 +255,12 @@ TEST_F(ShowMonitorTest, AScriptedRunGivesItsFiguresAndItsFrameToTheFiles) {
     const auto drawFrame = callbacks.drawFrame;
     callbacks.drawFrame = [&] {
         drawFrame();
+        EXPECT_EQ(show.input.window, window->window) << "the running window is handed to the input devices";
         if (frame == kLastSnapshotFrame - 1 || frame == kLastSnapshotFrame) {
             std::vector<uint8_t>& pixels = snapshotFrames[frame - (kLastSnapshotFrame - 1)];
-            pixels.resize(static_cast<size_t>(viewWidth * viewHeight * 4));
-            glReadPixels(0, 0, static_cast<GLsizei>(viewWidth), static_cast<GLsizei>(viewHeight), GL_RGBA,
+            const View& view = window->view;
+            pixels.resize(static_cast<size_t>(view.width * view.height * 4));
+            glReadPixels(0, 0, static_cast<GLsizei>(view.width), static_cast<GLsizei>(view.height), GL_RGBA,
                          GL_UNSIGNED_BYTE, pixels.data());
         }
     };

@@ -65,7 +65,6 @@ protected:
             return style == platform::MessageBoxStyle::QuestionYesNo ? platform::MessageBoxAnswer::No
                                                                      : platform::MessageBoxAnswer::Ok;
         });
-        ResetViewForTests();
     }
     void TearDown() override {
         delete soundInstance;

@@ -80,7 +80,6 @@ protected:
     void TearDown() override {
         scenes.clear();
         celShading = CelShadingState{};
-        ResetViewForTests();
         TakeMessages();
         mainCamera.SetMode(savedCameraMode);
     }
