@@ -181,21 +181,22 @@ void VideoClip::EnsureTexture() {
     CreateTexture();
 }
 
-void VideoClip::GrabFrame() {
+bool VideoClip::GrabFrame() {
     if (!decodable) {
-        return;
+        return false;
     }
     EnsureTexture();
     if (frame == uploadedFrame) {
-        return;
+        return false;
     }
     if (!stream->DecodeFrame(frame, pixels.data())) {
-        return;
+        return false;
     }
     glBindTexture(GL_TEXTURE_2D, texture);
     glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, kTextureSide, kTextureSide, GL_RGB, GL_UNSIGNED_BYTE,
                     pixels.data());
     uploadedFrame = frame;
+    return true;
 }
 
 void VideoClip::Turn(uint32_t t, float rockDegreesPerMs, float rockLimit, bool stopAtLimit,
@@ -238,7 +239,9 @@ void VideoClip::Draw(ClipsShared& shared) {
         }
         Turn(t, kPlayingRockDegreesPerMs, kPlayingRockLimit, true, shared.rockDirection);
         lastTick = nowTick;
-        GrabFrame();
+        if (GrabFrame()) {
+            ++shared.framesShown;
+        }
     } else {
         if (shared.idleTexture != kNoIdleTexture) {
             glBindTexture(GL_TEXTURE_2D, shared.idleTexture);

@@ -20,6 +20,8 @@ struct ClipsShared {
     static constexpr uint8_t kRockingUp = 1; // the angle grows
     static constexpr uint8_t kRockingDown = 0;
     uint8_t rockDirection = kRockingUp;
+    // Each new picture a clip has put on its cube: how a stalled movie shows from afar.
+    uint64_t framesShown = 0;
 };
 
 class VideoClip {
@@ -35,8 +37,9 @@ public:
     void Close();
     void Reset();
     void Start(bool play);
-    // Decodes `frame` into the texture unless the texture already shows it.
-    void GrabFrame();
+    // Decodes `frame` into the texture unless the texture already shows it; true when it put a new
+    // picture there.
+    bool GrabFrame();
     // Advances by the ticks since the previous draw and draws the cube.
     void Draw(ClipsShared& shared);
     // Makes the texture again when the OpenGL context it was made in has gone.

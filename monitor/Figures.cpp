@@ -13,6 +13,7 @@ constexpr const char* kStartTime = "standview_start_time_seconds";
 constexpr const char* kFrames = "standview_frames_total";
 constexpr const char* kFrameSeconds = "standview_frame_seconds";
 constexpr const char* kLastFrameTime = "standview_last_frame_timestamp_seconds";
+constexpr const char* kMovieFrames = "standview_movie_frames_total";
 constexpr const char* kScene = "standview_scene";
 constexpr const char* kSceneStarts = "standview_scene_starts_total";
 constexpr const char* kButtonStuck = "standview_button_stuck";
@@ -89,6 +90,10 @@ void Figures::CountFrame(uint32_t elapsedMs, int64_t utcMs, bool fast) {
     glowFast = fast;
 }
 
+void Figures::SetMovieFrames(uint64_t shown) {
+    movieFrames = shown;
+}
+
 void Figures::SetScenes(const std::vector<std::pair<std::string, bool>>& running) {
     scenes = running;
 }
@@ -131,6 +136,9 @@ std::string Figures::Text() const {
     Family(text, kLastFrameTime, kGauge,
            "When the last frame was shown, in seconds since 1970 (UTC); 0 before the first.");
     Sample(text, kLastFrameTime, {}, Seconds(lastFrameUtcMs));
+
+    Family(text, kMovieFrames, kCounter, "New movie pictures put on the video cubes since the show started.");
+    Sample(text, kMovieFrames, {}, std::to_string(movieFrames));
 
     Family(text, kScene, kGauge, "1 for the scene that runs, 0 for the others.");
     for (const auto& [scene, running] : scenes) {

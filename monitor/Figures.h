@@ -25,6 +25,8 @@ public:
 
     // A frame shown at utcMs, `elapsedMs` after the one before it. glowFast: how its glow was drawn.
     void CountFrame(uint32_t elapsedMs, int64_t utcMs, bool glowFast);
+    // New movie pictures put on the video cubes since the show started.
+    void SetMovieFrames(uint64_t shown);
     // Each scene by its registry name, running or not, in the order they are to be listed.
     void SetScenes(const std::vector<std::pair<std::string, bool>>& scenes);
     // cause: as the visit statistics name it.
@@ -48,6 +50,7 @@ private:
     // Frames per bucket, not cumulative; the last counts those above every bound.
     std::array<uint64_t, kFrameBucketBoundsMs.size() + 1> frameBuckets{};
     uint64_t frameMsSum = 0;
+    uint64_t movieFrames = 0;
     std::vector<std::pair<std::string, bool>> scenes;
     std::map<std::pair<std::string, std::string>, uint64_t> sceneStarts;
     std::vector<bool> stuck;

@@ -62,7 +62,7 @@ void CubesScene::Draw(const View&) {
     if (mainCamera.inFlight) {
         return;
     }
-    carousel->Draw();
+    DrawCarousel();
     DrawOverlayQuad(registry.pictures.cubesTexture, kTitleAlpha, kTitleLeft, kTitleTop, kTitleRight,
                     kTitleBottom);
 }
@@ -78,8 +78,14 @@ bool CubesScene::PressedWhileRunning() {
 
 void CubesScene::DrawIntoCapture() {
     if (active && !mainCamera.inFlight) {
-        carousel->Draw();
+        DrawCarousel();
     }
+}
+
+void CubesScene::DrawCarousel() {
+    const uint64_t before = carousel->shared.framesShown;
+    carousel->Draw();
+    registry.movieFramesShown += carousel->shared.framesShown - before;
 }
 
 void CubesScene::KeepAlive() {

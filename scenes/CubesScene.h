@@ -33,4 +33,8 @@ public:
 
     float timeout = 0.0f;    // seconds of scene clock; set by OnEnter before it is read
     VideoCarousel* carousel; // owned
+
+private:
+    // Draws the carousel and adds the movie pictures it put up to the registry's count.
+    void DrawCarousel();
 };

@@ -51,6 +51,8 @@ public:
     // What the scenes share and keep from one window's set of scenes to the next.
     PictureTextures pictures;
     StartScreenState startScreen;
+    // New pictures the movies have put on the video cubes, in every window so far.
+    uint64_t movieFramesShown = 0;
 
 private:
     friend class Scene;

@@ -58,6 +58,7 @@ void ShowMonitor::FrameDrawn(uint32_t elapsedMs, const ButtonPanel& buttons) {
     }
     if (metrics) {
         figures.CountFrame(elapsedMs, platform::CurrentClock().UtcMilliseconds(), show.glow.lastDrawnFast);
+        figures.SetMovieFrames(show.scenes.movieFramesShown);
         scenes.clear();
         for (const auto& [name, scene] : show.scenes.Entries()) {
             scenes.emplace_back(name, scene->active);

@@ -31,7 +31,9 @@ system_start() { # PROGRAM [without-time-out]
     e2e_start_xvfb
     e2e_start_notify_listener
     e2e_make_run_dir
-    e2e_start_program
+    metrics_file="$E2E_WORK/standview.prom"
+    metrics_now="$E2E_WORK/metrics-now.prom"
+    e2e_start_program --metrics "$metrics_file"
     e2e_answer_question no
     e2e_wait_main_window
     e2e_log "window $E2E_MAIN, client area $E2E_GEOMETRY"

@@ -228,11 +228,6 @@ ALSA
 
 # --- The figures ----------------------------------------------------------------------------------
 
-# metric NAME [FILE]: the value of the sample of that name (labels as the show writes them) in the
-# figures last read; fails when there is none.
-metric() { awk -v n="$1" '$1 == n { print $2; found = 1 } END { exit !found }' "${2:-$metrics_now}"; }
-# A copy, as the show replaces the file while it runs.
-read_figures() { still_up; cp "$metrics_file" "$metrics_now" 2>/dev/null; }
 showing() { read_figures && [ "$(metric "standview_scene{scene=\"$1\"}")" = 1 ]; }
 signal_text() {
     echo "the figures show: $(awk '$1 ~ /^standview_scene\{/ && $2 == 1 { printf "%s ", $1 }' "$metrics_now" 2>/dev/null)"

@@ -46,6 +46,24 @@ readonly lower_half="${E2E_WIDTH}x$((E2E_HEIGHT / 2))+0+$((E2E_HEIGHT / 2))"
 readonly front_cube="$((E2E_WIDTH * 40 / 100))x$((E2E_HEIGHT * 40 / 100))+$((E2E_WIDTH * 30 / 100))+$((E2E_HEIGHT * 35 / 100))"
 readonly title_region="$((E2E_WIDTH / 2))x$((E2E_HEIGHT * 20 / 100))+$((E2E_WIDTH / 4))+$((E2E_HEIGHT * 3 / 100))"
 
+# The movie pictures the figures must count while the cubes show, within the time a movie may take to
+# show one plus two of the figures' 10 s writes: more than the cubes there are, so that a movie that
+# stands still, which still puts its first picture up, counts as standing still.
+readonly movie_frames_wanted=8
+readonly movie_frames_seconds=$((moving_seconds + 20))
+
+# --- The figures (--metrics) ----------------------------------------------------------------------
+
+# metric NAME [FILE]: the value of the sample of that name (labels as the show writes them) in the
+# figures last read; fails when there is none.
+metric() { awk -v n="$1" '$1 == n { print $2; found = 1 } END { exit !found }' "${2:-$metrics_now}"; }
+# A copy, as the show replaces the file while it runs.
+read_figures() { still_up; cp "$metrics_file" "$metrics_now" 2>/dev/null; }
+movie_frames_since() { # COUNT: true once the figures count movie_frames_wanted more movie pictures.
+    read_figures && movie_frames=$(metric standview_movie_frames_total) &&
+        [ "$movie_frames" -ge $(($1 + movie_frames_wanted)) ]
+}
+
 # --- Pictures and music ---------------------------------------------------------------------------
 
 e2e_keep() { # NAME: keeps the last screenshot under that name too.
@@ -157,7 +175,9 @@ title_shown() {
 }
 
 visit_cubes() {
-    local audio_at_start started presses=1 shown=0 total=0 moved="" still
+    local audio_at_start started presses=1 shown=0 total=0 moved="" still movie_frames_before movie_frames=""
+    read_figures
+    movie_frames_before=$(metric standview_movie_frames_total) || e2e_fail "cubes: the figures count no movie pictures"
     start_scene h cubes cubes
     audio_at_start=$(e2e_audio_bytes)
     started=$SECONDS
@@ -175,6 +195,9 @@ visit_cubes() {
     awk -v s="$still" -v m="$moved" 'BEGIN { exit !(s < m / 3) }' ||
         e2e_fail "cubes: the title changed as much as the front cube ($still against $moved)"
     e2e_log "cubes: the front cube changed by $moved, the title by $still"
+    e2e_wait_for "$movie_frames_seconds" movie_frames_since "$movie_frames_before" ||
+        e2e_fail "cubes: the movies put up ${movie_frames:-no} pictures in all, $movie_frames_before before the stage"
+    e2e_log "cubes: the movies put up $((movie_frames - movie_frames_before)) new pictures"
     silent_since "$audio_at_start" cubes
 }
 

@@ -92,6 +92,7 @@ TEST_F(VideoCarouselTest, TheFrontMoviePlaysByTheClockAndItsEndSlidesTheRightOne
     EXPECT_EQ(carousel.clips[0].msPerFrame, 40);
     DrawFor(1000, 10);
     EXPECT_EQ(decoder.decodes.size(), 26u) << "frames 0 to 25, each decoded once";
+    EXPECT_EQ(carousel.shared.framesShown, 26u) << "each new picture counted once, not each draw";
     clock.AdvanceMs(3000);
     carousel.Draw();
     EXPECT_EQ(carousel.clips[0].frame, 100);
