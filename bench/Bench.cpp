@@ -6,8 +6,7 @@
 // how far the fast glow's frame lies from the exact one's there.
 //
 // Usage: standview_bench [--size WxH] [FRAMES]     (frames per pose and glow; 40 by default)
-#include "camera/Camera.h"
-#include "camera/Waypoints.h"
+#include "camera/CameraRig.h"
 #include "platform/Clock.h"
 #include "platform/MessageBox.h"
 #include "platform/OffscreenContext.h"
@@ -57,12 +56,12 @@ private:
 struct Pose {
     const char* name;
     const char* scene;
-    const SceneNode* waypoint;
+    SceneNode CameraRig::*waypoint;
 };
 const Pose kPoses[] = {
-    {"start screen", "MainScreen", &waypointBooth},
-    {"exhibit", "Parthenon", &waypointParthenon},
-    {"Cubes", "Cubes", &waypointCubes},
+    {"start screen", "MainScreen", &CameraRig::waypointBooth},
+    {"exhibit", "Parthenon", &CameraRig::waypointParthenon},
+    {"Cubes", "Cubes", &CameraRig::waypointCubes},
 };
 
 struct Way {
@@ -72,12 +71,12 @@ struct Way {
 constexpr Way kWays[] = {{"exact", GlowMode::Exact}, {"fast", GlowMode::Fast}};
 constexpr int kWayCount = 2;
 
-void PlaceCamera(const SceneNode& pose) {
-    mainCamera.SetMode(Free);
-    mainCamera.inFlight = false;
-    mainCamera.position = pose.position;
-    mainCamera.rotation = pose.rotation;
-    mainCamera.Rotate(Vec3(0.0f, 0.0f, 0.0f));
+void PlaceCamera(Camera& camera, const SceneNode& pose) {
+    camera.SetMode(Free);
+    camera.inFlight = false;
+    camera.position = pose.position;
+    camera.rotation = pose.rotation;
+    camera.Rotate(Vec3(0.0f, 0.0f, 0.0f));
 }
 
 struct BenchOptions {
@@ -195,7 +194,7 @@ int main(int argc, char** argv) {
     std::vector<double> allFrames[kWayCount];
     for (const Pose& pose : kPoses) {
         show.scenes.Start(pose.scene);
-        PlaceCamera(*pose.waypoint);
+        PlaceCamera(show.scenes.rig.mainCamera, show.scenes.rig.*pose.waypoint);
         DrawFrame(show);
         clock.Delay(kSettleMs);
         std::vector<std::vector<double>> phaseTimes[kWayCount];

@@ -31,8 +31,6 @@ bool IsFinite(const Quaternion& q) {
 
 } // namespace
 
-FollowState followState;
-
 Camera::Camera() : SceneNode("Camera"), path(kSplineTension), root("root") {
     inFlight = false;
     position = Vec3(1.0f, 1.0f, 1.0f);

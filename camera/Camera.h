@@ -17,7 +17,7 @@ constexpr float pathSpeedScale = 1.4f;
 constexpr float minGoalSpeed = 8.0f;
 constexpr float farSpeed = 37.0f;
 
-// Follow-mode state shared by every camera of the process; a test starts from a fresh one.
+// What Follow mode carries from one update to the next.
 struct FollowState {
     // Marks referenceAngle as not yet taken.
     static constexpr float kUnsetAngle = -1.0f;
@@ -27,7 +27,6 @@ struct FollowState {
     float referenceAngle = kUnsetAngle; // angle the target's turning is measured against
     bool firstFollowUpdate = true;      // true until the first Follow update of the run has taken its offset
 };
-extern FollowState followState;
 
 class Camera : public SceneNode {
 public:
@@ -58,6 +57,7 @@ public:
     float flightProgress = 0.0f;
     float flightDistance = 0.0f;
     Quaternion startRotation;
+    FollowState followState;
 
 private:
     void StepFlight(float milliseconds);
@@ -68,5 +68,3 @@ private:
     // The camera's own target until another is chosen; a member so that it cannot fail to exist.
     SceneNode root;
 };
-
-extern Camera mainCamera;

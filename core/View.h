@@ -14,4 +14,6 @@ struct View {
     // shows the 4:3 view centred in it.
     int32_t x = 0;
     int32_t y = 0;
+    // Screen pixels per pixel of the composition, so that a larger view keeps the outlines' look.
+    float outlineScale = 1.0f;
 };

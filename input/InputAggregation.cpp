@@ -34,7 +34,7 @@ template <typename Device> bool IsReady(const std::unique_ptr<Device>& device) {
 
 } // namespace
 
-bool PollInputDevices(InputDevices& input) {
+bool PollInputDevices(InputDevices& input, Camera& camera) {
     if (!input.mouseDevice) {
         input.mouseDevice = std::make_unique<DXMouse>(input.shared, input.instance, input.window);
     }
@@ -56,39 +56,39 @@ bool PollInputDevices(InputDevices& input) {
         if (std::optional<InputState> snapshot = input.mouseDevice->Poll()) {
             input.mouseState = *snapshot;
             input.mouseState.moveX = Negated(input.mouseState.moveX);
-            MouseLook(input.mouseState);
+            MouseLook(camera, input.mouseState);
         }
     }
     if (IsReady(input.keyboardDevice)) {
         if (std::optional<InputState> snapshot = input.keyboardDevice->Poll()) {
             input.keyboardState = *snapshot;
-            KeyboardMove(input.keyboardState);
+            KeyboardMove(camera, input.keyboardState);
         }
     }
     return result;
 }
 
-void MouseLook(const InputState& mouseState) {
+void MouseLook(Camera& camera, const InputState& mouseState) {
     if (mouseState.buttons[kLeftMouseButton]) {
-        if (mainCamera.mode == FlyTo) {
-            mainCamera.SetMode(Free);
+        if (camera.mode == FlyTo) {
+            camera.SetMode(Free);
         }
         const float yaw = static_cast<float>(mouseState.moveX) * kMouseLookDegreesPerCount;
         const float pitch = -static_cast<float>(mouseState.moveY) * kMouseLookDegreesPerCount;
-        mainCamera.Rotate(Vec3(0.0f, yaw, 0.0f));
-        mainCamera.Rotate(Vec3(pitch, 0.0f, 0.0f));
-    } else if (mainCamera.mode == Free) {
-        mainCamera.SetMode(FlyTo);
+        camera.Rotate(Vec3(0.0f, yaw, 0.0f));
+        camera.Rotate(Vec3(pitch, 0.0f, 0.0f));
+    } else if (camera.mode == Free) {
+        camera.SetMode(FlyTo);
     }
 }
 
-void KeyboardMove(const InputState& keyboardState) {
-    if (mainCamera.mode != Free) {
+void KeyboardMove(Camera& camera, const InputState& keyboardState) {
+    if (camera.mode != Free) {
         return;
     }
     for (const KeyStep& step : kKeySteps) {
         if (keyboardState.KeyDown(step.scanCode)) {
-            mainCamera.Move(step.offset);
+            camera.Move(step.offset);
         }
     }
 }

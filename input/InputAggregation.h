@@ -9,6 +9,8 @@
 
 #include <memory>
 
+class Camera;
+
 // A show's input: the three devices and what they last read.
 struct InputDevices {
     // First, so that it goes after the devices made from it.
@@ -33,9 +35,9 @@ constexpr float kKeyboardStep = 0.1f;
 
 // Creates any missing device, polls the ready ones and steers the camera. False when the mouse and the
 // joystick both exist and are ready, true otherwise.
-bool PollInputDevices(InputDevices& input);
+bool PollInputDevices(InputDevices& input, Camera& camera);
 // With the left button held, turns the camera by the mouse's motion (taking it out of a flight);
 // without it, sends a hand-steered camera back to its flight.
-void MouseLook(const InputState& mouse);
+void MouseLook(Camera& camera, const InputState& mouse);
 // While the camera is steered by hand, moves it along its own axes for each held W, S, A, D, T, G.
-void KeyboardMove(const InputState& keyboard);
+void KeyboardMove(Camera& camera, const InputState& keyboard);

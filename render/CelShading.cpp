@@ -9,6 +9,8 @@ namespace {
 constexpr GLclampd kFarDepth = 1.0;
 constexpr float kOutlineWidthStep = 1.0f;
 constexpr GLfloat kOutlineColour[3] = {0.0f, 0.0f, 0.0f};
+// The small render of the glow keeps the composition's outline width whatever the view's size.
+constexpr float kCaptureOutlineScale = 1.0f;
 
 // The landscape is modelled with z up; this stands it upright in the scene.
 constexpr GLfloat kLandscapeTurnDegrees = 270.0f;
@@ -36,8 +38,9 @@ ModelOutlines* FrameOutlines() {
 // GL_LEQUAL depth test along the silhouette. Recorded into a display list, where the choice of edges would
 // stay that of the moment of recording, GL culls the faces itself, drawing shared edges twice; otherwise
 // (edges given) each edge of a back face is drawn once.
-void DrawOutline(const EmbeddedMesh& mesh, OutlineEdges* edges) {
-    if (celShading.outlineSmooth) {
+void DrawOutline(const CelShadingState& shading, float outlineScale, const EmbeddedMesh& mesh,
+                 OutlineEdges* edges) {
+    if (shading.outlineSmooth) {
         glHint(GL_LINE_SMOOTH_HINT, GL_NICEST);
         glEnable(GL_LINE_SMOOTH);
     } else {
@@ -45,7 +48,7 @@ void DrawOutline(const EmbeddedMesh& mesh, OutlineEdges* edges) {
     }
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    glLineWidth(celShading.outlineWidth * celShading.outlineScale);
+    glLineWidth(shading.outlineWidth * outlineScale);
     glDepthFunc(GL_LEQUAL);
     glColor3fv(kOutlineColour);
     if (edges != nullptr) {
@@ -67,29 +70,33 @@ void DrawOutline(const EmbeddedMesh& mesh, OutlineEdges* edges) {
     glDisable(GL_BLEND);
 }
 
-void DrawShadedAndOutlined(const EmbeddedMesh& mesh, OutlineEdges* edges) {
-    DrawCelMesh(mesh);
-    if (celShading.outlineEnabled) {
-        DrawOutline(mesh, edges);
+void DrawShadedAndOutlined(const CelShadingState& shading, float outlineScale, const EmbeddedMesh& mesh,
+                           OutlineEdges* edges) {
+    DrawCelMesh(shading, mesh);
+    if (shading.outlineEnabled) {
+        DrawOutline(shading, outlineScale, mesh, edges);
     }
 }
 
 // With outlines null, as recorded into a display list.
-void DrawLandscape(ModelOutlines* outlines) {
+void DrawLandscape(const CelShadingState& shading, float outlineScale, ModelOutlines* outlines) {
     glRotatef(kLandscapeTurnDegrees, 1.0f, 0.0f, 0.0f);
-    DrawShadedAndOutlined(landscapeModel, outlines != nullptr ? &outlines->landscape : nullptr);
+    DrawShadedAndOutlined(shading, outlineScale, landscapeModel,
+                          outlines != nullptr ? &outlines->landscape : nullptr);
     glPushMatrix();
     glScalef(kTempleScale, kTempleScale, kTempleScale);
     glTranslatef(kTempleOffset[0], kTempleOffset[1], kTempleOffset[2]);
-    DrawShadedAndOutlined(templeModel, outlines != nullptr ? &outlines->temple : nullptr);
+    DrawShadedAndOutlined(shading, outlineScale, templeModel,
+                          outlines != nullptr ? &outlines->temple : nullptr);
     glPopMatrix();
 }
 
-void DrawFloating(ModelOutlines* outlines) {
-    glTranslatef(0.0f, 0.0f, celShading.bobOffset);
+void DrawFloating(const CelShadingState& shading, float outlineScale, ModelOutlines* outlines) {
+    glTranslatef(0.0f, 0.0f, shading.bobOffset);
     glScalef(kFloatingScale, kFloatingScale, kFloatingScale);
     glTranslatef(kFloatingOffset[0], kFloatingOffset[1], kFloatingOffset[2]);
-    DrawShadedAndOutlined(floatingModel, outlines != nullptr ? &outlines->floating : nullptr);
+    DrawShadedAndOutlined(shading, outlineScale, floatingModel,
+                          outlines != nullptr ? &outlines->floating : nullptr);
 }
 
 constexpr float kBobRate = 0.025f * 0.001f; // per millisecond: 2 s from one end to the other
@@ -99,11 +106,10 @@ constexpr float kBobTurnOffset = static_cast<float>(kBobBound - kBobTurnMargin);
 
 } // namespace
 
-CelShadingState celShading;
-
-void DrawCelMesh(const EmbeddedMesh& mesh) {
+void DrawCelMesh(const CelShadingState& shading, const EmbeddedMesh& mesh) {
+    const Vec3& light = shading.lightDirection;
     glEnable(GL_TEXTURE_1D);
-    glBindTexture(GL_TEXTURE_1D, celShading.shadeTexture);
+    glBindTexture(GL_TEXTURE_1D, shading.shadeTexture);
     GLfloat m[16];
     glGetFloatv(GL_MODELVIEW_MATRIX, m);
     glDisable(GL_LIGHTING);
@@ -125,8 +131,7 @@ void DrawCelMesh(const EmbeddedMesh& mesh) {
                     component /= length;
                 }
             }
-            float s = turned[0] * celShading.lightDirection.x + turned[1] * celShading.lightDirection.y +
-                      turned[2] * celShading.lightDirection.z;
+            float s = turned[0] * light.x + turned[1] * light.y + turned[2] * light.z;
             if (s < 0.0f) {
                 s = 0.0f;
             }
@@ -149,48 +154,44 @@ void SetModelGlState() {
     glDisable(GL_LIGHTING);
 }
 
-void DrawLandscapeModel() {
-    DrawLandscape(FrameOutlines());
+void DrawLandscapeModel(const CelShadingState& shading, float outlineScale) {
+    DrawLandscape(shading, outlineScale, FrameOutlines());
 }
 
-void DrawFloatingModel() {
-    DrawFloating(FrameOutlines());
+void DrawFloatingModel(const CelShadingState& shading, float outlineScale) {
+    DrawFloating(shading, outlineScale, FrameOutlines());
 }
 
-void MoveBob(float frameMilliseconds) {
-    celShading.bobOffset += static_cast<float>(celShading.bobDirection) * frameMilliseconds * kBobRate;
-    if (celShading.bobOffset >= kBobBound) {
-        celShading.bobDirection = -celShading.bobDirection;
-        celShading.bobOffset = kBobTurnOffset;
-    } else if (celShading.bobOffset <= -kBobBound) {
-        celShading.bobDirection = -celShading.bobDirection;
-        celShading.bobOffset = -kBobTurnOffset;
+void MoveBob(CelShadingState& shading, float frameMilliseconds) {
+    shading.bobOffset += static_cast<float>(shading.bobDirection) * frameMilliseconds * kBobRate;
+    if (shading.bobOffset >= kBobBound) {
+        shading.bobDirection = -shading.bobDirection;
+        shading.bobOffset = kBobTurnOffset;
+    } else if (shading.bobOffset <= -kBobBound) {
+        shading.bobDirection = -shading.bobDirection;
+        shading.bobOffset = -kBobTurnOffset;
     }
 }
 
-void ToggleOutlines() {
-    celShading.outlineEnabled = !celShading.outlineEnabled;
+void ToggleOutlines(CelShadingState& shading) {
+    shading.outlineEnabled = !shading.outlineEnabled;
 }
 
-void ToggleOutlineSmoothing() {
-    celShading.outlineSmooth = !celShading.outlineSmooth;
+void ToggleOutlineSmoothing(CelShadingState& shading) {
+    shading.outlineSmooth = !shading.outlineSmooth;
 }
 
-void WidenOutline() {
-    celShading.outlineWidth += kOutlineWidthStep;
+void WidenOutline(CelShadingState& shading) {
+    shading.outlineWidth += kOutlineWidthStep;
 }
 
-void NarrowOutline() {
-    celShading.outlineWidth -= kOutlineWidthStep;
+void NarrowOutline(CelShadingState& shading) {
+    shading.outlineWidth -= kOutlineWidthStep;
 }
 
-void DrawModels(bool withOutlines) {
-    const bool savedOutlineEnabled = celShading.outlineEnabled;
-    const float savedOutlineScale = celShading.outlineScale;
-    celShading.outlineEnabled = celShading.outlineEnabled && withOutlines;
-    celShading.outlineScale = 1.0f;
-    DrawLandscape(nullptr);
-    DrawFloating(nullptr);
-    celShading.outlineEnabled = savedOutlineEnabled;
-    celShading.outlineScale = savedOutlineScale;
+void DrawModels(const CelShadingState& shading, bool withOutlines) {
+    CelShadingState capture = shading;
+    capture.outlineEnabled = shading.outlineEnabled && withOutlines;
+    DrawLandscape(capture, kCaptureOutlineScale, nullptr);
+    DrawFloating(capture, kCaptureOutlineScale, nullptr);
 }

@@ -9,8 +9,8 @@
 
 #include <cstdint>
 
-// What the cartoon style draws with, and the operator's outline settings. One per process, as the
-// models and the context they are drawn in; a test starts from a fresh one.
+// What the cartoon style draws with, and the operator's outline settings. The show keeps one; a test
+// makes its own.
 struct CelShadingState {
     // The 1D ramp texture (see render/ShadeRamp.h); 0 until start-up creates it.
     GLuint shadeTexture = 0;
@@ -19,16 +19,12 @@ struct CelShadingState {
     bool outlineEnabled = true;
     bool outlineSmooth = true;
     // Line width of the outline in pixels of the 800 by 600 composition, passed to glLineWidth unchecked
-    // once scaled by outlineScale.
+    // once scaled by the view's outlineScale.
     float outlineWidth = 3.0f;
-    // Screen pixels per pixel of that composition in the window's own drawing, so that a larger view
-    // keeps the outline's look; the small render of the glow always draws at 1.
-    float outlineScale = 1.0f;
     // Vertical offset of the floating model, and the way it moves (+1 or -1).
     float bobOffset = 0.0f;
     int32_t bobDirection = 1;
 };
-extern CelShadingState celShading;
 
 // A new context's state for the models below, set once per context: depth cleared to the far plane and
 // tested with GL_LESS, back faces culled, smooth shading at the nicest perspective, no lighting and no line
@@ -37,23 +33,25 @@ void SetModelGlState();
 
 // Both expect face culling of GL_BACK, depth test GL_LESS and GL_FILL polygons, and leave exactly
 // that state, with lighting and 1D texturing disabled.
+// Both draw outlines outlineScale times as wide as the setting (see View::outlineScale).
 // Turns the modelview upright for the landscape (left on the stack), draws it, then the temple on it.
-void DrawLandscapeModel();
+void DrawLandscapeModel(const CelShadingState& shading, float outlineScale);
 // Places the floating model (transforms left on the stack) and draws it.
-void DrawFloatingModel();
+void DrawFloatingModel(const CelShadingState& shading, float outlineScale);
 // Moves the floating model up or down by the frame's share, turning at either end.
-void MoveBob(float frameMilliseconds);
+void MoveBob(CelShadingState& shading, float frameMilliseconds);
 
 // The operator's outline settings.
-void ToggleOutlines();
-void ToggleOutlineSmoothing();
+void ToggleOutlines(CelShadingState& shading);
+void ToggleOutlineSmoothing(CelShadingState& shading);
 // One step thicker or thinner; the width is not limited, as glLineWidth clamps it.
-void WidenOutline();
-void NarrowOutline();
-// Both models, with their outlines only when withOutlines and the outline setting allow them, in a way fit
-// for recording into a display list: GL itself picks the back faces when the list is replayed.
-void DrawModels(bool withOutlines);
+void WidenOutline(CelShadingState& shading);
+void NarrowOutline(CelShadingState& shading);
+// Both models, with their outlines only when withOutlines and the outline setting allow them, as wide as
+// the setting, in a way fit for recording into a display list: GL itself picks the back faces when the
+// list is replayed.
+void DrawModels(const CelShadingState& shading, bool withOutlines);
 
 // One cel-shaded pass of a model: the ramp coordinate of every corner comes from its normal turned
 // by the current modelview matrix, read once at the start.
-void DrawCelMesh(const EmbeddedMesh& mesh);
+void DrawCelMesh(const CelShadingState& shading, const EmbeddedMesh& mesh);

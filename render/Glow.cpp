@@ -237,7 +237,7 @@ void DrawViewportQuad() {
     glEnd();
 }
 
-void DrawFast(const GlowContext& state, const GLint viewport[4]) {
+void DrawFast(const GlowContext& state, GLuint sceneTexture, const GLint viewport[4]) {
     GLint drawnFramebuffer = 0;
     glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &drawnFramebuffer);
     glDisable(GL_TEXTURE_GEN_S);
@@ -307,7 +307,7 @@ void DrawGlow(Glow& glow, GLuint exactList) {
     }
     glow.lastDrawnFast = state.fast;
     if (state.fast) {
-        DrawFast(state, viewport);
+        DrawFast(state, glow.sceneTexture, viewport);
     } else {
         glCallList(exactList);
     }

@@ -39,6 +39,8 @@ struct Glow {
     // True when the glow most recently drawn took the fast way.
     bool lastDrawnFast = false;
     GlowContext context;
+    // Receives the small render of every frame; 0 until start-up creates it.
+    GLuint sceneTexture = 0;
 };
 // "exact", "fast" or "auto"; false, leaving *mode alone, for anything else.
 bool GlowModeFromName(const char* name, GlowMode* mode);

@@ -5,8 +5,6 @@
 #include <cstddef>
 #include <vector>
 
-GLuint sceneTexture = 0;
-
 namespace {
 
 constexpr int kRgbaBytes = 4;
@@ -43,7 +41,7 @@ void PerspectiveView() {
     glPopMatrix();
 }
 
-GLuint BuildBlurList(const View& view) {
+GLuint BuildBlurList(const View& view, GLuint sceneTexture) {
     const GLuint list = glGenLists(1);
     glNewList(list, GL_COMPILE);
     glDisable(GL_TEXTURE_GEN_S);

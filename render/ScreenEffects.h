@@ -5,7 +5,7 @@
 #include "core/View.h"
 #include "platform/OpenGl.h"
 
-// Side of sceneTexture and of the small viewport it is copied from.
+// Side of the glow's sceneTexture and of the small viewport it is copied from.
 inline constexpr int sceneTextureSize = 512;
 
 // The glow's layers: each shows a window into sceneTexture smaller by kBlurInsetStep on every side
@@ -14,9 +14,6 @@ inline constexpr int kBlurLayers = 20;
 inline constexpr float kBlurInsetStep = 0.007f;
 inline constexpr float kBlurFirstAlpha = 0.06f;
 inline constexpr float kBlurAlphaStep = 0.003f;
-
-// Receives the small render of every frame; 0 until start-up creates it.
-extern GLuint sceneTexture;
 
 // A zero-filled RGBA texture with linear filters and no mipmaps; left bound to GL_TEXTURE_2D.
 GLuint CreateEmptyTexture(int width, int height);
@@ -30,4 +27,4 @@ void PerspectiveView();
 // Records the twenty enlarging, fading layers of sceneTexture over the view. Its size and the texture
 // name are taken now. Leaves depth testing on, blending and texturing off and texture 0 bound when
 // replayed.
-GLuint BuildBlurList(const View& view);
+GLuint BuildBlurList(const View& view, GLuint sceneTexture);

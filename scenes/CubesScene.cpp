@@ -1,7 +1,6 @@
 #include "scenes/CubesScene.h"
 
-#include "camera/Camera.h"
-#include "camera/Waypoints.h"
+#include "camera/CameraRig.h"
 #include "media/Sound.h"
 #include "media/VideoCarousel.h"
 #include "scenes/ContentPaths.h"
@@ -39,8 +38,8 @@ void CubesScene::OnEnter() {
     registry.Stop("Horse");
     registry.Stop("Mountain");
     registry.Stop("Parthenon");
-    mainCamera.SetTarget(&waypointCubes);
-    mainCamera.SetMode(FlyTo);
+    registry.rig.mainCamera.SetTarget(&registry.rig.waypointCubes);
+    registry.rig.mainCamera.SetMode(FlyTo);
     carousel->Rewind();
     if (soundInstance != nullptr) {
         soundInstance->StopTrack();
@@ -59,7 +58,7 @@ bool CubesScene::IsFinished() {
 }
 
 void CubesScene::Draw(const View&) {
-    if (mainCamera.inFlight) {
+    if (registry.rig.mainCamera.inFlight) {
         return;
     }
     DrawCarousel();
@@ -77,7 +76,7 @@ bool CubesScene::PressedWhileRunning() {
 }
 
 void CubesScene::DrawIntoCapture() {
-    if (active && !mainCamera.inFlight) {
+    if (active && !registry.rig.mainCamera.inFlight) {
         DrawCarousel();
     }
 }

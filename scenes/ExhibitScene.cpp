@@ -1,7 +1,6 @@
 #include "scenes/ExhibitScene.h"
 
-#include "camera/Camera.h"
-#include "camera/Waypoints.h"
+#include "camera/CameraRig.h"
 #include "media/Sound.h"
 #include "scenes/ContentPaths.h"
 #include "scenes/OverlayQuad.h"
@@ -16,7 +15,7 @@ const ExhibitSetup kHorse = {
     "Horse",
     kHorseScrollPath,
     &PictureTextures::scrollTextureHorse,
-    &waypointHorse,
+    &CameraRig::waypointHorse,
     kHorseTrackPath,
     {"MainScreen", "Parthenon", "Mountain", "Cubes"},
 };
@@ -24,7 +23,7 @@ const ExhibitSetup kMountain = {
     "Mountain",
     kMountainScrollPath,
     &PictureTextures::scrollTextureMountain,
-    &waypointMountain,
+    &CameraRig::waypointMountain,
     kMountainTrackPath,
     {"MainScreen", "Parthenon", "Horse", "Cubes"},
 };
@@ -32,7 +31,7 @@ const ExhibitSetup kParthenon = {
     "Parthenon",
     kParthenonScrollPath,
     &PictureTextures::scrollTextureParthenon,
-    &waypointParthenon,
+    &CameraRig::waypointParthenon,
     kParthenonTrackPath,
     {"MainScreen", "Horse", "Mountain", "Cubes"},
 };
@@ -64,8 +63,9 @@ void ExhibitScene::OnEnter() {
     for (const char* other : setup.othersToStop) {
         registry.Stop(other);
     }
-    mainCamera.SetTarget(setup.waypoint);
-    mainCamera.SetMode(FlyTo);
+    CameraRig& rig = registry.rig;
+    rig.mainCamera.SetTarget(&(rig.*setup.waypoint));
+    rig.mainCamera.SetMode(FlyTo);
     revealRunning = false;
     revealPending = true;
     // No player (start-up makes it after the first scenes start) means no music, nothing else.
@@ -102,7 +102,7 @@ float ExhibitScene::RevealHeight(const View& view) {
 }
 
 void ExhibitScene::Draw(const View& view) {
-    if (mainCamera.inFlight) {
+    if (registry.rig.mainCamera.inFlight) {
         return;
     }
     if (revealPending) {

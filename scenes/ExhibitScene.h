@@ -5,8 +5,6 @@
 
 #include "platform/OpenGl.h"
 
-class SceneNode;
-
 // Seconds an exhibit (and the video stage) runs before the start screen returns.
 constexpr float sceneTimeout = 35.0f;
 
@@ -15,7 +13,7 @@ struct ExhibitSetup {
     const char* name;
     const char* scrollPath;
     GLuint PictureTextures::*scrollTexture;
-    SceneNode* waypoint;
+    SceneNode CameraRig::*waypoint;
     const char* track;
     const char* othersToStop[4]; // in the order their OnEnter stops them
 };

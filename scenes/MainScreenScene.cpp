@@ -1,7 +1,6 @@
 #include "scenes/MainScreenScene.h"
 
-#include "camera/Camera.h"
-#include "camera/Waypoints.h"
+#include "camera/CameraRig.h"
 #include "scenes/ContentPaths.h"
 #include "scenes/OverlayQuad.h"
 #include "scenes/PictureTextures.h"
@@ -17,15 +16,15 @@ constexpr int kBoothCount = 4;
 constexpr float kPictureAlpha = 0.85f;
 constexpr double kPictureBottom = 0.45; // of the viewport's height
 
-SceneNode* BoothWaypoint(int index) {
-    SceneNode* const booths[kBoothCount] = {&waypointBooth, &waypointBooth1, &waypointBooth2,
-                                            &waypointBooth3};
+SceneNode* BoothWaypoint(CameraRig& rig, int index) {
+    SceneNode* const booths[kBoothCount] = {&rig.waypointBooth, &rig.waypointBooth1, &rig.waypointBooth2,
+                                            &rig.waypointBooth3};
     return booths[index];
 }
 
-void FlyCameraTo(SceneNode* waypoint) {
-    mainCamera.SetTarget(waypoint);
-    mainCamera.SetMode(FlyTo);
+void FlyCameraTo(CameraRig& rig, SceneNode* waypoint) {
+    rig.mainCamera.SetTarget(waypoint);
+    rig.mainCamera.SetMode(FlyTo);
 }
 
 } // namespace
@@ -48,7 +47,7 @@ void MainScreenScene::OnEnter() {
     registry.Stop("Horse");
     registry.Stop("Mountain");
     registry.Stop("Cubes");
-    FlyCameraTo(&waypointBooth);
+    FlyCameraTo(registry.rig, &registry.rig.waypointBooth);
     nextCameraChange = kFirstBoothChange;
     registry.startScreen.lastImageSwitch = 0;
 }
@@ -66,7 +65,7 @@ void MainScreenScene::Update() {
             pick = NextBoothRandom(state) % kBoothCount;
         }
         state.lastBoothPick = pick;
-        FlyCameraTo(BoothWaypoint(pick));
+        FlyCameraTo(registry.rig, BoothWaypoint(registry.rig, pick));
     }
 }
 

@@ -2,6 +2,7 @@
 // per-frame step and overlay drawing of every registered scene.
 #pragma once
 
+#include "camera/CameraRig.h"
 #include "core/PerfTimer.h"
 #include "core/View.h"
 #include "scenes/PictureTextures.h"
@@ -51,6 +52,8 @@ public:
     // What the scenes share and keep from one window's set of scenes to the next.
     PictureTextures pictures;
     StartScreenState startScreen;
+    // The show's camera and the waypoints the scenes fly it to.
+    CameraRig rig;
     // New pictures the movies have put on the video cubes, in every window so far.
     uint64_t movieFramesShown = 0;
 

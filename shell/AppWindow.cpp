@@ -4,7 +4,6 @@
 #include "platform/DisplayMode.h"
 #include "platform/MessageBox.h"
 #include "platform/OpenGl.h"
-#include "render/CelShading.h"
 
 #include <cstring>
 
@@ -58,7 +57,7 @@ void ReshapeArea(View& view, int32_t x, int32_t y, int32_t width, int32_t height
     view.height = static_cast<float>(height);
     view.x = x;
     view.y = y;
-    celShading.outlineScale = outlinePixels;
+    view.outlineScale = outlinePixels;
     glViewport(x, y, width, height);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();

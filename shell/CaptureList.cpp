@@ -4,6 +4,7 @@
 #include "render/ScreenEffects.h"
 #include "scenes/Scene.h"
 #include "shell/AppWindow.h"
+#include "shell/Presentation.h"
 
 namespace {
 
@@ -11,16 +12,16 @@ constexpr GLfloat kBackgroundAlpha = 0.5f;
 
 } // namespace
 
-GLuint BuildCaptureList(SceneRegistry& scenes, bool outlines, const View& view) {
+GLuint BuildCaptureList(Presentation& show, const View& view) {
     const GLuint list = glGenLists(1);
     if (list == 0) {
         return 0;
     }
     glNewList(list, GL_COMPILE);
     glViewport(0, 0, sceneTextureSize, sceneTextureSize);
-    DrawModels(outlines);
-    scenes.DrawAllIntoCapture();
-    glBindTexture(GL_TEXTURE_2D, sceneTexture);
+    DrawModels(show.celShading, show.captureOutlines);
+    show.scenes.DrawAllIntoCapture();
+    glBindTexture(GL_TEXTURE_2D, show.glow.sceneTexture);
     // Into the storage that start-up gave the texture: redefining it every frame costs the driver a new
     // megabyte each time for the same picture.
     glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 0, 0, sceneTextureSize, sceneTextureSize);

@@ -1,6 +1,6 @@
 #include "shell/DrawFrame.h"
 
-#include "camera/Camera.h"
+#include "camera/CameraRig.h"
 #include "core/View.h"
 #include "render/CelShading.h"
 #include "render/Glow.h"
@@ -34,7 +34,7 @@ void DrawSmallRender(Presentation& show) {
     glDisable(GL_SCISSOR_TEST);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
-    mainCamera.Update(show.frameMilliseconds);
+    show.scenes.rig.mainCamera.Update(show.frameMilliseconds);
 
     // The list's own matrix operations act on the camera's view, so the small render follows it.
     glPushMatrix();
@@ -43,11 +43,12 @@ void DrawSmallRender(Presentation& show) {
 }
 
 // Leaves the models' frame on the stack for the glow to pop.
-void DrawModels(Presentation&) {
+void DrawModels(Presentation& show) {
+    const float outlineScale = show.currentWindow->view.outlineScale;
     glPushMatrix();
-    DrawLandscapeModel();
+    DrawLandscapeModel(show.celShading, outlineScale);
     // In the landscape's frame, which DrawLandscapeModel leaves on the stack.
-    DrawFloatingModel();
+    DrawFloatingModel(show.celShading, outlineScale);
 }
 
 void DrawGlowOverModels(Presentation& show) {

@@ -1,9 +1,10 @@
-// What one show keeps across its frames and windows, besides the camera, the models' shading and the
-// music player: the scenes, the window being shown and its key table, the glow's display lists, and the
-// frame's time and capture setting. The program makes one per run; a test makes its own.
+// What one show keeps across its frames and windows, besides the music player: the scenes with the camera,
+// the window being shown and its key table, the models' shading, the glow's display lists, and the frame's
+// time and capture setting. The program makes one per run; a test makes its own.
 #pragma once
 
 #include "input/InputAggregation.h"
+#include "render/CelShading.h"
 #include "render/Glow.h"
 #include "scenes/Scene.h"
 #include "shell/AppWindow.h"
@@ -28,6 +29,7 @@ struct Presentation {
     GLuint blurList = 0;
     GLuint captureList = 0;
     Glow glow;
+    CelShadingState celShading;
     // Elapsed time of the current frame in milliseconds, for the drawing that follows the update.
     float frameMilliseconds = 0.0f;
     // Whether the small render for the glow carries outlines; read when the capture list is recorded, so

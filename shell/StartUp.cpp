@@ -1,6 +1,6 @@
 #include "shell/StartUp.h"
 
-#include "camera/Camera.h"
+#include "camera/CameraRig.h"
 #include "camera/Waypoints.h"
 #include "core/ContentLoads.h"
 #include "media/Sound.h"
@@ -41,16 +41,18 @@ bool StartUp(Presentation& show, AppWindow* appWindow, KeyTable* keys, std::stri
         }
         return false;
     }
-    celShading.shadeTexture = CreateShadeTexture(ramp);
+    CelShadingState& shading = show.celShading;
+    shading.shadeTexture = CreateShadeTexture(ramp);
 
-    celShading.lightDirection = Vec3(0.0f, 0.0f, 1.0f);
-    celShading.lightDirection.Normalize();
+    shading.lightDirection = Vec3(0.0f, 0.0f, 1.0f);
+    shading.lightDirection.Normalize();
 
     CreateScenes(show.scenes);
     // Aimed before the waypoints get their poses, so the first flight starts out towards the origin.
-    mainCamera.SetTarget(&waypointBooth);
-    sceneTexture = CreateEmptyTexture(sceneTextureSize, sceneTextureSize);
-    AssignWaypointPoses();
+    CameraRig& rig = show.scenes.rig;
+    rig.mainCamera.SetTarget(&rig.waypointBooth);
+    show.glow.sceneTexture = CreateEmptyTexture(sceneTextureSize, sceneTextureSize);
+    AssignWaypointPoses(rig);
     if (show.scenes.Start(kFirstScene)) {
         stats::RecordSceneStart(kFirstScene, stats::StartCause::StartUp);
     }
@@ -63,8 +65,8 @@ bool StartUp(Presentation& show, AppWindow* appWindow, KeyTable* keys, std::stri
         new FMODSound();
     }
 
-    show.blurList = BuildBlurList(appWindow->view);
-    show.captureList = BuildCaptureList(show.scenes, show.captureOutlines, appWindow->view);
+    show.blurList = BuildBlurList(appWindow->view, show.glow.sceneTexture);
+    show.captureList = BuildCaptureList(show, appWindow->view);
     if (show.captureList == 0) {
         if (whyNot) {
             *whyNot = kNoCaptureList;
@@ -78,7 +80,7 @@ bool StartUp(Presentation& show, AppWindow* appWindow, KeyTable* keys, std::stri
 }
 
 void ShutDown(Presentation& show) {
-    glDeleteTextures(1, &celShading.shadeTexture);
+    glDeleteTextures(1, &show.celShading.shadeTexture);
     // The next window makes its own scenes; these would otherwise keep their movies open for good.
     DestroyScenes(show.scenes);
 }

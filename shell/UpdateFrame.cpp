@@ -1,6 +1,6 @@
 #include "shell/UpdateFrame.h"
 
-#include "camera/Camera.h"
+#include "camera/CameraRig.h"
 #include "input/ButtonPanel.h"
 #include "input/InputAggregation.h"
 #include "platform/DebugOutput.h"
@@ -63,9 +63,9 @@ bool TakeKey(Presentation& show, uint32_t key) {
     return true;
 }
 
-void PrintCameraPose() {
-    const Vec3& p = mainCamera.position;
-    const Quaternion& r = mainCamera.rotation;
+void PrintCameraPose(const Camera& camera) {
+    const Vec3& p = camera.position;
+    const Quaternion& r = camera.rotation;
     char line[kPoseLineSize];
     std::snprintf(line, sizeof line, kPoseFormat, p.x, p.y, p.z, r.x, r.y, r.z, r.w);
     platform::OutputDebugString(line);
@@ -81,22 +81,22 @@ void HandleOperatorKeys(Presentation& show) {
         RequestToggleFullScreen(show.currentWindow);
     }
     if (TakeKey(show, kToggleOutlinesKey)) {
-        ToggleOutlines();
+        ToggleOutlines(show.celShading);
     }
     if (TakeKey(show, kToggleOutlineSmoothingKey)) {
-        ToggleOutlineSmoothing();
+        ToggleOutlineSmoothing(show.celShading);
     }
     if (TakeKey(show, kToggleCaptureOutlinesKey)) {
         show.captureOutlines = !show.captureOutlines;
     }
     if (TakeKey(show, kWiderOutlineKey)) {
-        WidenOutline();
+        WidenOutline(show.celShading);
     }
     if (TakeKey(show, kNarrowerOutlineKey)) {
-        NarrowOutline();
+        NarrowOutline(show.celShading);
     }
     if (TakeKey(show, kPrintPoseKey)) {
-        PrintCameraPose();
+        PrintCameraPose(show.scenes.rig.mainCamera);
     }
 }
 
@@ -142,9 +142,9 @@ void UpdateFrame(Presentation& show, uint32_t elapsedMs) {
     HandleSceneLines(show);
     // Held, not cleared: hand steering is asked for again every frame.
     if (KeyDown(show, kFreeCameraKey)) {
-        mainCamera.SetMode(Free);
+        show.scenes.rig.mainCamera.SetMode(Free);
     }
-    PollInputDevices(show.input);
+    PollInputDevices(show.input, show.scenes.rig.mainCamera);
     show.scenes.StepAll();
-    MoveBob(show.frameMilliseconds);
+    MoveBob(show.celShading, show.frameMilliseconds);
 }

@@ -1,4 +1,4 @@
-#include "camera/Camera.h"
+#include "camera/CameraRig.h"
 #include "camera/Waypoints.h"
 
 #include <gtest/gtest.h>
@@ -21,8 +21,9 @@ void Multiply3(const float a[16], const float b[16], float out[16]) {
 TEST(SceneNode, NameIsLowerCasedOnlyForAToZ) {
     EXPECT_EQ(SceneNode("Booth1").name, "booth1");
     EXPECT_EQ(SceneNode("MiX_\xC3\x84").name, "mix_\xC3\x84");
-    EXPECT_EQ(waypointParthenon.name, "parthenon");
-    EXPECT_EQ(mainCamera.name, "camera");
+    const CameraRig rig;
+    EXPECT_EQ(rig.waypointParthenon.name, "parthenon");
+    EXPECT_EQ(rig.mainCamera.name, "camera");
 }
 
 TEST(SceneNode, RotateTurnsAboutOwnRightAndWorldVertical) {
@@ -80,12 +81,13 @@ TEST(SceneNode, MoveAlongOwnAxesAndMatrixUpdates) {
 }
 
 TEST(Waypoints, PosesAreStoredExactly) {
-    AssignWaypointPoses();
-    EXPECT_EQ(waypointHorse.rotation.w, 0.914191f);
-    EXPECT_EQ(waypointBooth3.position.z, -1.0688f);
-    EXPECT_EQ(waypointCubes.position.x, -3.5528f);
-    EXPECT_EQ(waypointBooth2.rotation.z, 0.0006f);
-    const Quaternion& q = waypointCubes.rotation;
+    CameraRig rig;
+    AssignWaypointPoses(rig);
+    EXPECT_EQ(rig.waypointHorse.rotation.w, 0.914191f);
+    EXPECT_EQ(rig.waypointBooth3.position.z, -1.0688f);
+    EXPECT_EQ(rig.waypointCubes.position.x, -3.5528f);
+    EXPECT_EQ(rig.waypointBooth2.rotation.z, 0.0006f);
+    const Quaternion& q = rig.waypointCubes.rotation;
     EXPECT_GT(std::fabs(q.x * q.x + q.y * q.y + q.z * q.z + q.w * q.w - 1.0f), 2e-4f); // not normalised
-    EXPECT_EQ(waypointMountain.matrix.m[1], 0.0f);
+    EXPECT_EQ(rig.waypointMountain.matrix.m[1], 0.0f);
 }

@@ -3,7 +3,7 @@
 // and the Cubes, with the status line the loop writes after each frame.
 #include "shell/PresentationFixture.h"
 
-#include "camera/Waypoints.h"
+#include "camera/CameraRig.h"
 #include "scenes/Scene.h"
 #include "shell/DrawFrame.h"
 #include "shell/ServiceStatus.h"
@@ -91,9 +91,9 @@ TEST_F(FrameAllocationTest, FramesOfEveryKindOfSceneAllocateNothing) {
     // The count sees the program's allocations at all: a string too long for its own buffer takes one.
     volatile size_t kept = 0;
     EXPECT_EQ(AllocationsDuring([&] { kept = std::string(status.size() + 100, 'x').size(); }), 1);
-    EXPECT_EQ(CountFrames("MainScreen", waypointBooth), 0);
-    EXPECT_EQ(CountFrames("Parthenon", waypointParthenon), 0);
-    EXPECT_EQ(CountFrames("Cubes", waypointCubes), 0);
+    EXPECT_EQ(CountFrames("MainScreen", rig.waypointBooth), 0);
+    EXPECT_EQ(CountFrames("Parthenon", rig.waypointParthenon), 0);
+    EXPECT_EQ(CountFrames("Cubes", rig.waypointCubes), 0);
 }
 
 } // namespace

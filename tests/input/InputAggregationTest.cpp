@@ -34,13 +34,14 @@ protected:
     // One frame's poll, its device messages kept out of the test output.
     bool Poll() {
         CaptureStdout();
-        const bool result = PollInputDevices(input);
+        const bool result = PollInputDevices(input, mainCamera);
         lastPrinted = GetCapturedStdout();
         return result;
     }
 
     FakeInputBackend backend;
     InputDevices input;
+    Camera mainCamera;
     std::string lastPrinted;
 };
 

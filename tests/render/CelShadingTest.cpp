@@ -17,6 +17,8 @@ constexpr int kSize = 64;
 constexpr float kFirstTexel = 0.2f;
 constexpr float kMiddleTexels = 0.5f;
 constexpr float kLastTexel = 0.9f;
+// Outlines as wide as the setting, as in a view of the composition's own size.
+constexpr float kUnscaled = 1.0f;
 
 // A white square over the whole view, one normal at every corner.
 struct TestSquare {
@@ -39,7 +41,6 @@ class CelShading : public testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(gl.Ok());
-        celShading = CelShadingState{};
         float ramp[kShadeRampSize][3];
         for (int k = 0; k < kShadeRampSize; ++k) {
             const float level = k == 0 ? kFirstTexel : k == kShadeRampSize - 1 ? kLastTexel : kMiddleTexels;
@@ -59,8 +60,6 @@ protected:
         glClearColor(0.0f, 1.0f, 0.0f, 1.0f);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     }
-    void TearDown() override { celShading = CelShadingState{}; }
-
     // Red channel of the centre pixel.
     int Centre() const { return gl.ReadPixels(kSize / 2, kSize / 2, 1, 1)[0]; }
 
@@ -77,28 +76,29 @@ protected:
     }
 
     // The floating model seen from above, filling most of the view.
-    void DrawFloatingFromAbove() {
+    void DrawFloatingFromAbove(float outlineScale = kUnscaled) {
         glMatrixMode(GL_PROJECTION);
         glLoadIdentity();
         glOrtho(0.025, 0.425, 0.025, 0.425, -10.0, 10.0);
         glMatrixMode(GL_MODELVIEW);
         glLoadIdentity();
-        DrawFloatingModel();
+        DrawFloatingModel(celShading, outlineScale);
     }
 
     platform::OffscreenContext gl{kSize, kSize};
+    CelShadingState celShading;
 };
 
 TEST_F(CelShading, FaceTurnedToTheLightTakesTheLastTexelAndTurnedAwayTheFirst) {
     // Slightly off the light: a coordinate of exactly 1 would wrap to the first texel.
     const TestSquare lit = FacingSquare(0.0f, 0.1f, 0.995f);
-    DrawCelMesh(lit.Mesh());
+    DrawCelMesh(celShading, lit.Mesh());
     EXPECT_NEAR(Centre(), kLastTexel * 255, 2);
 
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     // Turned away at an angle: without the clamp to 0 the repeat wrap would pick a middle texel.
     const TestSquare away = FacingSquare(0.0f, 0.6f, -0.8f);
-    DrawCelMesh(away.Mesh());
+    DrawCelMesh(celShading, away.Mesh());
     EXPECT_NEAR(Centre(), kFirstTexel * 255, 2);
     EXPECT_FALSE(glIsEnabled(GL_TEXTURE_1D));
     EXPECT_FALSE(glIsEnabled(GL_LIGHTING));
@@ -109,13 +109,13 @@ TEST_F(CelShading, NormalsAreTurnedByTheModelviewAndNormalisedAgain) {
     TestSquare square{{{-2, 0, 2}, {2, 0, 2}, {2, 0, -2}, {-2, 0, -2}}, {{0.0f, 0.995f, -0.1f}}};
     glRotatef(90.0f, 1.0f, 0.0f, 0.0f);
     glScalef(0.5f, 0.5f, 0.5f);
-    DrawCelMesh(square.Mesh());
+    DrawCelMesh(celShading, square.Mesh());
     EXPECT_NEAR(Centre(), kLastTexel * 255, 2) << "the scaled normal was not normalised";
 
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     square.normals[0][1] = -0.995f;
     square.normals[0][2] = 0.1f;
-    DrawCelMesh(square.Mesh());
+    DrawCelMesh(celShading, square.Mesh());
     EXPECT_NEAR(Centre(), kFirstTexel * 255, 2);
 }
 
@@ -151,8 +151,8 @@ TEST_F(CelShading, LineSmoothingFollowsItsSwitchInEveryPass) {
 
 TEST_F(CelShading, OutlinePassRestoresTheStartUpState) {
     glPushMatrix();
-    DrawLandscapeModel();
-    DrawFloatingModel();
+    DrawLandscapeModel(celShading, kUnscaled);
+    DrawFloatingModel(celShading, kUnscaled);
     glPopMatrix();
     GLint depthFunc = 0, cullMode = 0, polygonModes[2] = {0, 0};
     glGetIntegerv(GL_DEPTH_FUNC, &depthFunc);
@@ -176,7 +176,7 @@ TEST_F(CelShading, SwitchedOffOutlinesTouchNoStateAndTheTempleIsStillDrawn) {
     glMatrixMode(GL_PROJECTION);
     glOrtho(-0.6, 0.6, -0.6, 0.6, -10.0, 10.0);
     glMatrixMode(GL_MODELVIEW);
-    DrawLandscapeModel();
+    DrawLandscapeModel(celShading, kUnscaled);
     GLint depthFunc = 0;
     glGetIntegerv(GL_DEPTH_FUNC, &depthFunc);
     EXPECT_EQ(depthFunc, GL_LEQUAL);
@@ -191,12 +191,15 @@ TEST_F(CelShading, SwitchedOffOutlinesTouchNoStateAndTheTempleIsStillDrawn) {
     EXPECT_GT(red, 20);
 }
 
-TEST_F(CelShading, OutlineWidthGoesToGlUnchecked) {
+TEST_F(CelShading, OutlineWidthGoesToGlUncheckedTimesTheViewsScale) {
     celShading.outlineWidth = 5.0f;
     DrawFloatingFromAbove();
     GLfloat width = 0.0f;
     glGetFloatv(GL_LINE_WIDTH, &width);
     EXPECT_EQ(width, 5.0f);
+    DrawFloatingFromAbove(1.5f);
+    glGetFloatv(GL_LINE_WIDTH, &width);
+    EXPECT_EQ(width, 7.5f);
 
     while (glGetError() != GL_NO_ERROR) {
     }
@@ -207,7 +210,7 @@ TEST_F(CelShading, OutlineWidthGoesToGlUnchecked) {
 
 TEST_F(CelShading, DrawOperationsLeaveTheirTransformsOnTheStack) {
     GLfloat m[16];
-    DrawLandscapeModel();
+    DrawLandscapeModel(celShading, kUnscaled);
     glGetFloatv(GL_MODELVIEW_MATRIX, m);
     // A three-quarter turn about x: the model's z axis becomes the scene's up.
     EXPECT_NEAR(m[9], 1.0f, 1e-6);
@@ -217,7 +220,7 @@ TEST_F(CelShading, DrawOperationsLeaveTheirTransformsOnTheStack) {
 
     glLoadIdentity();
     celShading.bobOffset = 0.02f;
-    DrawFloatingModel();
+    DrawFloatingModel(celShading, kUnscaled);
     glGetFloatv(GL_MODELVIEW_MATRIX, m);
     EXPECT_NEAR(m[0], 0.3f, 1e-6);
     EXPECT_NEAR(m[12], 0.225f, 1e-6);
@@ -232,7 +235,7 @@ TEST(CelShadingInView, OutlineEdgesAreThoseOfTheFacesGlCulls) {
     constexpr int kViewSize = 256;
     platform::OffscreenContext view(kViewSize, kViewSize);
     ASSERT_TRUE(view.Ok());
-    celShading = CelShadingState{};
+    CelShadingState celShading;
     celShading.outlineSmooth = false;
     glEnable(GL_DEPTH_TEST);
     glDepthFunc(GL_LESS);
@@ -249,17 +252,16 @@ TEST(CelShadingInView, OutlineEdgesAreThoseOfTheFacesGlCulls) {
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         glPushMatrix();
         if (byEdges) {
-            DrawLandscapeModel();
-            DrawFloatingModel();
+            DrawLandscapeModel(celShading, kUnscaled);
+            DrawFloatingModel(celShading, kUnscaled);
         } else {
-            DrawModels(true);
+            DrawModels(celShading, true);
         }
         glPopMatrix();
         return view.ReadPixels(0, 0, kViewSize, kViewSize);
     };
     const std::vector<uint8_t> byEdges = draw(true);
     const std::vector<uint8_t> byFaces = draw(false);
-    celShading = CelShadingState{};
 
     int outline = 0;
     int differing = 0;

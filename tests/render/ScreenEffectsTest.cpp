@@ -37,8 +37,6 @@ protected:
         view.width = kWidth;
         view.height = kHeight;
     }
-    void TearDown() override { sceneTexture = 0; }
-
     // Fills sceneTexture: texel (s, t) gets colour(s, t) for s, t in texel units.
     template <typename Colour> void FillSceneTexture(Colour colour) {
         sceneTexture = CreateEmptyTexture(sceneTextureSize, sceneTextureSize);
@@ -55,7 +53,7 @@ protected:
 
     // Draws the glow list over a black frame and returns the frame's pixels.
     std::vector<uint8_t> DrawGlowOverBlack() {
-        const GLuint list = BuildBlurList(view);
+        const GLuint list = BuildBlurList(view, sceneTexture);
         EXPECT_NE(list, 0u);
         glClearColor(0, 0, 0, 1);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -65,6 +63,7 @@ protected:
 
     platform::OffscreenContext gl{kWidth, kHeight};
     View view;
+    GLuint sceneTexture = 0;
 };
 
 } // namespace

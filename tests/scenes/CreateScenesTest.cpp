@@ -1,7 +1,7 @@
 #include "scenes/Scenes.h"
 
 #include "MediaFakes.h"
-#include "camera/Camera.h"
+#include "camera/CameraRig.h"
 #include "camera/Waypoints.h"
 #include "media/Sound.h"
 #include "media/VideoClip.h"
@@ -33,7 +33,7 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(gl.Ok());
         std::filesystem::current_path(STANDVIEW_SOURCE_DIR);
-        AssignWaypointPoses();
+        AssignWaypointPoses(rig);
     }
     void TearDown() override {
         DestroyScenes(registry);
@@ -43,6 +43,7 @@ protected:
     const std::filesystem::path previousDir = std::filesystem::current_path();
     testing_support::FakeClock fakeClock;
     SceneRegistry registry;
+    CameraRig& rig = registry.rig;
     platform::OffscreenContext gl{800, 600};
     testing_support::FakeVideoDecoder decoder{scenes_test::kAnyMovie};
 };

@@ -3,7 +3,7 @@
 #include "LoggingScene.h"
 #include "MediaFakes.h"
 #include "SceneGl.h"
-#include "camera/Camera.h"
+#include "camera/CameraRig.h"
 #include "camera/Waypoints.h"
 #include "media/Sound.h"
 #include "media/VideoCarousel.h"
@@ -33,15 +33,16 @@ protected:
         glViewport(0, 0, 800, 600);
         glMatrixMode(GL_PROJECTION);
         glLoadIdentity();
-        AssignWaypointPoses();
-        mainCamera.SetTarget(&waypointBooth);
-        mainCamera.inFlight = false;
+        AssignWaypointPoses(rig);
+        rig.mainCamera.SetTarget(&rig.waypointBooth);
+        rig.mainCamera.inFlight = false;
         player = std::make_unique<FMODSound>();
     }
     void TearDown() override { player.reset(); }
 
     testing_support::FakeClock fakeClock;
     SceneRegistry registry;
+    CameraRig& rig = registry.rig;
     testing_support::TempDir noData{true};
     platform::OffscreenContext gl{800, 600};
     FakeAudioDevice audio;
@@ -71,8 +72,8 @@ TEST_F(CubesSceneTest, EntryStopsTheOthersFliesRewindsAndSetsTheTimeOut) {
     log.clear();
     ASSERT_TRUE(registry.Start("Cubes"));
     EXPECT_EQ(log, (Log{"mainscreen leave", "horse leave", "mountain leave", "parthenon leave"}));
-    EXPECT_EQ(mainCamera.target, &waypointCubes);
-    EXPECT_EQ(mainCamera.mode, FlyTo);
+    EXPECT_EQ(rig.mainCamera.target, &rig.waypointCubes);
+    EXPECT_EQ(rig.mainCamera.mode, FlyTo);
     EXPECT_FLOAT_EQ(cubes.timeout, 35.0f);
     EXPECT_EQ(cubes.carousel->centre, 0);
     EXPECT_TRUE(cubes.carousel->clips[0].playing);
@@ -140,13 +141,13 @@ TEST_F(CubesSceneTest, DrawsNothingInFlightThenTheCarouselAndTheTitle) {
     registry.pictures.cubesTexture = SolidTexture(0, 255, 0);
     ASSERT_TRUE(registry.Start("Cubes"));
 
-    mainCamera.inFlight = true;
+    rig.mainCamera.inFlight = true;
     ClearBlack();
     registry.DrawAll(View{});
     EXPECT_EQ(cubes.carousel->shared.idleTexture, kNoIdleTexture) << "the carousel was not drawn";
     EXPECT_EQ(PixelFromTop(gl, 400, 100), (Rgb{0, 0, 0}));
 
-    mainCamera.inFlight = false;
+    rig.mainCamera.inFlight = false;
     ClearBlack();
     registry.DrawAll(View{});
     EXPECT_EQ(cubes.carousel->shared.idleTexture, cubes.carousel->clips[cubes.carousel->centre].texture);

@@ -3,7 +3,7 @@
 #include "LoggingScene.h"
 #include "MediaFakes.h"
 #include "SceneGl.h"
-#include "camera/Camera.h"
+#include "camera/CameraRig.h"
 #include "camera/Waypoints.h"
 #include "media/Sound.h"
 #include "scenes/MainScreenScene.h"
@@ -27,11 +27,11 @@ using Log = std::vector<std::string>;
 class ExhibitSceneTest : public testing::Test {
 protected:
     void SetUp() override {
-        AssignWaypointPoses();
-        mainCamera.SetTarget(&waypointBooth);
-        mainCamera.position = waypointBooth.position;
-        mainCamera.rotation = waypointBooth.rotation;
-        mainCamera.inFlight = false;
+        AssignWaypointPoses(rig);
+        rig.mainCamera.SetTarget(&rig.waypointBooth);
+        rig.mainCamera.position = rig.waypointBooth.position;
+        rig.mainCamera.rotation = rig.waypointBooth.rotation;
+        rig.mainCamera.inFlight = false;
         player = std::make_unique<FMODSound>();
     }
     void TearDown() override { player.reset(); }
@@ -40,6 +40,7 @@ protected:
 
     testing_support::FakeClock fakeClock;
     SceneRegistry registry;
+    CameraRig& rig = registry.rig;
     testing_support::TempDir noData{true}; // no pictures: the constructors then make no OpenGL call
     FakeAudioDevice audio;
     std::unique_ptr<FMODSound> player;
@@ -55,13 +56,16 @@ TEST_F(ExhibitSceneTest, EachExhibitStopsTheOthersInItsOrderFliesAndPlays) {
         Log stops;
     };
     const Row rows[] = {
-        {"Horse", &waypointHorse, "data/music/horse.mp3", {"mainscreen", "parthenon", "mountain", "cubes"}},
+        {"Horse",
+         &rig.waypointHorse,
+         "data/music/horse.mp3",
+         {"mainscreen", "parthenon", "mountain", "cubes"}},
         {"Mountain",
-         &waypointMountain,
+         &rig.waypointMountain,
          "data/music/olympus.mp3",
          {"mainscreen", "parthenon", "horse", "cubes"}},
         {"Parthenon",
-         &waypointParthenon,
+         &rig.waypointParthenon,
          "data/music/parthenon.mp3",
          {"mainscreen", "horse", "mountain", "cubes"}},
     };
@@ -93,8 +97,8 @@ TEST_F(ExhibitSceneTest, EachExhibitStopsTheOthersInItsOrderFliesAndPlays) {
             stopped.push_back(line.substr(0, line.find(' ')));
         }
         EXPECT_EQ(stopped, row.stops);
-        EXPECT_EQ(mainCamera.target, row.waypoint);
-        EXPECT_EQ(mainCamera.mode, FlyTo);
+        EXPECT_EQ(rig.mainCamera.target, row.waypoint);
+        EXPECT_EQ(rig.mainCamera.mode, FlyTo);
         EXPECT_TRUE(exhibit->revealPending);
         EXPECT_FALSE(exhibit->revealRunning);
         EXPECT_EQ(player->currentTrack, row.track);
@@ -117,7 +121,7 @@ TEST_F(ExhibitSceneTest, EndsAtTheFirstFramePastTheTimeOutAndTheMusicStops) {
     EXPECT_FALSE(horse.active);
     EXPECT_FALSE(horse.leaving);
     EXPECT_TRUE(screen.active);
-    EXPECT_EQ(mainCamera.target, &waypointBooth);
+    EXPECT_EQ(rig.mainCamera.target, &rig.waypointBooth);
     // The start screen stops the exhibit, then the step stops it again: both silence the track.
     EXPECT_EQ(TakeMusic(), (Log{"stop data/music/horse.mp3", "stop data/music/horse.mp3"}));
 }
@@ -127,12 +131,12 @@ TEST_F(ExhibitSceneTest, ItsOwnButtonChangesNothing) {
     ASSERT_TRUE(registry.Start("Horse"));
     TakeMusic();
     fakeClock.AdvanceSeconds(10);
-    mainCamera.flightProgress = 0.5f;
+    rig.mainCamera.flightProgress = 0.5f;
     horse.revealPending = false;
     horse.revealRunning = true;
 
     EXPECT_FALSE(registry.Start("Horse"));
-    EXPECT_FLOAT_EQ(mainCamera.flightProgress, 0.5f) << "no new flight";
+    EXPECT_FLOAT_EQ(rig.mainCamera.flightProgress, 0.5f) << "no new flight";
     EXPECT_FALSE(horse.revealPending);
     EXPECT_TRUE(TakeMusic().empty());
     EXPECT_DOUBLE_EQ(horse.clock.Elapsed(), 10.0);
@@ -223,7 +227,7 @@ protected:
         ClearBlack();
         glMatrixMode(GL_MODELVIEW);
         glLoadIdentity();
-        mainCamera.Update(static_cast<float>(ms));
+        rig.mainCamera.Update(static_cast<float>(ms));
         registry.DrawAll(View{});
     }
 
@@ -261,11 +265,11 @@ TEST_F(ExhibitDrawTest, HiddenInFlightThenUnrolledFromTheTopWithinThreeSeconds) 
     do {
         Frame(16);
         ++flightFrames;
-        if (mainCamera.inFlight) {
+        if (rig.mainCamera.inFlight) {
             EXPECT_EQ(FirstShownRow(), -1) << "frame " << flightFrames << " of the flight";
         }
-    } while (mainCamera.inFlight && flightFrames < 10000);
-    ASSERT_FALSE(mainCamera.inFlight);
+    } while (rig.mainCamera.inFlight && flightFrames < 10000);
+    ASSERT_FALSE(rig.mainCamera.inFlight);
     ASSERT_GT(flightFrames, 1);
     EXPECT_TRUE(horse.revealRunning);
     EXPECT_EQ(FirstShownRow(), -1) << "the first revealed rows lie in the margin";
@@ -296,18 +300,18 @@ TEST_F(ExhibitDrawTest, ALaterFlightHidesThePictureAndBringsItBackWhole) {
     ParthenonScene parthenon{registry};
     registry.pictures.scrollTextureParthenon = SolidTexture(255, 255, 255);
     ASSERT_TRUE(registry.Start("Parthenon"));
-    for (int frames = 0; frames < 10000 && (frames == 0 || mainCamera.inFlight); ++frames) {
+    for (int frames = 0; frames < 10000 && (frames == 0 || rig.mainCamera.inFlight); ++frames) {
         Frame(16);
     }
-    ASSERT_FALSE(mainCamera.inFlight);
+    ASSERT_FALSE(rig.mainCamera.inFlight);
     Frame(3500); // the unrolling is over
 
-    mainCamera.SetTarget(&waypointBooth);
-    mainCamera.SetMode(FlyTo);
+    rig.mainCamera.SetTarget(&rig.waypointBooth);
+    rig.mainCamera.SetMode(FlyTo);
     Frame(16);
-    ASSERT_TRUE(mainCamera.inFlight);
+    ASSERT_TRUE(rig.mainCamera.inFlight);
     EXPECT_EQ(FirstShownRow(), -1);
-    for (int frames = 0; frames < 10000 && mainCamera.inFlight; ++frames) {
+    for (int frames = 0; frames < 10000 && rig.mainCamera.inFlight; ++frames) {
         Frame(16);
     }
     EXPECT_EQ(FirstShownRow(), 15);

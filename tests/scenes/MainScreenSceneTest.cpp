@@ -2,8 +2,7 @@
 
 #include "LoggingScene.h"
 #include "SceneGl.h"
-#include "camera/Camera.h"
-#include "camera/Waypoints.h"
+#include "camera/CameraRig.h"
 #include "scenes/PictureTextures.h"
 #include "support/FakeClock.h"
 #include "support/TempDir.h"
@@ -21,10 +20,7 @@ constexpr int kFrameMs = 100;
 
 class MainScreenSceneTest : public testing::Test {
 protected:
-    void SetUp() override {
-        mainCamera.SetTarget(nullptr);
-        mainCamera.SetMode(Free);
-    }
+    void SetUp() override { rig.mainCamera.SetMode(Free); }
     void TearDown() override {}
 
     // Runs frames until the scene clock reaches the time, calling watch after each frame's step.
@@ -36,8 +32,9 @@ protected:
         }
     }
 
-    static int BoothIndex(const SceneNode* node) {
-        const SceneNode* booths[] = {&waypointBooth, &waypointBooth1, &waypointBooth2, &waypointBooth3};
+    int BoothIndex(const SceneNode* node) const {
+        const SceneNode* booths[] = {&rig.waypointBooth, &rig.waypointBooth1, &rig.waypointBooth2,
+                                     &rig.waypointBooth3};
         for (int i = 0; i < 4; ++i) {
             if (node == booths[i]) {
                 return i;
@@ -48,6 +45,7 @@ protected:
 
     testing_support::FakeClock fakeClock;
     SceneRegistry registry;
+    CameraRig& rig = registry.rig;
     testing_support::TempDir noData{true}; // no pictures: the constructor then makes no OpenGL call
 };
 
@@ -97,16 +95,16 @@ TEST_F(MainScreenSceneTest, AfterAVisitOfTwoHoursTheNextVisitStillChangesEveryFi
 TEST_F(MainScreenSceneTest, FliesToBoothThenTheFixedTourAfterFifteenSeconds) {
     MainScreenScene screen{registry};
     ASSERT_TRUE(registry.Start("MainScreen"));
-    EXPECT_EQ(mainCamera.target, &waypointBooth);
-    EXPECT_EQ(mainCamera.mode, FlyTo);
+    EXPECT_EQ(rig.mainCamera.target, &rig.waypointBooth);
+    EXPECT_EQ(rig.mainCamera.mode, FlyTo);
 
     std::map<int, int> flights; // scene ms -> booth index
-    const SceneNode* target = mainCamera.target;
+    const SceneNode* target = rig.mainCamera.target;
     RunUntilMs(75100, [&](int ms) {
-        if (mainCamera.target != target) {
-            target = mainCamera.target;
+        if (rig.mainCamera.target != target) {
+            target = rig.mainCamera.target;
             flights[ms] = BoothIndex(target);
-            EXPECT_EQ(mainCamera.mode, FlyTo);
+            EXPECT_EQ(rig.mainCamera.mode, FlyTo);
         }
     });
     EXPECT_EQ(flights,
@@ -121,7 +119,7 @@ TEST_F(MainScreenSceneTest, NeverPicksTheSameBoothTwiceInARowAcrossVisits) {
         ASSERT_TRUE(registry.Start("MainScreen"));
         EXPECT_EQ(screen.nextCameraChange, 15);
         RunUntilMs(15100, [](int) {});
-        picks.push_back(BoothIndex(mainCamera.target));
+        picks.push_back(BoothIndex(rig.mainCamera.target));
         EXPECT_EQ(picks.back(), registry.startScreen.lastBoothPick);
         ASSERT_TRUE(registry.Stop("MainScreen"));
     }
@@ -163,7 +161,7 @@ TEST_F(MainScreenSceneTest, DrawsTheChosenPictureOverTheTopEvenInFlight) {
     registry.pictures.startScreenTextures[1] = SolidTexture(0, 255, 0);
     registry.pictures.startScreenTextures[2] = SolidTexture(0, 0, 255);
     ASSERT_TRUE(registry.Start("MainScreen"));
-    mainCamera.inFlight = true;
+    rig.mainCamera.inFlight = true;
 
     const int full = Blend(255, 0.85f);
     const std::pair<int, Rgb> cases[] = {
@@ -180,5 +178,5 @@ TEST_F(MainScreenSceneTest, DrawsTheChosenPictureOverTheTopEvenInFlight) {
         }
         EXPECT_EQ(PixelFromTop(gl, 400, 270), (Rgb{0, 0, 0}));
     }
-    mainCamera.inFlight = false;
+    rig.mainCamera.inFlight = false;
 }

@@ -1,7 +1,7 @@
 // What a visitor hears when coming back to an exhibit: the real scenes and music player on the real
 // mixer, whose output SDL's disk audio driver writes to a file.
 #include "MediaFakes.h"
-#include "camera/Camera.h"
+#include "camera/CameraRig.h"
 #include "camera/Waypoints.h"
 #include "media/Sound.h"
 #include "media/VideoClip.h"
@@ -34,9 +34,9 @@ class RevisitMusicTest : public testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(gl.Ok());
-        AssignWaypointPoses();
-        mainCamera.SetTarget(&waypointBooth);
-        mainCamera.inFlight = false;
+        AssignWaypointPoses(rig);
+        rig.mainCamera.SetTarget(&rig.waypointBooth);
+        rig.mainCamera.inFlight = false;
         dir.Write("Data/music/horse.mp3", "");
         ASSERT_TRUE(DiskAudio::MakeTones("-f lavfi -i sine=frequency=440:duration=3", "",
                                          dir.Path() + "/Data/music/horse.mp3"));
@@ -57,6 +57,7 @@ protected:
 
     testing_support::FakeClock fakeClock;
     SceneRegistry registry;
+    CameraRig& rig = registry.rig;
     testing_support::TempDir dir{true};
     DiskAudio disk{dir.Path() + "/output.raw"};
     platform::OffscreenContext gl{800, 600};

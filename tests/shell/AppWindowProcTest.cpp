@@ -2,7 +2,6 @@
 
 #include "support/FakeClock.h"
 #include "platform/MessageBox.h"
-#include "render/CelShading.h"
 
 #include <GL/gl.h>
 #include <SDL.h>
@@ -219,14 +218,14 @@ TEST_F(AppWindowProcTest, AFittedViewIsTheLargestCentred4By3Area) {
         EXPECT_EQ(appWindow.view.y, fit.viewport[1]);
         EXPECT_EQ(appWindow.view.width, static_cast<float>(fit.viewport[2]));
         EXPECT_EQ(appWindow.view.height, static_cast<float>(fit.viewport[3]));
-        EXPECT_FLOAT_EQ(celShading.outlineScale, fit.outlineScale);
+        EXPECT_FLOAT_EQ(appWindow.view.outlineScale, fit.outlineScale);
         GLfloat matrix[16];
         glGetFloatv(GL_PROJECTION_MATRIX, matrix);
         EXPECT_NEAR(matrix[5] / matrix[0], 4.0f / 3.0f, 1e-4) << "undistorted";
     }
     ReshapeView(appWindow.view, 1920, 1080);
     EXPECT_EQ(appWindow.view.x, 0);
-    EXPECT_EQ(celShading.outlineScale, 1.0f);
+    EXPECT_EQ(appWindow.view.outlineScale, 1.0f);
 }
 
 TEST_F(AppWindowProcTest, NewWindowIsVisibleWithClearedKeysAndTheCurrentTick) {

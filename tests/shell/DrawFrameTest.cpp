@@ -1,7 +1,7 @@
 #include "shell/DrawFrame.h"
 #include "shell/UpdateFrame.h"
 
-#include "camera/Camera.h"
+#include "camera/CameraRig.h"
 #include "platform/OffscreenContext.h"
 
 #include <GL/gl.h>
@@ -20,16 +20,9 @@ TEST(DrawFrameTest, UpdateStoresTheFrameTimeAndDrawingClearsToWhiteUnderTheCamer
 
     glMatrixMode(GL_MODELVIEW);
     glTranslatef(5.0f, 0.0f, 0.0f); // whatever the previous frame left must not survive
-    const CameraMode savedMode = mainCamera.mode;
-    const Vec3 savedPosition = mainCamera.position;
-    const Quaternion savedRotation = mainCamera.rotation;
-    const Matrix4 savedMatrix = mainCamera.matrix;
-    mainCamera.SetMode(Free);
-    mainCamera.position = Vec3(0.0f, 0.0f, 3.0f);
-    // A free camera turns by its matrix, which an earlier test's pose may have left turned: a turn by
-    // nothing rebuilds it from the unturned rotation.
-    mainCamera.rotation = Quaternion();
-    mainCamera.Rotate(Vec3(0.0f, 0.0f, 0.0f));
+    Camera& camera = show.scenes.rig.mainCamera;
+    camera.SetMode(Free);
+    camera.position = Vec3(0.0f, 0.0f, 3.0f);
     DrawFrame(show);
 
     const std::vector<uint8_t> pixel = context.ReadPixels(10, 10, 1, 1);
@@ -42,10 +35,6 @@ TEST(DrawFrameTest, UpdateStoresTheFrameTimeAndDrawingClearsToWhiteUnderTheCamer
     // A free camera at z = 3 with no turn: the world moves 3 away from the eye, and nothing else.
     EXPECT_NEAR(modelview[12], 0.0f, 1e-5);
     EXPECT_NEAR(modelview[14], -3.0f, 1e-5);
-    mainCamera.SetMode(savedMode);
-    mainCamera.position = savedPosition;
-    mainCamera.rotation = savedRotation;
-    mainCamera.matrix = savedMatrix;
 }
 
 } // namespace

@@ -1,10 +1,10 @@
 #include "PresentationFixture.h"
 
-#include "camera/Camera.h"
-#include "camera/Waypoints.h"
+#include "camera/CameraRig.h"
 #include "render/CelShading.h"
 #include "render/ScreenEffects.h"
 #include "scenes/Scene.h"
+#include "shell/AppWindow.h"
 #include "shell/CaptureList.h"
 #include "shell/DrawFrame.h"
 #include "shell/UpdateFrame.h"
@@ -15,6 +15,8 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <map>
+#include <string>
 #include <vector>
 
 namespace {
@@ -49,10 +51,10 @@ class FrameDrawingTest : public StartedPresentationFixture {
 protected:
     Image Frame() const { return {kWidth, kHeight, gl.ReadPixels(0, 0, kWidth, kHeight)}; }
 
-    static Image SceneTextureImage() {
+    Image SceneTextureImage() const {
         Image image{sceneTextureSize, sceneTextureSize, {}};
         image.rgba.resize(static_cast<size_t>(sceneTextureSize) * sceneTextureSize * 4);
-        glBindTexture(GL_TEXTURE_2D, sceneTexture);
+        glBindTexture(GL_TEXTURE_2D, show.glow.sceneTexture);
         glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, image.rgba.data());
         glBindTexture(GL_TEXTURE_2D, 0);
         return image;
@@ -62,7 +64,7 @@ protected:
     // A frame drawn first leaves the camera's view on the matrix, where the list's shading is read from.
     Image CaptureNow() {
         DrawFrame(show);
-        const GLuint list = BuildCaptureList(show.scenes, show.captureOutlines, window.view);
+        const GLuint list = BuildCaptureList(show, window.view);
         const GLuint programList = show.captureList;
         show.captureList = list;
         DrawFrame(show);
@@ -101,7 +103,7 @@ TEST_F(FrameDrawingTest, TheCaptureListLeavesTheFrameOrangeAndTheViewportAsBuilt
 }
 
 TEST_F(FrameDrawingTest, BackgroundIsTheOrangeClearBrightenedByTheGlowNotTheWhiteUnderTheSmallRender) {
-    PlaceCamera(waypointBooth);
+    PlaceCamera(rig.waypointBooth);
     const GLuint glow = show.blurList;
     show.blurList = 0;
     DrawFrame(show);
@@ -132,7 +134,7 @@ TEST_F(FrameDrawingTest, BackgroundIsTheOrangeClearBrightenedByTheGlowNotTheWhit
 }
 
 TEST_F(FrameDrawingTest, ModelsAndTheirGlowAppearOnTheBackground) {
-    PlaceCamera(waypointBooth);
+    PlaceCamera(rig.waypointBooth);
     const GLuint glow = show.blurList;
     show.blurList = 0;
     DrawFrame(show);
@@ -161,14 +163,14 @@ TEST_F(FrameDrawingTest, ModelsAndTheirGlowAppearOnTheBackground) {
 }
 
 TEST_F(FrameDrawingTest, CarouselIsCapturedOnlyWhileTheCubesRunAndTheCameraIsNotFlying) {
-    PlaceCamera(waypointCubes);
+    PlaceCamera(rig.waypointCubes);
     const Image idle = CaptureNow();
 
     ASSERT_TRUE(show.scenes.Start("Cubes"));
-    PlaceCamera(waypointCubes);
-    mainCamera.inFlight = true;
+    PlaceCamera(rig.waypointCubes);
+    rig.mainCamera.inFlight = true;
     const Image flying = CaptureNow();
-    mainCamera.inFlight = false;
+    rig.mainCamera.inFlight = false;
     const Image arrived = CaptureNow();
 
     EXPECT_EQ(DifferingFraction(idle, flying), 0.0);
@@ -176,7 +178,7 @@ TEST_F(FrameDrawingTest, CarouselIsCapturedOnlyWhileTheCubesRunAndTheCameraIsNot
 }
 
 TEST_F(FrameDrawingTest, CaptureOutlinesOffDrawsTheSmallRenderWithoutOutlinesOnly) {
-    PlaceCamera(waypointBooth);
+    PlaceCamera(rig.waypointBooth);
     const auto darkPixels = [](const Image& image) {
         size_t dark = 0;
         for (size_t i = 0; i < image.rgba.size(); i += 4) {
@@ -190,8 +192,24 @@ TEST_F(FrameDrawingTest, CaptureOutlinesOffDrawsTheSmallRenderWithoutOutlinesOnl
     show.captureOutlines = false;
     const size_t plain = darkPixels(CaptureNow());
 
-    EXPECT_TRUE(celShading.outlineEnabled) << "the full-size models keep their outlines";
+    EXPECT_TRUE(show.celShading.outlineEnabled) << "the full-size models keep their outlines";
     EXPECT_GT(outlined, 2 * plain + 100);
+}
+
+// The window's view, reshaped by its procedure, sets how wide the frame's outlines are drawn; the small
+// render, recorded once, keeps the setting's own width.
+TEST_F(FrameDrawingTest, TheFramesOutlinesWidenWithAFittedViewAndTheSmallRendersDoNot) {
+    PlaceCamera(rig.waypointBooth);
+    // A screen twice the composition's size in each direction shows it twice as large.
+    ReshapeFittedView(window.view, 2 * kWidth, 2 * kHeight);
+    std::map<std::string, GLfloat> widthAfter;
+    for (int i = 0; i < kFramePhaseCount; ++i) {
+        kFramePhases[i].draw(show);
+        glGetFloatv(GL_LINE_WIDTH, &widthAfter[kFramePhases[i].name]);
+    }
+    const float setting = show.celShading.outlineWidth;
+    EXPECT_EQ(widthAfter["small render and copy"], setting);
+    EXPECT_EQ(widthAfter["models with outlines"], 2.0f * setting);
 }
 
 } // namespace

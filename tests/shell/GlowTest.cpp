@@ -1,6 +1,6 @@
 #include "PresentationFixture.h"
 
-#include "camera/Waypoints.h"
+#include "camera/CameraRig.h"
 #include "render/Glow.h"
 #include "render/PictureDifference.h"
 #include "render/ScreenEffects.h"
@@ -65,28 +65,28 @@ TEST_F(GlowTest, FastGlowLooksLikeTheExactLayersAtTheStartScreenAnExhibitAndTheC
     DrawFrame(show);
     EXPECT_TRUE(show.glow.lastDrawnFast) << "a software rasterizer takes the fast way by default";
 
-    PlaceCamera(waypointBooth);
+    PlaceCamera(rig.waypointBooth);
     ExpectFastLooksExact("start screen");
 
     ASSERT_TRUE(show.scenes.Start("Parthenon"));
-    PlaceCamera(waypointParthenon);
+    PlaceCamera(rig.waypointParthenon);
     DrawFrame(show);
     clock.AdvanceSeconds(kSettleSeconds);
     ExpectFastLooksExact("exhibit");
 
     ASSERT_TRUE(show.scenes.Start("Cubes"));
-    PlaceCamera(waypointCubes);
+    PlaceCamera(rig.waypointCubes);
     DrawFrame(show);
     clock.AdvanceSeconds(kSettleSeconds);
     ExpectFastLooksExact("Cubes");
 }
 
 TEST_F(GlowTest, FastGlowIsMadeAnewInTheContextOfANewWindow) {
-    PlaceCamera(waypointBooth);
+    PlaceCamera(rig.waypointBooth);
     FrameWith(GlowMode::Fast);
     ASSERT_TRUE(SwitchToNewContext());
     ASSERT_TRUE(RunStartUp());
-    PlaceCamera(waypointBooth);
+    PlaceCamera(rig.waypointBooth);
     ExpectFastLooksExact("start screen in a new context");
 }
 
@@ -103,13 +103,13 @@ TEST(GlowFallbackTest, ADriverWithoutShadersDrawsTheExactLayersAndSaysSoOnce) {
     }
     View view;
     ReshapeView(view, kFallbackWidth, kFallbackHeight);
-    sceneTexture = CreateEmptyTexture(sceneTextureSize, sceneTextureSize);
+    Glow glow;
+    glow.sceneTexture = CreateEmptyTexture(sceneTextureSize, sceneTextureSize);
     const std::vector<uint8_t> white(sceneTextureSize * sceneTextureSize * 4, 255);
     glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, sceneTextureSize, sceneTextureSize, GL_RGBA, GL_UNSIGNED_BYTE,
                     white.data());
-    const GLuint list = BuildBlurList(view);
+    const GLuint list = BuildBlurList(view, glow.sceneTexture);
 
-    Glow glow;
     glow.mode = GlowMode::Fast;
     testing::internal::CaptureStderr();
     for (int frame = 0; frame < 2; ++frame) {
@@ -123,6 +123,4 @@ TEST(GlowFallbackTest, ADriverWithoutShadersDrawsTheExactLayersAndSaysSoOnce) {
     EXPECT_NE(log.find("exact"), std::string::npos) << log;
     const std::vector<uint8_t> centre = oldGl.ReadPixels(kFallbackWidth / 2, 300, 1, 1);
     EXPECT_NEAR(centre[0], 0.63 * 255, 3) << "the twenty layers over black";
-
-    sceneTexture = 0;
 }

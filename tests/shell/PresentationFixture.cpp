@@ -1,11 +1,8 @@
 #include "PresentationFixture.h"
 
-#include "camera/Camera.h"
-#include "camera/Waypoints.h"
 #include "media/Sound.h"
 #include "media/VideoClip.h"
 #include "platform/MessageBox.h"
-#include "render/CelShading.h"
 #include "scenes/MainScreenScene.h"
 #include "scenes/PictureTextures.h"
 #include "scenes/Scene.h"
@@ -23,18 +20,6 @@ void PresentationFixture::SetUp() {
         messageBoxes.push_back(text);
         return platform::MessageBoxAnswer::Ok;
     });
-    // The camera, the waypoints and the scenes' shared state live for the process: start from the
-    // state the program starts with.
-    followState = FollowState{};
-    mainCamera.SetTarget(nullptr);
-    mainCamera.SetMode(Follow);
-    mainCamera.position = Vec3(1.0f, 1.0f, 1.0f);
-    mainCamera.rotation = Quaternion();
-    mainCamera.inFlight = false;
-    for (SceneNode* node : {&waypointBooth, &waypointBooth1, &waypointBooth2, &waypointBooth3, &waypointHorse,
-                            &waypointMountain, &waypointParthenon, &waypointCubes}) {
-        node->Reset();
-    }
     window.keys = &keys;
     window.buttons = &buttons;
     // What window creation does for a new context before start-up runs.
@@ -48,13 +33,7 @@ void PresentationFixture::TearDown() {
     for (FMODSound* player : players) {
         delete player;
     }
-    ResetPresentationState();
     platform::SetMessageBoxHook(nullptr);
-}
-
-void ResetPresentationState() {
-    celShading = CelShadingState{};
-    followState = FollowState{};
 }
 
 void StartedPresentationFixture::SetUp() {
@@ -89,12 +68,13 @@ std::vector<int> PresentationFixture::Pixel(int x, int y) const {
 }
 
 void PresentationFixture::PlaceCamera(const SceneNode& pose) {
-    mainCamera.SetMode(Free);
-    mainCamera.inFlight = false;
-    mainCamera.position = pose.position;
-    mainCamera.rotation = pose.rotation;
+    Camera& camera = rig.mainCamera;
+    camera.SetMode(Free);
+    camera.inFlight = false;
+    camera.position = pose.position;
+    camera.rotation = pose.rotation;
     // A turn by nothing rebuilds the view matrix from the rotation.
-    mainCamera.Rotate(Vec3(0.0f, 0.0f, 0.0f));
+    camera.Rotate(Vec3(0.0f, 0.0f, 0.0f));
 }
 
 bool PresentationFixture::SwitchToNewContext() {

@@ -20,7 +20,6 @@
 #include <vector>
 
 class FMODSound;
-class SceneNode;
 
 class PresentationFixture : public ::testing::Test {
 protected:
@@ -40,10 +39,12 @@ protected:
     // disposal of what start-up made.
     bool SwitchToNewContext();
     // Hand steering, standing at the node's pose and looking as it looks.
-    static void PlaceCamera(const SceneNode& pose);
+    void PlaceCamera(const SceneNode& pose);
 
     testing_support::FakeClock clock;
     Presentation show;
+    // The show's camera and waypoints.
+    CameraRig& rig = show.scenes.rig;
     testing_support::TempDir workDir{true};
     testing_support::FakeQelIoSystem driver;
     testing_support::FakeParallelPort port{driver};
@@ -61,10 +62,6 @@ class StartedPresentationFixture : public PresentationFixture {
 protected:
     void SetUp() override;
 };
-
-// Puts back the process-wide state that start-up, frames and scenes leave, but for the scene registry and
-// the music player.
-void ResetPresentationState();
 
 // Channel distance for flat colours read back from the frame.
 constexpr int kColourTolerance = 2;

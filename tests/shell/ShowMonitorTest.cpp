@@ -205,7 +205,6 @@ protected:
     }
     void TearDown() override {
         delete soundInstance;
-        ResetPresentationState();
         platform::SetMessageBoxHook(nullptr);
     }
 

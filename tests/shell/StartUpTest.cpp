@@ -1,7 +1,6 @@
 #include "PresentationFixture.h"
 
-#include "camera/Camera.h"
-#include "camera/Waypoints.h"
+#include "camera/CameraRig.h"
 #include "media/Sound.h"
 #include "platform/ParallelPort.h"
 #include "platform/Process.h"
@@ -69,12 +68,13 @@ public:
     bool IsFinished() override { return false; }
     void OnEnter() override {
         seen.entered = true;
-        seen.cameraTarget = mainCamera.target;
-        seen.flightDistance = mainCamera.flightDistance;
-        seen.cameraPosition = mainCamera.position;
-        seen.boothPosition = waypointBooth.position;
-        seen.sceneTexture = ::sceneTexture;
-        seen.shadeTexture = celShading.shadeTexture;
+        const CameraRig& rig = show.scenes.rig;
+        seen.cameraTarget = rig.mainCamera.target;
+        seen.flightDistance = rig.mainCamera.flightDistance;
+        seen.cameraPosition = rig.mainCamera.position;
+        seen.boothPosition = rig.waypointBooth.position;
+        seen.sceneTexture = show.glow.sceneTexture;
+        seen.shadeTexture = show.celShading.shadeTexture;
         seen.scenes = RegistryKeys(show.scenes);
         seen.portRequests = driver.requests.size();
         seen.player = soundInstance;
@@ -93,8 +93,8 @@ using StartUpTest = PresentationFixture;
 
 TEST_F(StartUpTest, WithoutTheRampFileItFailsSilentlyAndDoesNothingElse) {
     FMODSound* const player = soundInstance;
-    SceneNode* const target = mainCamera.target;
-    const GLuint previousSceneTexture = sceneTexture;
+    SceneNode* const target = rig.mainCamera.target;
+    const GLuint previousSceneTexture = show.glow.sceneTexture;
 
     std::string whyNot;
     EXPECT_FALSE(StartUp(show, &window, &keys, &whyNot));
@@ -106,11 +106,11 @@ TEST_F(StartUpTest, WithoutTheRampFileItFailsSilentlyAndDoesNothingElse) {
     glGetFloatv(GL_COLOR_CLEAR_VALUE, clear);
     EXPECT_NEAR(clear[0], 0.7f, 1e-6) << "the GL state comes before the file";
     EXPECT_TRUE(messageBoxes.empty());
-    EXPECT_EQ(celShading.shadeTexture, 0u);
+    EXPECT_EQ(show.celShading.shadeTexture, 0u);
     EXPECT_TRUE(show.scenes.Entries().empty());
-    EXPECT_EQ(mainCamera.target, target);
-    EXPECT_EQ(sceneTexture, previousSceneTexture);
-    ExpectPose(waypointBooth, Vec3(), Quaternion());
+    EXPECT_EQ(rig.mainCamera.target, target);
+    EXPECT_EQ(show.glow.sceneTexture, previousSceneTexture);
+    ExpectPose(rig.waypointBooth, Vec3(), Quaternion());
     EXPECT_TRUE(driver.requests.empty()) << "no port session";
     EXPECT_EQ(soundInstance, player);
     EXPECT_EQ(show.blurList, 0u);
@@ -136,7 +136,7 @@ TEST_F(StartUpTest, StepsRunInOrder) {
     EXPECT_NE(seen.shadeTexture, 0u);
     EXPECT_EQ(seen.scenes, (std::vector<std::string>{"cubes", "horse", "mainscreen", "mainscreen1",
                                                      "mountain", "parthenon"}));
-    EXPECT_EQ(seen.cameraTarget, &waypointBooth);
+    EXPECT_EQ(seen.cameraTarget, &rig.waypointBooth);
     EXPECT_FLOAT_EQ(seen.flightDistance, Distance(seen.cameraPosition, Vec3()))
         << "the camera was aimed while the booth still stood at the origin";
     EXPECT_NE(seen.sceneTexture, 0u);
@@ -168,15 +168,15 @@ TEST_F(StartUpTest, LeavesTheStartScreenRunningWithTheCameraOnItsWay) {
     for (const char* idle : {"Horse", "Mountain", "Parthenon", "Cubes"}) {
         EXPECT_FALSE(show.scenes.Find(idle)->active) << idle;
     }
-    ExpectPose(waypointBooth, kBoothPosition, kBoothRotation);
-    ExpectPose(waypointHorse, kHorsePosition, kHorseRotation);
-    EXPECT_EQ(mainCamera.target, &waypointBooth);
-    EXPECT_EQ(mainCamera.mode, FlyTo);
+    ExpectPose(rig.waypointBooth, kBoothPosition, kBoothRotation);
+    ExpectPose(rig.waypointHorse, kHorsePosition, kHorseRotation);
+    EXPECT_EQ(rig.mainCamera.target, &rig.waypointBooth);
+    EXPECT_EQ(rig.mainCamera.mode, FlyTo);
     EXPECT_TRUE(platform::PortSessionOpen());
-    EXPECT_EQ(celShading.lightDirection.x, 0.0f);
-    EXPECT_EQ(celShading.lightDirection.y, 0.0f);
-    EXPECT_EQ(celShading.lightDirection.z, 1.0f);
-    EXPECT_TRUE(glIsTexture(celShading.shadeTexture));
+    EXPECT_EQ(show.celShading.lightDirection.x, 0.0f);
+    EXPECT_EQ(show.celShading.lightDirection.y, 0.0f);
+    EXPECT_EQ(show.celShading.lightDirection.z, 1.0f);
+    EXPECT_TRUE(glIsTexture(show.celShading.shadeTexture));
     EXPECT_NE(show.captureList, 0u);
 }
 
@@ -185,12 +185,12 @@ TEST_F(StartUpTest, ShutDownDeletesTheRampAndTheScenesAndSilencesTheMusic) {
     ASSERT_TRUE(RunStartUp());
     ASSERT_TRUE(show.scenes.Start("Horse"));
     ASSERT_TRUE(soundInstance->stream && soundInstance->stream->Playing());
-    const GLuint ramp = celShading.shadeTexture;
+    const GLuint ramp = show.celShading.shadeTexture;
     ShutDown(show);
     EXPECT_FALSE(glIsTexture(ramp));
     EXPECT_TRUE(show.scenes.Entries().empty());
     EXPECT_FALSE(soundInstance->stream->Playing()) << "the exhibit was stopped before it went";
-    EXPECT_TRUE(glIsTexture(sceneTexture));
+    EXPECT_TRUE(glIsTexture(show.glow.sceneTexture));
     EXPECT_TRUE(glIsList(show.blurList));
     EXPECT_TRUE(glIsList(show.captureList));
 }
@@ -201,7 +201,7 @@ TEST_F(StartUpTest, AfterAToggleANewSetOfScenesStartsAtTheStartScreenWithTheSame
     ASSERT_TRUE(RunStartUp());
     FMODSound* const player = soundInstance;
     show.scenes.Start("Horse");
-    waypointHorse.position = Vec3(9.0f, 9.0f, 9.0f);
+    rig.waypointHorse.position = Vec3(9.0f, 9.0f, 9.0f);
     // An open session needs no second request; a closed one shows that start-up asks again.
     platform::ClosePortSession(platform::GetCurrentProcessId());
     ShutDown(show);
@@ -216,7 +216,7 @@ TEST_F(StartUpTest, AfterAToggleANewSetOfScenesStartsAtTheStartScreenWithTheSame
         EXPECT_FALSE(show.scenes.Find(idle)->active) << idle;
     }
     EXPECT_TRUE(messageBoxes.empty()) << "every movie opens again";
-    ExpectPose(waypointHorse, kHorsePosition, kHorseRotation);
+    ExpectPose(rig.waypointHorse, kHorsePosition, kHorseRotation);
     EXPECT_EQ(soundInstance, player);
     EXPECT_EQ(players.size(), 1u);
     ASSERT_EQ(driver.requests.size(), 3u);

@@ -68,7 +68,6 @@ protected:
     }
     void TearDown() override {
         delete soundInstance;
-        ResetPresentationState();
         platform::SetMessageBoxHook(nullptr);
     }
 

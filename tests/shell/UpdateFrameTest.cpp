@@ -1,6 +1,6 @@
 #include "PresentationFixture.h"
 
-#include "camera/Camera.h"
+#include "camera/CameraRig.h"
 #include "input/ButtonPanel.h"
 #include "input/InputAggregation.h"
 #include "media/VideoCarousel.h"
@@ -74,14 +74,11 @@ protected:
         for (const char* name : {"Horse", "Mountain", "Parthenon", "Cubes"}) {
             scenes.push_back(std::make_unique<RecordingScene>(show.scenes, name, &log));
         }
-        savedCameraMode = mainCamera.mode;
     }
 
     void TearDown() override {
         scenes.clear();
-        celShading = CelShadingState{};
         TakeMessages();
-        mainCamera.SetMode(savedCameraMode);
     }
 
     // The messages posted to no window (the test's window has none), oldest first; the queue is emptied.
@@ -106,7 +103,6 @@ protected:
     uint8_t& status = port.status;
     std::vector<std::string> log;
     std::vector<std::unique_ptr<RecordingScene>> scenes;
-    CameraMode savedCameraMode = Free;
 };
 
 using Log = std::vector<std::string>;
@@ -117,10 +113,10 @@ TEST_F(UpdateFrameTest, OperatorKeysActAndOnlyTheOneShotKeysAreCleared) {
     }
     UpdateFrame(show, 16);
 
-    EXPECT_FALSE(celShading.outlineEnabled);
-    EXPECT_FALSE(celShading.outlineSmooth);
+    EXPECT_FALSE(show.celShading.outlineEnabled);
+    EXPECT_FALSE(show.celShading.outlineSmooth);
     EXPECT_FALSE(show.captureOutlines);
-    EXPECT_EQ(celShading.outlineWidth, 4.0f);
+    EXPECT_EQ(show.celShading.outlineWidth, 4.0f);
     for (uint32_t key : {uint32_t{'1'}, uint32_t{'2'}, uint32_t{'3'}, platform::VK_UP}) {
         EXPECT_FALSE(keys[key]) << "key " << key << " acts once per press";
     }
@@ -128,10 +124,10 @@ TEST_F(UpdateFrameTest, OperatorKeysActAndOnlyTheOneShotKeysAreCleared) {
 
     // Without a new press nothing toggles back.
     UpdateFrame(show, 16);
-    EXPECT_FALSE(celShading.outlineEnabled);
-    EXPECT_FALSE(celShading.outlineSmooth);
+    EXPECT_FALSE(show.celShading.outlineEnabled);
+    EXPECT_FALSE(show.celShading.outlineSmooth);
     EXPECT_FALSE(show.captureOutlines);
-    EXPECT_EQ(celShading.outlineWidth, 4.0f);
+    EXPECT_EQ(show.celShading.outlineWidth, 4.0f);
 }
 
 TEST_F(UpdateFrameTest, FullScreenToggleIsRequestedEveryFrameTheKeyIsHeld) {
@@ -147,7 +143,7 @@ TEST_F(UpdateFrameTest, NarrowingPastZeroPassesNegativeWidthsOn) {
     for (float expected : {2.0f, 1.0f, 0.0f, -1.0f}) {
         Press(platform::VK_DOWN);
         UpdateFrame(show, 16);
-        EXPECT_EQ(celShading.outlineWidth, expected);
+        EXPECT_EQ(show.celShading.outlineWidth, expected);
     }
 }
 
@@ -230,28 +226,24 @@ TEST_F(UpdateFrameTest, StepsVisibleScenesInNameOrderAfterTheSceneLines) {
 
 TEST_F(UpdateFrameTest, HeldFPutsTheCameraInFreeModeEveryFrameAndTheDevicesArePolled) {
     Press('F');
-    mainCamera.SetMode(FlyTo);
+    show.scenes.rig.mainCamera.SetMode(FlyTo);
     UpdateFrame(show, 16);
-    EXPECT_EQ(mainCamera.mode, Free);
+    EXPECT_EQ(show.scenes.rig.mainCamera.mode, Free);
     EXPECT_NE(show.input.mouseDevice, nullptr) << "the first poll creates the devices";
-    mainCamera.SetMode(Follow);
+    show.scenes.rig.mainCamera.SetMode(Follow);
     UpdateFrame(show, 16);
-    EXPECT_EQ(mainCamera.mode, Free);
+    EXPECT_EQ(show.scenes.rig.mainCamera.mode, Free);
     EXPECT_TRUE(keys['F']);
 }
 
 TEST_F(UpdateFrameTest, PoseLineGoesToTheDebuggerOutputOncePerPress) {
-    const Vec3 savedPosition = mainCamera.position;
-    const Quaternion savedRotation = mainCamera.rotation;
-    mainCamera.position = Vec3(-1.6089f, 0.6149f, 0.4708f);
-    mainCamera.rotation = Quaternion(0.1542f, 0.5678f, 0.1093f, 0.8012f);
+    show.scenes.rig.mainCamera.position = Vec3(-1.6089f, 0.6149f, 0.4708f);
+    show.scenes.rig.mainCamera.rotation = Quaternion(0.1542f, 0.5678f, 0.1093f, 0.8012f);
     Press('C');
     testing::internal::CaptureStderr();
     UpdateFrame(show, 16);
     UpdateFrame(show, 16);
     const std::string output = testing::internal::GetCapturedStderr();
-    mainCamera.position = savedPosition;
-    mainCamera.rotation = savedRotation;
     EXPECT_EQ(output, "pos: -1.608900 0.614900 0.470800 rot: 0.154200 0.567800 0.109300 0.801200\n");
     EXPECT_FALSE(keys['C']);
 }
@@ -260,29 +252,29 @@ TEST_F(UpdateFrameTest, BobIsATriangleWaveStrictlyInsideItsBounds) {
     constexpr uint32_t kFrameMs = 20;
     std::vector<int> turns; // the frames at which the direction flipped
     for (int frame = 1; frame <= 250; ++frame) {
-        const int32_t before = celShading.bobDirection;
+        const int32_t before = show.celShading.bobDirection;
         UpdateFrame(show, kFrameMs);
-        ASSERT_LT(celShading.bobOffset, 0.025f);
-        ASSERT_GT(celShading.bobOffset, -0.025f);
-        if (celShading.bobDirection != before) {
+        ASSERT_LT(show.celShading.bobOffset, 0.025f);
+        ASSERT_GT(show.celShading.bobOffset, -0.025f);
+        if (show.celShading.bobDirection != before) {
             turns.push_back(frame);
-            EXPECT_EQ(celShading.bobOffset, before > 0 ? 0.0249f : -0.0249f);
+            EXPECT_EQ(show.celShading.bobOffset, before > 0 ? 0.0249f : -0.0249f);
         }
     }
     // From the middle to an end takes 1 s; from one end to the other 2 s.
     ASSERT_GE(turns.size(), 2u);
     EXPECT_NEAR(turns[0] * kFrameMs, 1000, kFrameMs);
     EXPECT_NEAR((turns[1] - turns[0]) * kFrameMs, 2000, kFrameMs);
-    EXPECT_EQ(celShading.bobDirection, turns.size() % 2 ? -1 : 1);
+    EXPECT_EQ(show.celShading.bobDirection, turns.size() % 2 ? -1 : 1);
 }
 
 TEST_F(UpdateFrameTest, ALongFrameFlipsTheBobOnceAtTheBound) {
     UpdateFrame(show, 5000);
-    EXPECT_EQ(celShading.bobOffset, 0.0249f);
-    EXPECT_EQ(celShading.bobDirection, -1);
+    EXPECT_EQ(show.celShading.bobOffset, 0.0249f);
+    EXPECT_EQ(show.celShading.bobDirection, -1);
     UpdateFrame(show, 5000);
-    EXPECT_EQ(celShading.bobOffset, -0.0249f);
-    EXPECT_EQ(celShading.bobDirection, 1);
+    EXPECT_EQ(show.celShading.bobOffset, -0.0249f);
+    EXPECT_EQ(show.celShading.bobDirection, 1);
 }
 
 // The real video stage, made by start-up.

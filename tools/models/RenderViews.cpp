@@ -3,6 +3,7 @@
 // The ramp is read from Data/shader.txt under the working directory.
 // Usage: standview_model_views OUTPUT_DIR
 #include "PngWriter.h"
+#include "camera/CameraRig.h"
 #include "camera/Waypoints.h"
 #include "platform/OffscreenContext.h"
 #include "render/CelShading.h"
@@ -19,6 +20,8 @@ namespace {
 
 constexpr int kWidth = 800;
 constexpr int kHeight = 600;
+// The frame's own size: outlines as wide as the setting.
+constexpr float kOutlineScale = 1.0f;
 
 // The program's start-up state and projection.
 void SetUpLikeTheProgram() {
@@ -30,7 +33,7 @@ void SetUpLikeTheProgram() {
     glMatrixMode(GL_MODELVIEW);
 }
 
-void DrawFrom(const SceneNode& node) {
+void DrawFrom(const CelShadingState& shading, const SceneNode& node) {
     glClearColor(229 / 255.0f, 121 / 255.0f, 34 / 255.0f, 0.5f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     Matrix4 view;
@@ -39,8 +42,8 @@ void DrawFrom(const SceneNode& node) {
     glLoadMatrixf(view.m);
     glTranslatef(-node.position.x, -node.position.y, -node.position.z);
     glPushMatrix();
-    DrawLandscapeModel();
-    DrawFloatingModel();
+    DrawLandscapeModel(shading, kOutlineScale);
+    DrawFloatingModel(shading, kOutlineScale);
     glPopMatrix();
 }
 
@@ -61,13 +64,16 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "cannot read %s: %s\n", kShadeRampFile, load.problem.c_str());
         return 1;
     }
-    celShading.shadeTexture = CreateShadeTexture(ramp);
+    CelShadingState shading;
+    shading.shadeTexture = CreateShadeTexture(ramp);
     SetUpLikeTheProgram();
-    AssignWaypointPoses();
-    const SceneNode* nodes[] = {&waypointBooth, &waypointBooth1,   &waypointBooth2,    &waypointBooth3,
-                                &waypointHorse, &waypointMountain, &waypointParthenon, &waypointCubes};
+    CameraRig rig;
+    AssignWaypointPoses(rig);
+    const SceneNode* nodes[] = {&rig.waypointBooth,     &rig.waypointBooth1, &rig.waypointBooth2,
+                                &rig.waypointBooth3,    &rig.waypointHorse,  &rig.waypointMountain,
+                                &rig.waypointParthenon, &rig.waypointCubes};
     for (const SceneNode* node : nodes) {
-        DrawFrom(*node);
+        DrawFrom(shading, *node);
         const std::vector<uint8_t> rgba = gl.ReadPixels(0, 0, kWidth, kHeight);
         std::vector<uint8_t> rgb;
         for (int y = kHeight - 1; y >= 0; --y) {

@@ -1,6 +1,6 @@
 #include "PresentationProbe.h"
 
-#include "camera/Camera.h"
+#include "camera/CameraRig.h"
 #include "media/Sound.h"
 #include "media/VideoCarousel.h"
 #include "scenes/CubesScene.h"
@@ -16,16 +16,16 @@ namespace {
 constexpr const char* kStartScreenKey = "mainscreen";
 constexpr const char* kCubesName = "Cubes";
 
-std::string NonFiniteCameraValue() {
-    const Vec3& p = mainCamera.position;
-    const Quaternion& r = mainCamera.rotation;
+std::string NonFiniteCameraValue(const Camera& camera) {
+    const Vec3& p = camera.position;
+    const Quaternion& r = camera.rotation;
     const float pose[] = {p.x, p.y, p.z, r.x, r.y, r.z, r.w};
     for (float value : pose) {
         if (!std::isfinite(value)) {
             return "the camera's pose holds a non-finite value";
         }
     }
-    for (float value : mainCamera.matrix.m) {
+    for (float value : camera.matrix.m) {
         if (!std::isfinite(value)) {
             return "the camera's matrix holds a non-finite value";
         }
@@ -55,7 +55,7 @@ void PresentationProbe::AfterStartUp() {
 
 std::string PresentationProbe::AfterFrame() {
     ++events.frames;
-    std::string broken = NonFiniteCameraValue();
+    std::string broken = NonFiniteCameraValue(scenes.rig.mainCamera);
     if (broken.empty()) {
         broken = TwoScenesRunning(scenes);
     }
@@ -84,10 +84,11 @@ void PresentationProbe::CountSceneStarts() {
 }
 
 void PresentationProbe::CountFlight() {
-    if (wasInFlight && !mainCamera.inFlight && mainCamera.mode == FlyTo) {
+    const Camera& camera = scenes.rig.mainCamera;
+    if (wasInFlight && !camera.inFlight && camera.mode == FlyTo) {
         ++events.flightsArrived;
     }
-    wasInFlight = mainCamera.inFlight;
+    wasInFlight = camera.inFlight;
 }
 
 void PresentationProbe::CountReveals() {
