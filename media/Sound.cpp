@@ -7,8 +7,6 @@
 #include <cmath>
 #include <cstdint>
 
-FMODSound* soundInstance = nullptr;
-
 namespace {
 
 constexpr double kMillisecondsPerSecond = 1000.0;
@@ -25,15 +23,7 @@ uint32_t StartOffsetMs(float startSeconds) {
 
 } // namespace
 
-Sound::~Sound() {
-    // An older player going away must not take the newer one's place with it.
-    if (soundInstance == this) {
-        soundInstance = nullptr;
-    }
-}
-
 FMODSound::FMODSound() {
-    soundInstance = this;
     deviceHeld = platform::CurrentAudioDevice().Acquire();
     if (!deviceHeld) {
         platform::PrintMessage("FMODSound: Cannot initialize sound!!\n");

@@ -1,5 +1,5 @@
-// The music player that the exhibit scenes share: one looping track at a time, reached through
-// `soundInstance`.
+// The music player that the exhibit scenes share: one looping track at a time. The scene registry
+// holds it as `soundInstance`.
 #pragma once
 
 #include "platform/AudioDevice.h"
@@ -9,7 +9,7 @@
 
 class Sound {
 public:
-    virtual ~Sound();
+    virtual ~Sound() = default;
 };
 
 class FMODSound : public Sound {
@@ -30,7 +30,3 @@ public:
 private:
     bool deviceHeld = false;
 };
-
-// The live player; the newest one when several were made. Typed as the one player class there is,
-// so that scenes call PlayTrack and StopTrack through it directly.
-extern FMODSound* soundInstance;

@@ -41,8 +41,8 @@ void CubesScene::OnEnter() {
     registry.rig.mainCamera.SetTarget(&registry.rig.waypointCubes);
     registry.rig.mainCamera.SetMode(FlyTo);
     carousel->Rewind();
-    if (soundInstance != nullptr) {
-        soundInstance->StopTrack();
+    if (registry.soundInstance) {
+        registry.soundInstance->StopTrack();
     }
     timeout = sceneTimeout;
 }

@@ -69,8 +69,8 @@ void ExhibitScene::OnEnter() {
     revealRunning = false;
     revealPending = true;
     // No player (start-up makes it after the first scenes start) means no music, nothing else.
-    if (soundInstance != nullptr) {
-        soundInstance->PlayTrack(setup.track, kTrackStart);
+    if (registry.soundInstance) {
+        registry.soundInstance->PlayTrack(setup.track, kTrackStart);
     }
 }
 
@@ -85,8 +85,8 @@ bool ExhibitScene::IsFinished() {
 }
 
 void ExhibitScene::OnLeave() {
-    if (soundInstance != nullptr) {
-        soundInstance->StopTrack();
+    if (registry.soundInstance) {
+        registry.soundInstance->StopTrack();
     }
     leaving = false;
 }

@@ -5,10 +5,12 @@
 #include "camera/CameraRig.h"
 #include "core/PerfTimer.h"
 #include "core/View.h"
+#include "media/Sound.h"
 #include "scenes/PictureTextures.h"
 
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <string>
 
 class Scene;
@@ -56,6 +58,9 @@ public:
     CameraRig rig;
     // New pictures the movies have put on the video cubes, in every window so far.
     uint64_t movieFramesShown = 0;
+    // The music player: made by the first start-up and kept for the whole show, so that each window's
+    // scenes play through the same one; null while there is none, and then the exhibits are silent.
+    std::unique_ptr<FMODSound> soundInstance;
 
 private:
     friend class Scene;

@@ -59,10 +59,9 @@ bool StartUp(Presentation& show, AppWindow* appWindow, KeyTable* keys, std::stri
 
     // Without port access the button panel reads as idle, so a failure needs no handling here.
     platform::OpenPortSession(platform::GetCurrentProcessId());
-    // One player serves every window: it makes itself the current one and lives to the end of the
-    // process.
-    if (soundInstance == nullptr) {
-        new FMODSound();
+    // One player serves every window, so that a toggle neither cuts the music nor opens the output twice.
+    if (!show.scenes.soundInstance) {
+        show.scenes.soundInstance = std::make_unique<FMODSound>();
     }
 
     show.blurList = BuildBlurList(appWindow->view, show.glow.sceneTexture);

@@ -100,16 +100,14 @@ TEST_F(SoundOutputTest, StopTrackSilencesTheOutputAndTheSameTrackAskedForAgainSt
     EXPECT_NEAR(PitchAt(left, start + Seconds(0.4)), 880.0, 30.0);
 }
 
-TEST_F(SoundOutputTest, TwoPlayersShareTheOutputAndTheNewestIsTheCurrentOne) {
+TEST_F(SoundOutputTest, TwoPlayersShareTheOutput) {
     testing::internal::CaptureStdout();
     auto first = std::make_unique<FMODSound>();
     auto second = std::make_unique<FMODSound>();
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
-    EXPECT_EQ(soundInstance, second.get());
     second->PlayTrack("data/music/tones.mp3", 0.0f);
     ASSERT_TRUE(WaitForBytes(2 * kBytesPerSecond));
     second.reset();
-    EXPECT_EQ(soundInstance, nullptr);
     const size_t resumedAt = OutputBytes() / 4;
     first->PlayTrack("data/music/tones.mp3", 1.0f);
     ASSERT_TRUE(WaitForBytes(OutputBytes() + 2 * kBytesPerSecond));
@@ -117,10 +115,6 @@ TEST_F(SoundOutputTest, TwoPlayersShareTheOutputAndTheNewestIsTheCurrentOne) {
     const size_t start = Onset(left, resumedAt + Seconds(0.2));
     ASSERT_LT(start, left.size()) << "the first player still sounds after the second has gone";
     EXPECT_NEAR(PitchAt(left, start + Seconds(0.4)), 880.0, 30.0);
-
-    auto third = std::make_unique<FMODSound>();
-    first.reset();
-    EXPECT_EQ(soundInstance, third.get()) << "an older player going leaves the newer one current";
 }
 
 TEST_F(SoundOutputTest, WithoutAnAudioDeviceTheProgramRunsOnSilently) {

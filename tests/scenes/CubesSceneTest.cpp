@@ -36,9 +36,8 @@ protected:
         AssignWaypointPoses(rig);
         rig.mainCamera.SetTarget(&rig.waypointBooth);
         rig.mainCamera.inFlight = false;
-        player = std::make_unique<FMODSound>();
+        registry.soundInstance = std::make_unique<FMODSound>();
     }
-    void TearDown() override { player.reset(); }
 
     testing_support::FakeClock fakeClock;
     SceneRegistry registry;
@@ -47,7 +46,7 @@ protected:
     platform::OffscreenContext gl{800, 600};
     FakeAudioDevice audio;
     testing_support::FakeVideoDecoder decoder{kAnyMovie};
-    std::unique_ptr<FMODSound> player;
+    std::unique_ptr<FMODSound>& player = registry.soundInstance;
 };
 
 } // namespace

@@ -32,9 +32,8 @@ protected:
         rig.mainCamera.position = rig.waypointBooth.position;
         rig.mainCamera.rotation = rig.waypointBooth.rotation;
         rig.mainCamera.inFlight = false;
-        player = std::make_unique<FMODSound>();
+        registry.soundInstance = std::make_unique<FMODSound>();
     }
-    void TearDown() override { player.reset(); }
 
     Log TakeMusic() { return std::exchange(audio.log, {}); }
 
@@ -43,7 +42,7 @@ protected:
     CameraRig& rig = registry.rig;
     testing_support::TempDir noData{true}; // no pictures: the constructors then make no OpenGL call
     FakeAudioDevice audio;
-    std::unique_ptr<FMODSound> player;
+    std::unique_ptr<FMODSound>& player = registry.soundInstance;
 };
 
 } // namespace
@@ -182,7 +181,6 @@ TEST_F(ExhibitSceneTest, ATrackThatFailedToOpenIsTriedAgainOnTheNextVisit) {
 
 TEST_F(ExhibitSceneTest, WithoutAPlayerTheExhibitRunsSilently) {
     player.reset();
-    ASSERT_EQ(soundInstance, nullptr);
     MainScreenScene screen{registry};
     ParthenonScene parthenon{registry};
     ASSERT_TRUE(registry.Start("Parthenon"));

@@ -65,7 +65,7 @@ protected:
 };
 
 TEST_F(RevisitMusicTest, AnExhibitVisitedAgainIsHeardAgain) {
-    FMODSound player;
+    registry.soundInstance = std::make_unique<FMODSound>();
     MainScreenScene screen{registry};
     HorseScene horse{registry};
     MountainScene mountain{registry};

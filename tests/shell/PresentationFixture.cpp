@@ -30,9 +30,6 @@ void PresentationFixture::TearDown() {
     DestroyScenes(show.scenes);
     // Before a test's stand-in input backend goes, which the input object may refer to.
     show.input = InputDevices{};
-    for (FMODSound* player : players) {
-        delete player;
-    }
     platform::SetMessageBoxHook(nullptr);
 }
 
@@ -54,12 +51,7 @@ void PresentationFixture::UseBundledData() const {
 }
 
 bool PresentationFixture::RunStartUp() {
-    FMODSound* const before = soundInstance;
-    const bool started = StartUp(show, &window, &keys);
-    if (soundInstance != before && soundInstance != nullptr) {
-        players.push_back(soundInstance);
-    }
-    return started;
+    return StartUp(show, &window, &keys);
 }
 
 std::vector<int> PresentationFixture::Pixel(int x, int y) const {

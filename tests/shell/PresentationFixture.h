@@ -54,7 +54,6 @@ protected:
     ButtonPanel buttons;
     AppWindow window{};
     std::vector<std::string> messageBoxes;
-    std::vector<FMODSound*> players;
 };
 
 // The presentation started on the bundled data.

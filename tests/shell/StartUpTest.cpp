@@ -77,7 +77,7 @@ public:
         seen.shadeTexture = show.celShading.shadeTexture;
         seen.scenes = RegistryKeys(show.scenes);
         seen.portRequests = driver.requests.size();
-        seen.player = soundInstance;
+        seen.player = show.scenes.soundInstance.get();
         seen.blurList = show.blurList;
         seen.captureList = show.captureList;
     }
@@ -92,7 +92,7 @@ private:
 using StartUpTest = PresentationFixture;
 
 TEST_F(StartUpTest, WithoutTheRampFileItFailsSilentlyAndDoesNothingElse) {
-    FMODSound* const player = soundInstance;
+    FMODSound* const player = show.scenes.soundInstance.get();
     SceneNode* const target = rig.mainCamera.target;
     const GLuint previousSceneTexture = show.glow.sceneTexture;
 
@@ -112,7 +112,7 @@ TEST_F(StartUpTest, WithoutTheRampFileItFailsSilentlyAndDoesNothingElse) {
     EXPECT_EQ(show.glow.sceneTexture, previousSceneTexture);
     ExpectPose(rig.waypointBooth, Vec3(), Quaternion());
     EXPECT_TRUE(driver.requests.empty()) << "no port session";
-    EXPECT_EQ(soundInstance, player);
+    EXPECT_EQ(show.scenes.soundInstance.get(), player);
     EXPECT_EQ(show.blurList, 0u);
     EXPECT_EQ(show.captureList, 0u);
 }
@@ -120,11 +120,11 @@ TEST_F(StartUpTest, WithoutTheRampFileItFailsSilentlyAndDoesNothingElse) {
 TEST_F(StartUpTest, StepsRunInOrder) {
     UseBundledData();
     StartScreenProbe probe(show, driver);
-    FMODSound* const previousPlayer = soundInstance;
+    FMODSound* const previousPlayer = show.scenes.soundInstance.get();
     std::vector<FMODSound*> playerAtPortRequest;
     std::vector<GLuint> blurListAtPortRequest;
     driver.onRequest = [&](const testing_support::FakeQelIoSystem::Request&) {
-        playerAtPortRequest.push_back(soundInstance);
+        playerAtPortRequest.push_back(show.scenes.soundInstance.get());
         blurListAtPortRequest.push_back(show.blurList);
     };
 
@@ -152,8 +152,8 @@ TEST_F(StartUpTest, StepsRunInOrder) {
     EXPECT_EQ(driver.requests[0].processId, platform::GetCurrentProcessId());
     EXPECT_EQ(playerAtPortRequest, std::vector<FMODSound*>{previousPlayer});
     EXPECT_EQ(blurListAtPortRequest, std::vector<GLuint>{0u});
-    EXPECT_NE(soundInstance, previousPlayer);
-    EXPECT_NE(soundInstance, nullptr);
+    EXPECT_NE(show.scenes.soundInstance.get(), previousPlayer);
+    EXPECT_NE(show.scenes.soundInstance, nullptr);
     EXPECT_TRUE(glIsList(show.blurList));
     EXPECT_TRUE(glIsList(show.captureList));
     EXPECT_NE(show.blurList, show.captureList);
@@ -184,12 +184,12 @@ TEST_F(StartUpTest, ShutDownDeletesTheRampAndTheScenesAndSilencesTheMusic) {
     UseBundledData();
     ASSERT_TRUE(RunStartUp());
     ASSERT_TRUE(show.scenes.Start("Horse"));
-    ASSERT_TRUE(soundInstance->stream && soundInstance->stream->Playing());
+    ASSERT_TRUE(show.scenes.soundInstance->stream && show.scenes.soundInstance->stream->Playing());
     const GLuint ramp = show.celShading.shadeTexture;
     ShutDown(show);
     EXPECT_FALSE(glIsTexture(ramp));
     EXPECT_TRUE(show.scenes.Entries().empty());
-    EXPECT_FALSE(soundInstance->stream->Playing()) << "the exhibit was stopped before it went";
+    EXPECT_FALSE(show.scenes.soundInstance->stream->Playing()) << "the exhibit was stopped before it went";
     EXPECT_TRUE(glIsTexture(show.glow.sceneTexture));
     EXPECT_TRUE(glIsList(show.blurList));
     EXPECT_TRUE(glIsList(show.captureList));
@@ -199,7 +199,7 @@ TEST_F(StartUpTest, ShutDownDeletesTheRampAndTheScenesAndSilencesTheMusic) {
 TEST_F(StartUpTest, AfterAToggleANewSetOfScenesStartsAtTheStartScreenWithTheSamePlayer) {
     UseBundledData();
     ASSERT_TRUE(RunStartUp());
-    FMODSound* const player = soundInstance;
+    FMODSound* const player = show.scenes.soundInstance.get();
     show.scenes.Start("Horse");
     rig.waypointHorse.position = Vec3(9.0f, 9.0f, 9.0f);
     // An open session needs no second request; a closed one shows that start-up asks again.
@@ -217,8 +217,7 @@ TEST_F(StartUpTest, AfterAToggleANewSetOfScenesStartsAtTheStartScreenWithTheSame
     }
     EXPECT_TRUE(messageBoxes.empty()) << "every movie opens again";
     ExpectPose(rig.waypointHorse, kHorsePosition, kHorseRotation);
-    EXPECT_EQ(soundInstance, player);
-    EXPECT_EQ(players.size(), 1u);
+    EXPECT_EQ(show.scenes.soundInstance.get(), player);
     ASSERT_EQ(driver.requests.size(), 3u);
     EXPECT_EQ(driver.requests[2].code, qelio::kOpenSessionCode);
     EXPECT_TRUE(platform::PortSessionOpen());

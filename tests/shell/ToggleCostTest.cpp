@@ -66,10 +66,7 @@ protected:
                                                                      : platform::MessageBoxAnswer::Ok;
         });
     }
-    void TearDown() override {
-        delete soundInstance;
-        platform::SetMessageBoxHook(nullptr);
-    }
+    void TearDown() override { platform::SetMessageBoxHook(nullptr); }
 
     testing_support::FakeClock clock;
     testing_support::TempDir workDir{true};

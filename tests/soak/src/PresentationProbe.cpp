@@ -131,6 +131,7 @@ void PresentationProbe::CountMovies() {
 }
 
 void PresentationProbe::CountTracks() {
+    const FMODSound* const soundInstance = scenes.soundInstance.get();
     if (soundInstance == nullptr) {
         return;
     }

@@ -193,7 +193,7 @@ TEST_F(SoakTest, ABoothDayOfVisitorsOperatorKeysAndModeToggles) {
                           std::to_string(now / 1000) + " s)";
         }
         if (now >= nextSampleMs) {
-            const bool playerHoldsTrack = soundInstance != nullptr && soundInstance->stream != nullptr;
+            const bool playerHoldsTrack = show.scenes.soundInstance && show.scenes.soundInstance->stream;
             samples.push_back({now / kHourMs, windows, playerHoldsTrack, soak::MeasureProcessUsage()});
             nextSampleMs = (now / kHourMs + 1) * kHourMs;
             std::fprintf(stderr, "soak: hour %llu reached at frame %d after %.1f s\n",
