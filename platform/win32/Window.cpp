@@ -49,7 +49,7 @@ bool SetWindowPixelFormat(HDC hdc, const PixelFormat& format) {
 }
 
 // The system's procedure for every window of this layer: hands each message to the procedure of the
-// window's class, with WM_CREATE's parameter as the program gave it to CreateWindow.
+// window's class, with WM_CREATE's parameter as the program gave it to OpenWindow.
 LRESULT CALLBACK SystemWindowProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
         const auto* creation =
@@ -95,11 +95,11 @@ HWND NativeWindowHandle(WindowHandle window) {
     return record ? record->hwnd : nullptr;
 }
 
-InstanceHandle GetModuleHandle() {
+InstanceHandle ProgramInstance() {
     return GetModuleHandleA(nullptr);
 }
 
-bool RegisterClass(const WindowClass& windowClass) {
+bool RegisterWindowClass(const WindowClass& windowClass) {
     if (!internal::ClassCanBeRegistered(windowClass)) {
         return false;
     }
@@ -120,7 +120,7 @@ bool RegisterClass(const WindowClass& windowClass) {
     return true;
 }
 
-bool UnregisterClass(const char* className, InstanceHandle instance) {
+bool UnregisterWindowClass(const char* className, InstanceHandle instance) {
     if (!internal::RemoveClass(className, instance)) {
         return false;
     }
@@ -128,7 +128,7 @@ bool UnregisterClass(const char* className, InstanceHandle instance) {
     return true;
 }
 
-WindowHandle CreateWindow(const WindowCreation& creation) {
+WindowHandle OpenWindow(const WindowCreation& creation) {
     const internal::ClassRecord* windowClass = internal::FindClass(creation.className);
     if (!windowClass) {
         std::fprintf(stderr, "window class \"%s\" is not registered\n",
