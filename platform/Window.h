@@ -1,6 +1,7 @@
 // Top-level windows with an OpenGL context, in the shape the shell's window code expects of a window
 // system: classes, windows, a device context per window, GL contexts and buffer swaps. Backed by SDL2 on
-// Linux and by Win32 windows with WGL contexts on Windows.
+// Linux and by Win32 windows with WGL contexts on Windows, where the handles are the system's own and the
+// system keeps the classes. A handle is only ever compared, stored and passed back.
 #pragma once
 
 #include <cstdint>

@@ -1,6 +1,7 @@
 #include "platform/Window.h"
 
 #include "platform/GlGeneration.h"
+#include "platform/WindowClassReports.h"
 #include "platform/linux/FatalEnds.h"
 #include "platform/linux/WindowInternals.h"
 #include "platform/WindowMessages.h"
@@ -202,8 +203,7 @@ bool UnregisterWindowClass(const char* className, InstanceHandle instance) {
 WindowHandle OpenWindow(const WindowCreation& creation) {
     const internal::ClassRecord* windowClass = internal::FindClass(creation.className);
     if (!windowClass) {
-        std::fprintf(stderr, "window class \"%s\" is not registered\n",
-                     creation.className ? creation.className : "");
+        internal::ReportUnknownClass(creation.className);
         return nullptr;
     }
     RequestPixelFormat(creation.pixelFormat);
