@@ -156,20 +156,19 @@ bool RegisterWindowClass(const WindowClass& windowClass) {
     system.hIcon = LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_WINLOGO));
     system.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
     system.lpszClassName = windowClass.className;
-    if (!RegisterClassExA(&system)) {
-        if (GetLastError() == ERROR_CLASS_ALREADY_EXISTS) {
-            internal::ReportClassTaken(windowClass.className);
-        } else {
-            ReportSystemError("cannot register the window class");
-        }
+    const bool registered = RegisterClassExA(&system) != 0;
+    if (!registered && GetLastError() == ERROR_CLASS_ALREADY_EXISTS) {
+        internal::ReportClassTaken(windowClass.className);
         return false;
     }
-    if (!GiveClassItsProcedure(windowClass)) {
-        ReportSystemError("cannot register the window class");
+    if (registered && GiveClassItsProcedure(windowClass)) {
+        return true;
+    }
+    ReportSystemError("cannot register the window class");
+    if (registered) {
         UnregisterClassA(windowClass.className, system.hInstance);
-        return false;
     }
-    return true;
+    return false;
 }
 
 bool UnregisterWindowClass(const char* className, InstanceHandle instance) {
