@@ -5,6 +5,6 @@
 namespace platform {
 
 // One line: a text without its line end gets one (platform/MessageLines.h).
-void OutputDebugString(const char* text);
+void WriteDebugLine(const char* text);
 
 } // namespace platform

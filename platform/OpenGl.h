@@ -1,8 +1,8 @@
 // The OpenGL 1.1 and GLU interfaces, as the system declares them.
 #pragma once
 
-// Windows' GL headers would otherwise bring in all of windows.h, whose macros rename this layer's own
-// functions (CreateWindow, PeekMessage, ...) and clash with its constants (WM_CREATE, VK_ESCAPE, ...).
+// Windows' GL headers would otherwise bring in all of windows.h, whose macros clash with this layer's
+// constants (WM_CREATE, VK_ESCAPE, ...).
 // They get the few definitions they need instead, written exactly as windows.h writes them, so that a
 // backend file including both sees each defined alike (hence no reformatting).
 // clang-format off

@@ -1,6 +1,7 @@
 // Top-level windows with an OpenGL context, in the shape the shell's window code expects of a window
 // system: classes, windows, a device context per window, GL contexts and buffer swaps. Backed by SDL2 on
-// Linux and by Win32 windows with WGL contexts on Windows.
+// Linux and by Win32 windows with WGL contexts on Windows, where the handles are the system's own and the
+// system keeps the classes. A handle is only ever compared, stored and passed back.
 #pragma once
 
 #include <cstdint>
@@ -18,7 +19,7 @@ using InstanceHandle = const void*;
 using WindowProc = intptr_t (*)(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam);
 
 // The program's own module.
-InstanceHandle GetModuleHandle();
+InstanceHandle ProgramInstance();
 
 struct WindowClass {
     const char* className;
@@ -28,9 +29,9 @@ struct WindowClass {
 
 // The first class brings up SDL's video and the OpenGL driver, which stay up until the process ends.
 // False (reason on standard error) when video cannot start, or when the name is taken.
-bool RegisterClass(const WindowClass& windowClass);
+bool RegisterWindowClass(const WindowClass& windowClass);
 // False when the class is unknown or still has windows.
-bool UnregisterClass(const char* className, InstanceHandle instance);
+bool UnregisterWindowClass(const char* className, InstanceHandle instance);
 
 enum class WindowStyle {
     Overlapped, // a framed, resizable window
@@ -64,7 +65,7 @@ struct WindowCreation {
 };
 
 // Made hidden; WM_CREATE has been handled when this returns. Null on failure (reason on standard error).
-WindowHandle CreateWindow(const WindowCreation& creation);
+WindowHandle OpenWindow(const WindowCreation& creation);
 // Queued messages for the window are dropped with it.
 bool DestroyWindow(WindowHandle window);
 bool ShowWindow(WindowHandle window);

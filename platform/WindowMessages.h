@@ -30,7 +30,7 @@ constexpr WParam SIZE_MINIMIZED = 1;
 constexpr WParam SIZE_MAXIMIZED = 2;
 
 // X11 has no way to ask a window before the screen saver starts, so each new window is asked once, when it
-// is made: the saver stays off unless the procedure passes the command on to DefWindowProc.
+// is made: the saver stays off unless the procedure passes the command on to DefaultWindowProcedure.
 constexpr WParam SC_SCREENSAVE = 0xF140;
 constexpr WParam SC_MONITORPOWER = 0xF170;
 
@@ -53,17 +53,17 @@ struct Message {
 
 // Translates the SDL events that have arrived, then takes the oldest queued message for the window
 // (any window when filter is null) off the queue. False when there is none.
-bool PeekMessage(Message* message, WindowHandle filter);
+bool PollMessage(Message* message, WindowHandle filter);
 // Hands the message to its window's procedure; 0 when the window no longer exists.
-LResult DispatchMessage(const Message& message);
+LResult DeliverMessage(const Message& message);
 // Calls the window's procedure at once, bypassing the queue.
-LResult SendMessage(WindowHandle window, uint32_t message, WParam wParam, LParam lParam);
+LResult CallWindowProcedure(WindowHandle window, uint32_t message, WParam wParam, LParam lParam);
 // Queues a message. False when the window does not exist (a null window is allowed).
-bool PostMessage(WindowHandle window, uint32_t message, WParam wParam, LParam lParam);
+bool QueueMessage(WindowHandle window, uint32_t message, WParam wParam, LParam lParam);
 // Blocks until a message is queued or an SDL event arrives.
 void WaitMessage();
 // What happens to a message the procedure does not handle.
-LResult DefWindowProc(WindowHandle window, uint32_t message, WParam wParam, LParam lParam);
+LResult DefaultWindowProcedure(WindowHandle window, uint32_t message, WParam wParam, LParam lParam);
 
 // Called by WaitMessage instead of blocking; tests move time and post messages from it. Empty = block.
 void SetWaitMessageHookForTests(std::function<void()> hook);

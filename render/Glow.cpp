@@ -79,7 +79,7 @@ constexpr const char* kLogTargetFailed =
     "Glow: the fast way's %dx%d target cannot be drawn to; drawing the exact layers\n";
 
 void Log(const char* line) {
-    platform::OutputDebugString(line);
+    platform::WriteDebugLine(line);
 }
 
 bool ContextOffersFastGlow() {

@@ -58,7 +58,7 @@ int RunShow(const CommandLine& options) {
     show.glow.mode = options.glow;
     ShowMonitor monitor(options, show);
     stats::StartRecording(options.statsDb);
-    const int exitCode = AppMain(platform::GetModuleHandle(),
+    const int exitCode = AppMain(platform::ProgramInstance(),
                                  ShellFrameCallbacks(show, monitor.Wanted() ? &monitor : nullptr), options);
     stats::StopRecording();
     monitor.Finish();
@@ -104,7 +104,7 @@ int AppMain(platform::InstanceHandle instance, const FrameCallbacks& callbacks, 
     }
     const ShowSessionEnd end =
         RunShowSession(&appClass, fullScreen, options.screen == ScreenChoice::Native, callbacks);
-    platform::UnregisterClass(kClassName, instance);
+    platform::UnregisterWindowClass(kClassName, instance);
     if (options.kiosk && end.failure) {
         std::fprintf(stderr, "%s%s%s\n", end.failure, end.whyNot.empty() ? "" : ": ", end.whyNot.c_str());
         return kKioskFailedExitCode;

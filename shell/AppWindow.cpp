@@ -73,7 +73,7 @@ void ReshapeArea(View& view, int32_t x, int32_t y, int32_t width, int32_t height
 
 bool RegisterAppClass(AppClass* appClass) {
     const platform::WindowClass windowClass{appClass->className, AppWindowProc, appClass->instance};
-    if (!platform::RegisterClass(windowClass)) {
+    if (!platform::RegisterWindowClass(windowClass)) {
         platform::ShowMessageBox(kRegisterClassFailedText, kErrorCaption, platform::MessageBoxStyle::ErrorOk);
         return false;
     }
@@ -121,7 +121,7 @@ bool CreateAppWindow(AppWindow* appWindow) {
     const platform::WindowCreation creation{
         appWindow->appClass->className, appWindow->title, style, topMost, 0, 0, width, height, pixelFormat,
         appWindow->appClass->instance,  appWindow};
-    appWindow->window = platform::CreateWindow(creation);
+    appWindow->window = platform::OpenWindow(creation);
     if (!appWindow->window) {
         return false;
     }
@@ -177,13 +177,13 @@ void ReshapeFittedView(View& view, int32_t width, int32_t height) {
 }
 
 bool RequestQuit(AppWindow* appWindow) {
-    const bool posted = platform::PostMessage(appWindow->window, platform::WM_QUIT, 0, 0);
+    const bool posted = platform::QueueMessage(appWindow->window, platform::WM_QUIT, 0, 0);
     appWindow->keepRunning = false;
     return posted;
 }
 
 bool RequestToggleFullScreen(AppWindow* appWindow) {
-    return platform::PostMessage(appWindow->window, kToggleFullScreenMessage, 0, 0);
+    return platform::QueueMessage(appWindow->window, kToggleFullScreenMessage, 0, 0);
 }
 
 platform::LResult AppWindowProc(platform::WindowHandle window, uint32_t message, platform::WParam wParam,
@@ -194,7 +194,7 @@ platform::LResult AppWindowProc(platform::WindowHandle window, uint32_t message,
     }
     AppWindow* appWindow = AppWindowOf(window);
     if (!appWindow) {
-        return platform::DefWindowProc(window, message, wParam, lParam);
+        return platform::DefaultWindowProcedure(window, message, wParam, lParam);
     }
     switch (message) {
     case platform::WM_SYSCOMMAND:
@@ -226,10 +226,10 @@ platform::LResult AppWindowProc(platform::WindowHandle window, uint32_t message,
         break;
     case kToggleFullScreenMessage:
         appWindow->wantFullScreen = !appWindow->wantFullScreen;
-        platform::PostMessage(window, platform::WM_QUIT, 0, 0);
+        platform::QueueMessage(window, platform::WM_QUIT, 0, 0);
         break;
     default:
         break;
     }
-    return platform::DefWindowProc(window, message, wParam, lParam);
+    return platform::DefaultWindowProcedure(window, message, wParam, lParam);
 }

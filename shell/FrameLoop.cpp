@@ -33,11 +33,11 @@ void RunFrameLoop(AppWindow* appWindow, const FrameCallbacks& callbacks) {
                                  platform::DisplayRefreshRate(appWindow->window));
     platform::Message message;
     for (;;) {
-        if (platform::PeekMessage(&message, appWindow->window)) {
+        if (platform::PollMessage(&message, appWindow->window)) {
             if (message.message == platform::WM_QUIT) {
                 return;
             }
-            platform::DispatchMessage(message);
+            platform::DeliverMessage(message);
         } else if (appWindow->visible) {
             RunFrame(appWindow, callbacks, minimumFrameMs);
         } else {

@@ -68,7 +68,7 @@ void PrintCameraPose(const Camera& camera) {
     const Quaternion& r = camera.rotation;
     char line[kPoseLineSize];
     std::snprintf(line, sizeof line, kPoseFormat, p.x, p.y, p.z, r.x, r.y, r.z, r.w);
-    platform::OutputDebugString(line);
+    platform::WriteDebugLine(line);
 }
 
 void HandleOperatorKeys(Presentation& show) {

@@ -6,7 +6,7 @@
 
 namespace platform {
 
-void OutputDebugString(const char* text) {
+void WriteDebugLine(const char* text) {
     std::fputs(AsLine(text).c_str(), stderr);
     std::fflush(stderr);
 }

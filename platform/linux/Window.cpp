@@ -1,6 +1,7 @@
 #include "platform/Window.h"
 
 #include "platform/GlGeneration.h"
+#include "platform/WindowClassReports.h"
 #include "platform/linux/FatalEnds.h"
 #include "platform/linux/WindowInternals.h"
 #include "platform/WindowMessages.h"
@@ -183,11 +184,11 @@ std::vector<WindowHandle> LiveWindows() {
 
 } // namespace internal
 
-InstanceHandle GetModuleHandle() {
+InstanceHandle ProgramInstance() {
     return &moduleMarker;
 }
 
-bool RegisterClass(const WindowClass& windowClass) {
+bool RegisterWindowClass(const WindowClass& windowClass) {
     if (!internal::ClassCanBeRegistered(windowClass) || !StartVideo()) {
         return false;
     }
@@ -195,15 +196,14 @@ bool RegisterClass(const WindowClass& windowClass) {
     return true;
 }
 
-bool UnregisterClass(const char* className, InstanceHandle instance) {
+bool UnregisterWindowClass(const char* className, InstanceHandle instance) {
     return internal::RemoveClass(className, instance);
 }
 
-WindowHandle CreateWindow(const WindowCreation& creation) {
+WindowHandle OpenWindow(const WindowCreation& creation) {
     const internal::ClassRecord* windowClass = internal::FindClass(creation.className);
     if (!windowClass) {
-        std::fprintf(stderr, "window class \"%s\" is not registered\n",
-                     creation.className ? creation.className : "");
+        internal::ReportUnknownClass(creation.className);
         return nullptr;
     }
     RequestPixelFormat(creation.pixelFormat);
@@ -238,12 +238,13 @@ WindowHandle CreateWindow(const WindowCreation& creation) {
     record->sdlWindow = sdlWindow;
     WindowHandle window = record;
 
-    if (SendMessage(window, WM_CREATE, 0, reinterpret_cast<LParam>(creation.createParam)) == kCreateRefused) {
+    if (CallWindowProcedure(window, WM_CREATE, 0, reinterpret_cast<LParam>(creation.createParam)) ==
+        kCreateRefused) {
         DestroyWindow(window);
         return nullptr;
     }
     SDL_DisableScreenSaver();
-    SendMessage(window, WM_SYSCOMMAND, SC_SCREENSAVE, 0);
+    CallWindowProcedure(window, WM_SYSCOMMAND, SC_SCREENSAVE, 0);
     return window;
 }
 

@@ -2,7 +2,7 @@
 // video system and the full-screen mode waiting for the next popup window. Not for use outside platform/.
 #pragma once
 
-#include "platform/WindowRecords.h"
+#include "platform/linux/WindowRecords.h"
 
 #include <SDL.h>
 #include <vector>

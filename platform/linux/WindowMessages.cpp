@@ -113,7 +113,7 @@ void DropQueuedMessages(WindowHandle window) {
 
 } // namespace internal
 
-bool PeekMessage(Message* message, WindowHandle filter) {
+bool PollMessage(Message* message, WindowHandle filter) {
     PumpEvents();
     const auto found = std::find_if(queue.begin(), queue.end(), [&](const Message& queued) {
         return filter == nullptr || queued.window == filter;
@@ -126,11 +126,11 @@ bool PeekMessage(Message* message, WindowHandle filter) {
     return true;
 }
 
-LResult DispatchMessage(const Message& message) {
-    return SendMessage(message.window, message.message, message.wParam, message.lParam);
+LResult DeliverMessage(const Message& message) {
+    return CallWindowProcedure(message.window, message.message, message.wParam, message.lParam);
 }
 
-LResult SendMessage(WindowHandle window, uint32_t message, WParam wParam, LParam lParam) {
+LResult CallWindowProcedure(WindowHandle window, uint32_t message, WParam wParam, LParam lParam) {
     WindowObject* record = internal::LiveWindow(window);
     if (!record) {
         return 0;
@@ -138,7 +138,7 @@ LResult SendMessage(WindowHandle window, uint32_t message, WParam wParam, LParam
     return record->procedure(window, message, wParam, lParam);
 }
 
-bool PostMessage(WindowHandle window, uint32_t message, WParam wParam, LParam lParam) {
+bool QueueMessage(WindowHandle window, uint32_t message, WParam wParam, LParam lParam) {
     if (window && !internal::LiveWindow(window)) {
         return false;
     }
@@ -157,7 +157,7 @@ void WaitMessage() {
     SDL_WaitEvent(nullptr);
 }
 
-LResult DefWindowProc(WindowHandle, uint32_t message, WParam wParam, LParam) {
+LResult DefaultWindowProcedure(WindowHandle, uint32_t message, WParam wParam, LParam) {
     if (message == WM_SYSCOMMAND && wParam == SC_SCREENSAVE && SDL_WasInit(SDL_INIT_VIDEO)) {
         SDL_EnableScreenSaver();
     }

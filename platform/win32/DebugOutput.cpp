@@ -10,7 +10,7 @@ namespace platform {
 
 // To an attached debugger, and to standard error as well, where a console or a log file catches them
 // when no debugger watches.
-void OutputDebugString(const char* text) {
+void WriteDebugLine(const char* text) {
     const std::string line = AsLine(text);
     OutputDebugStringA(line.c_str());
     std::fputs(line.c_str(), stderr);

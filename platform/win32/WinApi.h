@@ -1,8 +1,7 @@
-// windows.h for the Win32 backend. Its macros give several system functions and constants the names
-// this layer uses for its own (CreateWindow, PeekMessage, WM_CREATE, VK_ESCAPE, ...), so they are taken
-// back here: the backend calls the system's functions by their real names (CreateWindowExA,
-// PeekMessageA, ...), and the constants it shares with the system have the same values in
-// platform/WindowMessages.h and platform/VirtualKeys.h. Include this instead of windows.h.
+// windows.h for the Win32 backend. This layer's window messages and virtual keys keep the system's
+// names and values (platform/WindowMessages.h, platform/VirtualKeys.h), so that the program's window
+// procedure reads as a switch over the messages Windows sends; windows.h defines the same names as
+// macros, which are taken back here. Include this instead of windows.h.
 #pragma once
 
 #ifndef WIN32_LEAN_AND_MEAN
@@ -13,17 +12,7 @@
 #endif
 #include <windows.h>
 
-#undef CreateWindow
-#undef DispatchMessage
-#undef DefWindowProc
-#undef GetModuleHandle
-#undef OutputDebugString
-#undef PeekMessage
-#undef PostMessage
-#undef RegisterClass
-#undef SendMessage
-#undef UnregisterClass
-
+// The messages the program's window procedure switches over (platform/WindowMessages.h).
 #undef WM_CREATE
 #undef WM_SIZE
 #undef WM_CLOSE
@@ -40,6 +29,7 @@
 #undef SC_SCREENSAVE
 #undef SC_MONITORPOWER
 
+// The keys the program names (platform/VirtualKeys.h), which index its key table.
 #undef VK_BACK
 #undef VK_TAB
 #undef VK_RETURN

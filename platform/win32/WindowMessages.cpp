@@ -9,7 +9,7 @@ std::function<void()> waitMessageHook;
 
 } // namespace
 
-bool PeekMessage(Message* message, WindowHandle filter) {
+bool PollMessage(Message* message, WindowHandle filter) {
     HWND filterWindow = nullptr;
     if (filter) {
         filterWindow = NativeWindowHandle(filter);
@@ -31,7 +31,7 @@ bool PeekMessage(Message* message, WindowHandle filter) {
     return false;
 }
 
-LResult DispatchMessage(const Message& message) {
+LResult DeliverMessage(const Message& message) {
     HWND hwnd = NativeWindowHandle(message.window);
     if (!hwnd) {
         return 0;
@@ -44,12 +44,12 @@ LResult DispatchMessage(const Message& message) {
     return DispatchMessageA(&system);
 }
 
-LResult SendMessage(WindowHandle window, uint32_t message, WParam wParam, LParam lParam) {
+LResult CallWindowProcedure(WindowHandle window, uint32_t message, WParam wParam, LParam lParam) {
     HWND hwnd = NativeWindowHandle(window);
     return hwnd ? SendMessageA(hwnd, message, wParam, lParam) : 0;
 }
 
-bool PostMessage(WindowHandle window, uint32_t message, WParam wParam, LParam lParam) {
+bool QueueMessage(WindowHandle window, uint32_t message, WParam wParam, LParam lParam) {
     if (!window) {
         return PostThreadMessageA(GetCurrentThreadId(), message, wParam, lParam);
     }
@@ -65,7 +65,7 @@ void WaitMessage() {
     ::WaitMessage();
 }
 
-LResult DefWindowProc(WindowHandle window, uint32_t message, WParam wParam, LParam lParam) {
+LResult DefaultWindowProcedure(WindowHandle window, uint32_t message, WParam wParam, LParam lParam) {
     HWND hwnd = NativeWindowHandle(window);
     return hwnd ? DefWindowProcA(hwnd, message, wParam, lParam) : 0;
 }

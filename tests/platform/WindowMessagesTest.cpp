@@ -26,14 +26,14 @@ std::vector<Received> received;
 
 platform::LResult RecordingProc(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
     received.push_back({window, message, wParam, lParam});
-    return platform::DefWindowProc(window, message, wParam, lParam);
+    return platform::DefaultWindowProcedure(window, message, wParam, lParam);
 }
 
 platform::LResult SaverKeepingProc(WindowHandle window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
     if (message == platform::WM_SYSCOMMAND && wParam == platform::SC_SCREENSAVE) {
         return 0;
     }
-    return platform::DefWindowProc(window, message, wParam, lParam);
+    return platform::DefaultWindowProcedure(window, message, wParam, lParam);
 }
 
 constexpr const char* kClassName = "MessagesTest";
@@ -43,13 +43,13 @@ protected:
     void SetUp() override {
         setenv("SDL_VIDEODRIVER", "offscreen", 1);
         received.clear();
-        ASSERT_TRUE(platform::RegisterClass({kClassName, RecordingProc, platform::GetModuleHandle()}));
+        ASSERT_TRUE(platform::RegisterWindowClass({kClassName, RecordingProc, platform::ProgramInstance()}));
     }
     void TearDown() override {
         for (WindowHandle window : platform::internal::LiveWindows()) {
             platform::DestroyWindow(window);
         }
-        platform::UnregisterClass(kClassName, platform::GetModuleHandle());
+        platform::UnregisterWindowClass(kClassName, platform::ProgramInstance());
         platform::SetWaitMessageHookForTests(nullptr);
     }
 
@@ -63,16 +63,16 @@ protected:
                                                 320,
                                                 240,
                                                 {32, 16, 0, true},
-                                                platform::GetModuleHandle(),
+                                                platform::ProgramInstance(),
                                                 createParam};
-        return platform::CreateWindow(creation);
+        return platform::OpenWindow(creation);
     }
 
     // Takes every queued message for the window (all windows when null) without dispatching it.
     static std::vector<Message> TakeAll(WindowHandle filter) {
         std::vector<Message> messages;
         Message message;
-        while (platform::PeekMessage(&message, filter)) {
+        while (platform::PollMessage(&message, filter)) {
             messages.push_back(message);
         }
         return messages;
@@ -108,18 +108,19 @@ TEST_F(WindowMessagesTest, CreationHandsTheParameterToWmCreateAndAsksAboutTheScr
     // The recording procedure passed it on, which lets the saver run.
     EXPECT_TRUE(SDL_IsScreenSaverEnabled());
 
-    ASSERT_TRUE(platform::RegisterClass({"SaverKeeping", SaverKeepingProc, platform::GetModuleHandle()}));
+    ASSERT_TRUE(
+        platform::RegisterWindowClass({"SaverKeeping", SaverKeepingProc, platform::ProgramInstance()}));
     WindowHandle keeping = MakeWindow(nullptr, "SaverKeeping");
     ASSERT_NE(keeping, nullptr);
     EXPECT_FALSE(SDL_IsScreenSaverEnabled());
-    EXPECT_FALSE(platform::UnregisterClass("SaverKeeping", platform::GetModuleHandle()))
+    EXPECT_FALSE(platform::UnregisterWindowClass("SaverKeeping", platform::ProgramInstance()))
         << "a class with a window must stay registered";
     platform::DestroyWindow(keeping);
-    EXPECT_TRUE(platform::UnregisterClass("SaverKeeping", platform::GetModuleHandle()));
+    EXPECT_TRUE(platform::UnregisterWindowClass("SaverKeeping", platform::ProgramInstance()));
 }
 
 TEST_F(WindowMessagesTest, RegisteringANameTwiceFails) {
-    EXPECT_FALSE(platform::RegisterClass({kClassName, RecordingProc, platform::GetModuleHandle()}));
+    EXPECT_FALSE(platform::RegisterWindowClass({kClassName, RecordingProc, platform::ProgramInstance()}));
 }
 
 TEST_F(WindowMessagesTest, EveryWindowContextCountsAsANewGeneration) {
@@ -141,9 +142,9 @@ TEST_F(WindowMessagesTest, QueueKeepsOrderFiltersByWindowAndForgetsDestroyedWind
     ASSERT_TRUE(first && second);
     TakeAll(nullptr);
 
-    EXPECT_TRUE(platform::PostMessage(first, platform::WM_USER, 1, 0));
-    EXPECT_TRUE(platform::PostMessage(second, platform::WM_USER, 2, 0));
-    EXPECT_TRUE(platform::PostMessage(first, platform::WM_QUIT, 3, 0));
+    EXPECT_TRUE(platform::QueueMessage(first, platform::WM_USER, 1, 0));
+    EXPECT_TRUE(platform::QueueMessage(second, platform::WM_USER, 2, 0));
+    EXPECT_TRUE(platform::QueueMessage(first, platform::WM_QUIT, 3, 0));
 
     const std::vector<Message> forFirst = TakeAll(first);
     ASSERT_EQ(forFirst.size(), 2u);
@@ -152,10 +153,10 @@ TEST_F(WindowMessagesTest, QueueKeepsOrderFiltersByWindowAndForgetsDestroyedWind
 
     platform::DestroyWindow(second);
     EXPECT_TRUE(TakeAll(nullptr).empty()) << "messages of a destroyed window must go with it";
-    EXPECT_FALSE(platform::PostMessage(second, platform::WM_USER, 0, 0));
+    EXPECT_FALSE(platform::QueueMessage(second, platform::WM_USER, 0, 0));
 
     received.clear();
-    EXPECT_EQ(platform::DispatchMessage({second, platform::WM_USER, 0, 0}), 0);
+    EXPECT_EQ(platform::DeliverMessage({second, platform::WM_USER, 0, 0}), 0);
     EXPECT_TRUE(received.empty());
 }
 
@@ -210,7 +211,7 @@ TEST_F(WindowMessagesTest, TranslatesSdlEventsIntoWindowMessages) {
 TEST_F(WindowMessagesTest, WaitMessageReturnsAtOnceWhenSomethingIsQueued) {
     WindowHandle window = MakeWindow();
     ASSERT_NE(window, nullptr);
-    ASSERT_TRUE(platform::PostMessage(window, platform::WM_USER, 0, 0));
+    ASSERT_TRUE(platform::QueueMessage(window, platform::WM_USER, 0, 0));
     platform::WaitMessage(); // would block for good if it ignored the queue
     EXPECT_EQ(TakeAll(window).size(), 1u);
 }

@@ -40,7 +40,7 @@ protected:
         // the thread's own quit message, which outlives the window and ends the next run's first message
         // loop at once, so the thread's queue is emptied between runs.
         platform::Message message;
-        while (platform::PeekMessage(&message, nullptr)) {
+        while (platform::PollMessage(&message, nullptr)) {
         }
 #endif
     }
@@ -79,7 +79,7 @@ protected:
             keptRunning = window->keepRunning;
             wantedFullScreen = window->wantFullScreen;
         };
-        return AppMain(platform::GetModuleHandle(), callbacks, options);
+        return AppMain(platform::ProgramInstance(), callbacks, options);
     }
 
     platform::MessageBoxAnswer answer = platform::MessageBoxAnswer::No;
@@ -138,7 +138,7 @@ TEST_F(AppMainTest, FirstWindowMatchesTheQuestionsAnswer) {
         EXPECT_EQ(window->bitsPerPixel, 32);
         EXPECT_STREQ(window->title, "Orvik Standview 2003");
         EXPECT_STREQ(window->appClass->className, "OpenGL");
-        EXPECT_EQ(window->appClass->instance, platform::GetModuleHandle());
+        EXPECT_EQ(window->appClass->instance, platform::ProgramInstance());
         RequestQuit(window);
     };
     EXPECT_EQ(Run(), 0);
@@ -195,13 +195,13 @@ TEST_F(AppMainTest, NoFramesWhileMinimisedAndTheFirstAfterwardsGetsTheWholeTime)
         EXPECT_EQ(frameMs.size(), 1u) << "no frame while minimised";
         if (waits == 3) {
             clock.AdvanceMs(5000);
-            platform::PostMessage(window->window, platform::WM_SIZE, platform::SIZE_RESTORED,
-                                  platform::MakeLParam(800, 600));
+            platform::QueueMessage(window->window, platform::WM_SIZE, platform::SIZE_RESTORED,
+                                   platform::MakeLParam(800, 600));
         }
     });
     onFrame = [&](int frame) {
         if (frame == 1) {
-            platform::PostMessage(window->window, platform::WM_SIZE, platform::SIZE_MINIMIZED, 0);
+            platform::QueueMessage(window->window, platform::WM_SIZE, platform::SIZE_MINIMIZED, 0);
         } else {
             RequestQuit(window);
         }
@@ -214,7 +214,7 @@ TEST_F(AppMainTest, NoFramesWhileMinimisedAndTheFirstAfterwardsGetsTheWholeTime)
 
 TEST_F(AppMainTest, CloseEndsTheRun) {
     testing_support::FakeClock clock;
-    onFrame = [this](int) { platform::PostMessage(window->window, platform::WM_CLOSE, 0, 0); };
+    onFrame = [this](int) { platform::QueueMessage(window->window, platform::WM_CLOSE, 0, 0); };
     EXPECT_EQ(Run(), 0);
     EXPECT_EQ(calls, (Calls{"StartUp", "Update", "Draw", "ShutDown"}));
 }
@@ -223,7 +223,7 @@ TEST_F(AppMainTest, ToggleRebuildsTheWindowInTheOtherModeAndStartsAgain) {
     testing_support::FakeClock clock;
     onFrame = [this](int frame) {
         if (frame == 1) {
-            platform::PostMessage(window->window, platform::WM_KEYDOWN, 0x70, 0);
+            platform::QueueMessage(window->window, platform::WM_KEYDOWN, 0x70, 0);
             RequestToggleFullScreen(window);
         } else {
             EXPECT_EQ((*keyTable)[0x70], 0) << "keys held across the toggle read as up";
@@ -253,13 +253,13 @@ TEST_F(AppMainTest, AnsweringYesAsksForFullScreen) {
 }
 
 TEST_F(AppMainTest, ClassRegistrationFailureEndsWithMinusOne) {
-    ASSERT_TRUE(platform::RegisterClass({"OpenGL", AppWindowProc, platform::GetModuleHandle()}));
+    ASSERT_TRUE(platform::RegisterWindowClass({"OpenGL", AppWindowProc, platform::ProgramInstance()}));
     EXPECT_EQ(Run(), -1);
     EXPECT_TRUE(calls.empty());
     EXPECT_EQ(boxes,
               (std::vector<std::string>{"Would You Like To Run In Fullscreen Mode?",
                                         "RegisterClassEx Failed!", "Error Registering Window Class!"}));
-    EXPECT_TRUE(platform::UnregisterClass("OpenGL", platform::GetModuleHandle()));
+    EXPECT_TRUE(platform::UnregisterWindowClass("OpenGL", platform::ProgramInstance()));
 }
 
 } // namespace

@@ -24,7 +24,7 @@ protected:
         });
         std::memset(&guarded, 0, sizeof guarded);
         guarded.after = kGuard;
-        appClass = {platform::GetModuleHandle(), "OpenGL"};
+        appClass = {platform::ProgramInstance(), "OpenGL"};
         appWindow = {};
         appWindow.keys = &guarded.keys;
         appWindow.appClass = &appClass;
@@ -39,23 +39,23 @@ protected:
     }
     void TearDown() override {
         DestroyAppWindow(&appWindow);
-        platform::UnregisterClass("OpenGL", appClass.instance);
+        platform::UnregisterWindowClass("OpenGL", appClass.instance);
         platform::SetMessageBoxHook(nullptr);
     }
 
     // Dispatches every queued message of the window; counts the WM_QUITs instead of dispatching them.
     void Deliver() {
         platform::Message message;
-        while (platform::PeekMessage(&message, appWindow.window)) {
+        while (platform::PollMessage(&message, appWindow.window)) {
             if (message.message == platform::WM_QUIT) {
                 ++quits;
             } else {
-                platform::DispatchMessage(message);
+                platform::DeliverMessage(message);
             }
         }
     }
     void Post(uint32_t message, platform::WParam wParam, LParam lParam = 0) {
-        ASSERT_TRUE(platform::PostMessage(appWindow.window, message, wParam, lParam));
+        ASSERT_TRUE(platform::QueueMessage(appWindow.window, message, wParam, lParam));
         Deliver();
     }
     int KeysDown() const {

@@ -269,16 +269,16 @@ TEST_F(ShowMonitorTest, AScriptedRunGivesItsFiguresAndItsFrameToTheFiles) {
         }
         port.status = step->port;
         if (frame == step->lastFrame && step->key != 0) {
-            platform::PostMessage(window->window, platform::WM_KEYDOWN, step->key, 0);
+            platform::QueueMessage(window->window, platform::WM_KEYDOWN, step->key, 0);
         } else if (frame > 1 && frame == (step - 1)->lastFrame + 1 && (step - 1)->key != 0) {
-            platform::PostMessage(window->window, platform::WM_KEYUP, (step - 1)->key, 0);
+            platform::QueueMessage(window->window, platform::WM_KEYUP, (step - 1)->key, 0);
         }
         clock.AdvanceMs(step->advanceMs);
         if (frame == kFrames) {
             RequestQuit(window);
         }
     };
-    ASSERT_EQ(AppMain(platform::GetModuleHandle(), callbacks, options), 0);
+    ASSERT_EQ(AppMain(platform::ProgramInstance(), callbacks, options), 0);
     monitor.Finish();
 
     std::vector<uint32_t> plannedElapsed = {kFirstFrameMs};

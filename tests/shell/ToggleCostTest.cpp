@@ -115,7 +115,7 @@ TEST_F(ToggleCostTest, FiftyTogglesHoldNoMoreFilesAndLittleMoreMemoryThanTheFirs
     };
     callbacks.shutDown = [&] { ShutDown(show); };
 
-    ASSERT_EQ(AppMain(platform::GetModuleHandle(), callbacks), 0);
+    ASSERT_EQ(AppMain(platform::ProgramInstance(), callbacks), 0);
     ASSERT_EQ(windows, kToggles + 1);
     ASSERT_EQ(usage.size(), static_cast<size_t>(kToggles + 1));
     for (const std::string& box : boxes) {

@@ -85,7 +85,7 @@ protected:
     static std::vector<uint32_t> TakeMessages() {
         std::vector<uint32_t> messages;
         platform::Message message;
-        while (platform::PeekMessage(&message, nullptr)) {
+        while (platform::PollMessage(&message, nullptr)) {
             messages.push_back(message.message);
         }
         return messages;

@@ -207,10 +207,10 @@ TEST_F(SoakTest, ABoothDayOfVisitorsOperatorKeysAndModeToggles) {
             turn = schedule.Next(now);
         }
         for (uint32_t key : turn.keysUp) {
-            platform::PostMessage(window->window, platform::WM_KEYUP, key, 0);
+            platform::QueueMessage(window->window, platform::WM_KEYUP, key, 0);
         }
         for (uint32_t key : turn.keysDown) {
-            platform::PostMessage(window->window, platform::WM_KEYDOWN, key, 0);
+            platform::QueueMessage(window->window, platform::WM_KEYDOWN, key, 0);
         }
         port.status = turn.portByte;
         clock.AdvanceMs(turn.extraMs);
@@ -225,7 +225,7 @@ TEST_F(SoakTest, ABoothDayOfVisitorsOperatorKeysAndModeToggles) {
         startTimes.resize(probe.Events().startOrder.size(), now);
     };
     stats::StartRecording(kVisitsFile);
-    const int exitCode = AppMain(platform::GetModuleHandle(), callbacks);
+    const int exitCode = AppMain(platform::ProgramInstance(), callbacks);
     const double wallSeconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - wallStart).count();
     const soak::PresentationEvents& events = probe.Events();

@@ -1,7 +1,8 @@
-#include "platform/WindowRecords.h"
+#include "platform/linux/WindowRecords.h"
+
+#include "platform/WindowClassReports.h"
 
 #include <algorithm>
-#include <cstdio>
 
 namespace platform {
 namespace {
@@ -23,12 +24,11 @@ const ClassRecord* FindClass(const char* name) {
 }
 
 bool ClassCanBeRegistered(const WindowClass& windowClass) {
-    if (!windowClass.className || !windowClass.procedure) {
-        std::fprintf(stderr, "window class: a name and a window procedure are required\n");
+    if (!ClassIsComplete(windowClass)) {
         return false;
     }
     if (FindClass(windowClass.className)) {
-        std::fprintf(stderr, "window class \"%s\" is already registered\n", windowClass.className);
+        ReportClassTaken(windowClass.className);
         return false;
     }
     return true;

@@ -1,16 +1,10 @@
-// The records behind the class and window handles that every system's backend gives out: which handles
-// are live, which classes are registered, and what the portable interface keeps per window. Each
-// backend adds its own part of a window in its NativeWindow. Not for use outside platform/.
+// The records behind the class and window handles that this backend gives out: which handles are live,
+// which classes are registered, and what is kept per window. Not for use outside platform/.
 #pragma once
 
 #include "platform/Window.h"
 
-#ifdef _WIN32
-#include "platform/win32/NativeWindow.h"
-#else
-#include "platform/linux/NativeWindow.h"
-#endif
-
+#include <SDL.h>
 #include <memory>
 #include <string>
 #include <vector>
@@ -21,7 +15,8 @@ struct DeviceContextObject {
     WindowObject* window;
 };
 
-struct WindowObject : NativeWindow {
+struct WindowObject {
+    SDL_Window* sdlWindow = nullptr;
     WindowProc procedure = nullptr;
     std::string className;
     void* userData = nullptr;
