@@ -1,16 +1,14 @@
 #include "support/FakeParallelPort.h"
 
 #include "platform/ParallelPort.h"
-#include "qelio/QelIoState.h"
 
 #include <gtest/gtest.h>
 
 namespace testing_support {
 
-FakeParallelPort::FakeParallelPort(qelio::System& system) {
-    ResetQelIoStateForTests();
+FakeParallelPort::FakeParallelPort(qelio::System& system) : library_(system) {
     platform::ResetPortSessionForTests();
-    qelio::InstallSystem(&system);
+    qelio::InstallLibrary(&library_);
     platform::SetPortByteReader([this](uint16_t port) {
         if (statusOnly) {
             EXPECT_EQ(port, platform::kParallelStatusPort) << "only the status register is read";
@@ -22,7 +20,7 @@ FakeParallelPort::FakeParallelPort(qelio::System& system) {
 
 FakeParallelPort::~FakeParallelPort() {
     platform::ResetPortSessionForTests();
-    ResetQelIoStateForTests();
+    qelio::InstallLibrary(nullptr);
 }
 
 } // namespace testing_support
