@@ -1,7 +1,6 @@
 // The parallel port's registers behind QELIO's session, for running the program's port access in tests:
 // a fresh QELIO library over the given system stands in for the process's own while it lives, and the
-// port reads through it (a granted session must never reach the real port), with the port session cleared
-// while it lives and after.
+// port reads through it (a granted session must never reach the real port); no port session outlives it.
 // The shared QELIO library hides its state, so a program using this links qelio_static.
 #pragma once
 
