@@ -9,6 +9,7 @@ namespace platform {
 
 namespace {
 
+// Port access is granted to the whole process, not to an object, so whether it is held is process-wide.
 bool sessionOpen = false;
 std::function<uint8_t(uint16_t)> portByteReader;
 
@@ -42,11 +43,6 @@ std::optional<uint8_t> ReadPortByte(uint16_t port) {
 
 void SetPortByteReader(std::function<uint8_t(uint16_t)> reader) {
     portByteReader = std::move(reader);
-}
-
-void ResetPortSessionForTests() {
-    sessionOpen = false;
-    portByteReader = nullptr;
 }
 
 } // namespace platform

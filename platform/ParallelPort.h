@@ -24,6 +24,5 @@ bool PortSessionOpen();
 std::optional<uint8_t> ReadPortByte(uint16_t port);
 // Tests replace the real port read (inb) with a fake; an empty function restores inb.
 void SetPortByteReader(std::function<uint8_t(uint16_t)> reader);
-void ResetPortSessionForTests();
 
 } // namespace platform

@@ -1,7 +1,7 @@
 // Installing and removing the driver: the copy into the system's driver directory and the service.
 #include "qelio/QelIo.h"
+#include "qelio/QelIoLibrary.h"
 #include "qelio/QelIoNames.h"
-#include "qelio/QelIoState.h"
 
 namespace {
 
@@ -15,24 +15,25 @@ std::string DriverDestination(const std::string& windowsDirectory) {
     return path + qelio::kDriverDestination;
 }
 
-int32_t Fail(qelio::System& system, int32_t result) {
-    qelIoLastError = system.SystemError();
+int32_t Fail(qelio::Library& library, int32_t result) {
+    library.lastError = library.system.SystemError();
     return result;
 }
 
 // Install mode creates the service (or opens the one already registered) and starts it; remove mode
 // stops it and deletes it, also when it was not running or does not take the stop control.
-int32_t RunServiceStep(qelio::System& system, qelio::DriverServices& drivers, ServiceMode mode) {
+int32_t RunServiceStep(qelio::Library& library, qelio::DriverServices& drivers, ServiceMode mode) {
+    qelio::System& system = library.system;
     qelio::ServiceHandle manager = drivers.OpenServiceManager();
     if (!manager) {
-        return Fail(system, kQelIoManagerUnavailable);
+        return Fail(library, kQelIoManagerUnavailable);
     }
 
     qelio::ServiceHandle service = nullptr;
     uint32_t openError = 0;
     if (mode == ServiceMode::Install) {
         service = drivers.CreateDriverService(manager, qelio::kServiceName, qelio::kServiceDisplayName,
-                                              qelIoDriverPath);
+                                              library.driverPath);
         if (!service) {
             openError = system.SystemError();
             if (openError == qelio::kErrorServiceExists) {
@@ -46,7 +47,7 @@ int32_t RunServiceStep(qelio::System& system, qelio::DriverServices& drivers, Se
     }
     drivers.CloseServiceObject(manager);
     if (!service) {
-        qelIoLastError = openError;
+        library.lastError = openError;
         return kQelIoServiceUnavailable;
     }
 
@@ -65,23 +66,23 @@ int32_t RunServiceStep(qelio::System& system, qelio::DriverServices& drivers, Se
         }
     }
     drivers.CloseServiceObject(service);
-    qelIoLastError = error;
+    library.lastError = error;
     return done ? kQelIoOk : kQelIoServiceControlFailed;
 }
 
 // The driver file lies next to the program; its copy goes into the system's driver directory.
-int32_t CopyDriver(qelio::System& system, qelio::DriverServices& drivers) {
+int32_t CopyDriver(qelio::Library& library, qelio::DriverServices& drivers) {
     qelio::ModuleHandle program = drivers.ProgramModule();
     if (!program) {
-        return Fail(system, kQelIoNoProgramModule);
+        return Fail(library, kQelIoNoProgramModule);
     }
     std::string source;
     if (!drivers.ModuleFileName(program, source)) {
-        return Fail(system, kQelIoNoProgramFileName);
+        return Fail(library, kQelIoNoProgramFileName);
     }
     std::string::size_type lastBackslash = source.rfind('\\');
     if (lastBackslash == std::string::npos) {
-        qelIoLastError = 0;
+        library.lastError = 0;
         return kQelIoNoProgramFileName;
     }
     source.erase(lastBackslash + 1);
@@ -89,67 +90,69 @@ int32_t CopyDriver(qelio::System& system, qelio::DriverServices& drivers) {
 
     std::string windowsDirectory;
     if (!drivers.WindowsDirectory(windowsDirectory)) {
-        return Fail(system, kQelIoNoWindowsDirectory);
+        return Fail(library, kQelIoNoWindowsDirectory);
     }
     std::string destination = DriverDestination(windowsDirectory);
     if (!drivers.CopyFileOver(source, destination)) {
-        return Fail(system, kQelIoCopyFailed);
+        return Fail(library, kQelIoCopyFailed);
     }
-    qelIoDriverPath = destination;
+    library.driverPath = destination;
     return kQelIoOk;
+}
+
+// The services of a system whose driver is installed and removed: none on the Windows 9x family, where
+// the ports are reached without one, nor where the system offers no services.
+qelio::DriverServices* ManagedDrivers(qelio::System& system) {
+    return system.IsWindows9xFamily() ? nullptr : system.Drivers();
 }
 
 } // namespace
 
-extern "C" int32_t QelIoInstall(void) {
-    qelio::System& system = qelio::CurrentSystem();
-    if (system.IsWindows9xFamily()) {
-        return kQelIoOk;
-    }
-    qelio::DriverServices* drivers = system.Drivers();
+namespace qelio {
+
+int32_t Library::Install() {
+    DriverServices* drivers = ManagedDrivers(system);
     if (!drivers) {
         return kQelIoOk;
     }
-    if (qelIoDriverPath.empty()) {
-        int32_t copied = CopyDriver(system, *drivers);
+    if (driverPath.empty()) {
+        int32_t copied = CopyDriver(*this, *drivers);
         if (copied != kQelIoOk) {
             return copied;
         }
     }
-    return RunServiceStep(system, *drivers, ServiceMode::Install);
+    return RunServiceStep(*this, *drivers, ServiceMode::Install);
 }
 
-extern "C" int32_t QelIoUninstall(void) {
-    qelio::System& system = qelio::CurrentSystem();
-    if (system.IsWindows9xFamily()) {
-        return kQelIoOk;
-    }
-    qelio::DriverServices* drivers = system.Drivers();
+int32_t Library::Uninstall() {
+    DriverServices* drivers = ManagedDrivers(system);
     if (!drivers) {
         return kQelIoOk;
     }
     // The driver is about to go away: the session ends with the handle, unannounced.
-    if (qelIoDevice != qelio::kInvalidDeviceHandle) {
-        system.CloseDevice(qelIoDevice);
-        qelIoDevice = qelio::kInvalidDeviceHandle;
+    if (device != kInvalidDeviceHandle) {
+        system.CloseDevice(device);
+        device = kInvalidDeviceHandle;
     }
-    int32_t removed = RunServiceStep(system, *drivers, ServiceMode::Remove);
+    int32_t removed = RunServiceStep(*this, *drivers, ServiceMode::Remove);
     if (removed != kQelIoOk) {
-        return Fail(system, removed);
+        return Fail(*this, removed);
     }
-    if (qelIoDriverPath.empty()) {
+    if (driverPath.empty()) {
         std::string windowsDirectory;
         if (!drivers->WindowsDirectory(windowsDirectory)) {
-            return Fail(system, kQelIoNoWindowsDirectory);
+            return Fail(*this, kQelIoNoWindowsDirectory);
         }
-        qelIoDriverPath = DriverDestination(windowsDirectory);
+        driverPath = DriverDestination(windowsDirectory);
     }
-    if (!drivers->RemoveFile(qelIoDriverPath)) {
-        return Fail(system, kQelIoDeleteFailed);
+    if (!drivers->RemoveFile(driverPath)) {
+        return Fail(*this, kQelIoDeleteFailed);
     }
     // The remembered copy no longer exists: a later install in this process must copy the driver again
     // rather than register a service whose file is gone.
-    qelIoDriverPath.clear();
-    qelIoLastError = 0;
+    driverPath.clear();
+    lastError = 0;
     return kQelIoOk;
 }
+
+} // namespace qelio

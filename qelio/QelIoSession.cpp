@@ -1,57 +1,59 @@
 // Port-I/O sessions: opening the driver's device and asking it to open or close a process's session.
 #include "qelio/QelIo.h"
+#include "qelio/QelIoLibrary.h"
 #include "qelio/QelIoNames.h"
-#include "qelio/QelIoState.h"
 
-extern "C" int32_t QelIoInitialize(uint32_t processId) {
-    qelio::System& system = qelio::CurrentSystem();
-    if (system.IsWindows9xFamily() || qelIoDevice != qelio::kInvalidDeviceHandle) {
+namespace qelio {
+
+int32_t Library::Initialize(uint32_t processId) {
+    if (system.IsWindows9xFamily() || device != kInvalidDeviceHandle) {
         return kQelIoOk;
     }
-    qelio::DeviceHandle device = system.OpenDevice(qelio::kDevicePath);
-    if (device == qelio::kInvalidDeviceHandle) {
-        qelIoLastError = system.SystemError();
+    DeviceHandle opened = system.OpenDevice(kDevicePath);
+    if (opened == kInvalidDeviceHandle) {
+        lastError = system.SystemError();
         return kQelIoDeviceUnavailable;
     }
-    qelIoLastError = 0;
-    if (!system.DeviceControl(device, qelio::kOpenSessionCode, &processId, sizeof processId)) {
-        qelIoLastError = system.SystemError();
-        system.CloseDevice(device);
+    lastError = 0;
+    if (!system.DeviceControl(opened, kOpenSessionCode, &processId, sizeof processId)) {
+        lastError = system.SystemError();
+        system.CloseDevice(opened);
         return kQelIoSessionRefused;
     }
-    qelIoDevice = device;
+    device = opened;
     return kQelIoOk;
 }
 
-extern "C" int32_t QelIoInitializeAuto(uint32_t processId) {
-    if (QelIoInitialize(processId) == kQelIoOk) {
+int32_t Library::InitializeAuto(uint32_t processId) {
+    if (Initialize(processId) == kQelIoOk) {
         return kQelIoOk;
     }
-    int32_t installed = QelIoInstall();
+    int32_t installed = Install();
     if (installed != kQelIoOk) {
         return installed;
     }
-    return QelIoInitialize(processId);
+    return Initialize(processId);
 }
 
-extern "C" int32_t QelIoCloseSession(uint32_t processId) {
-    qelio::System& system = qelio::CurrentSystem();
-    if (system.IsWindows9xFamily() || qelIoDevice == qelio::kInvalidDeviceHandle) {
+int32_t Library::CloseSession(uint32_t processId) {
+    if (system.IsWindows9xFamily() || device == kInvalidDeviceHandle) {
         return kQelIoOk;
     }
     // A refused close keeps the handle, so the caller can try again.
-    if (!system.DeviceControl(qelIoDevice, qelio::kCloseSessionCode, &processId, sizeof processId)) {
-        qelIoLastError = system.SystemError();
+    if (!system.DeviceControl(device, kCloseSessionCode, &processId, sizeof processId)) {
+        lastError = system.SystemError();
         return kQelIoSessionRefused;
     }
-    qelIoLastError = 0;
-    system.CloseDevice(qelIoDevice);
-    qelIoDevice = qelio::kInvalidDeviceHandle;
+    lastError = 0;
+    system.CloseDevice(device);
+    device = kInvalidDeviceHandle;
     return kQelIoOk;
 }
 
-extern "C" uint32_t QelIoGetLastError(void) {
-    uint32_t error = qelIoLastError;
-    qelIoLastError = 0;
+uint32_t Library::TakeLastError() {
+    uint32_t error = lastError;
+    lastError = 0;
     return error;
 }
+
+} // namespace qelio

@@ -54,10 +54,6 @@ public:
     virtual DriverServices* Drivers() = 0;
 };
 
-// The system in use: the one installed last, or the platform's own.
-System& CurrentSystem();
-// nullptr puts the platform's own system back.
-void InstallSystem(System* system);
 // Defined by the platform layer the library is built with (Win32 or Linux).
 System& PlatformSystem();
 

@@ -1,7 +1,7 @@
 #include "qelio/linux/LinuxPortSystem.h"
 
 #include "qelio/QelIo.h"
-#include "qelio/QelIoState.h"
+#include "qelio/QelIoLibrary.h"
 #include "qelio/tests/FakePortKernel.h"
 
 #include <gtest/gtest.h>
@@ -28,45 +28,41 @@ constexpr const char* kIoPortsHidden = "0000-0000 : PCI Bus 0000:00\n"
 
 class LinuxPortSystemTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        kernel.processId = kOwnProcess;
-        ResetQelIoStateForTests();
-        qelio::InstallSystem(&system);
-    }
-    void TearDown() override { ResetQelIoStateForTests(); }
+    void SetUp() override { kernel.processId = kOwnProcess; }
 
     FakePortKernel kernel;
     platform::LinuxPortSystem system{kernel};
+    qelio::Library library{system};
 };
 
 TEST_F(LinuxPortSystemTest, SessionIsPortPermissionOnTheParallelRegisters) {
-    EXPECT_EQ(QelIoInitialize(kOwnProcess), 0);
+    EXPECT_EQ(library.Initialize(kOwnProcess), 0);
     EXPECT_TRUE(kernel.granted);
     ASSERT_FALSE(kernel.permissionCalls.empty());
     EXPECT_EQ(kernel.permissionCalls.back(), std::make_tuple(uint16_t{0x378}, uint16_t{3}, true));
-    EXPECT_EQ(QelIoGetLastError(), 0u);
+    EXPECT_EQ(library.TakeLastError(), 0u);
 
-    EXPECT_EQ(QelIoCloseSession(kOwnProcess), 0);
+    EXPECT_EQ(library.CloseSession(kOwnProcess), 0);
     EXPECT_FALSE(kernel.granted);
     EXPECT_EQ(kernel.permissionCalls.back(), std::make_tuple(uint16_t{0x378}, uint16_t{3}, false));
 }
 
 TEST_F(LinuxPortSystemTest, KernelWithoutPortAccessGives10WithItsErrno) {
     kernel.permissionError = ENOSYS;
-    EXPECT_EQ(QelIoInitialize(kOwnProcess), 10);
-    EXPECT_EQ(QelIoGetLastError(), static_cast<uint32_t>(ENOSYS));
-    EXPECT_EQ(qelIoDevice, qelio::kInvalidDeviceHandle);
+    EXPECT_EQ(library.Initialize(kOwnProcess), 10);
+    EXPECT_EQ(library.TakeLastError(), static_cast<uint32_t>(ENOSYS));
+    EXPECT_EQ(library.device, qelio::kInvalidDeviceHandle);
 }
 
 TEST_F(LinuxPortSystemTest, MissingParallelPortGives10) {
     kernel.ioports = kIoPortsWithoutParallelPort;
-    EXPECT_EQ(QelIoInitialize(kOwnProcess), 10);
-    EXPECT_EQ(QelIoGetLastError(), static_cast<uint32_t>(ENODEV));
+    EXPECT_EQ(library.Initialize(kOwnProcess), 10);
+    EXPECT_EQ(library.TakeLastError(), static_cast<uint32_t>(ENODEV));
     EXPECT_FALSE(kernel.granted);
 
     kernel.ioportsError = EACCES;
-    EXPECT_EQ(QelIoInitialize(kOwnProcess), 10);
-    EXPECT_EQ(QelIoGetLastError(), static_cast<uint32_t>(EACCES));
+    EXPECT_EQ(library.Initialize(kOwnProcess), 10);
+    EXPECT_EQ(library.TakeLastError(), static_cast<uint32_t>(EACCES));
 }
 
 // Without CAP_SYS_ADMIN, as a service runs, /proc/ioports hides every address; the parport driver's
@@ -75,55 +71,55 @@ TEST_F(LinuxPortSystemTest, MissingParallelPortGives10) {
 TEST_F(LinuxPortSystemTest, HiddenAddressesAreTakenFromTheParportRecords) {
     kernel.ioports = kIoPortsHidden;
     kernel.baseAddresses = {"632\t0\n"};
-    EXPECT_EQ(QelIoInitialize(kOwnProcess), 10) << "a card at 0x278 is not the port at 0x378";
-    EXPECT_EQ(QelIoGetLastError(), static_cast<uint32_t>(ENODEV));
+    EXPECT_EQ(library.Initialize(kOwnProcess), 10) << "a card at 0x278 is not the port at 0x378";
+    EXPECT_EQ(library.TakeLastError(), static_cast<uint32_t>(ENODEV));
     EXPECT_FALSE(kernel.granted);
 
     kernel.baseAddresses = {};
     kernel.baseAddressError = ENOENT;
-    EXPECT_EQ(QelIoInitialize(kOwnProcess), 10);
-    EXPECT_EQ(QelIoGetLastError(), static_cast<uint32_t>(ENOENT));
+    EXPECT_EQ(library.Initialize(kOwnProcess), 10);
+    EXPECT_EQ(library.TakeLastError(), static_cast<uint32_t>(ENOENT));
     EXPECT_FALSE(kernel.granted);
 
     kernel.baseAddresses = {"632\t0\n", "888\t1912\n"};
     kernel.baseAddressError = 0;
-    EXPECT_EQ(QelIoInitialize(kOwnProcess), 0);
+    EXPECT_EQ(library.Initialize(kOwnProcess), 0);
     EXPECT_TRUE(kernel.granted);
     EXPECT_EQ(kernel.permissionCalls.back(), std::make_tuple(uint16_t{0x378}, uint16_t{3}, true));
 }
 
 TEST_F(LinuxPortSystemTest, RefusedPermissionGives11) {
     kernel.grantError = EPERM;
-    EXPECT_EQ(QelIoInitialize(kOwnProcess), 11);
-    EXPECT_EQ(QelIoGetLastError(), static_cast<uint32_t>(EPERM));
-    EXPECT_EQ(qelIoDevice, qelio::kInvalidDeviceHandle);
+    EXPECT_EQ(library.Initialize(kOwnProcess), 11);
+    EXPECT_EQ(library.TakeLastError(), static_cast<uint32_t>(EPERM));
+    EXPECT_EQ(library.device, qelio::kInvalidDeviceHandle);
 }
 
 TEST_F(LinuxPortSystemTest, AnotherProcessGetsNoPermission) {
-    EXPECT_EQ(QelIoInitialize(kOwnProcess + 1), 11);
-    EXPECT_EQ(QelIoGetLastError(), static_cast<uint32_t>(EPERM));
+    EXPECT_EQ(library.Initialize(kOwnProcess + 1), 11);
+    EXPECT_EQ(library.TakeLastError(), static_cast<uint32_t>(EPERM));
     EXPECT_FALSE(kernel.granted);
 
-    ASSERT_EQ(QelIoInitialize(kOwnProcess), 0);
-    EXPECT_EQ(QelIoCloseSession(kOwnProcess + 1), 11);
+    ASSERT_EQ(library.Initialize(kOwnProcess), 0);
+    EXPECT_EQ(library.CloseSession(kOwnProcess + 1), 11);
     EXPECT_TRUE(kernel.granted) << "the refused close keeps the session";
-    EXPECT_EQ(QelIoCloseSession(kOwnProcess), 0);
+    EXPECT_EQ(library.CloseSession(kOwnProcess), 0);
 }
 
 TEST_F(LinuxPortSystemTest, NothingToInstallOrUninstall) {
-    ASSERT_EQ(QelIoInitialize(kOwnProcess), 0);
+    ASSERT_EQ(library.Initialize(kOwnProcess), 0);
     kernel.permissionCalls.clear();
 
-    EXPECT_EQ(QelIoInstall(), 0);
-    EXPECT_EQ(QelIoUninstall(), 0);
+    EXPECT_EQ(library.Install(), 0);
+    EXPECT_EQ(library.Uninstall(), 0);
     EXPECT_TRUE(kernel.permissionCalls.empty());
     EXPECT_TRUE(kernel.granted);
 }
 
 TEST_F(LinuxPortSystemTest, AutoWithoutPortAccessEndsWith10) {
     kernel.permissionError = ENOSYS;
-    EXPECT_EQ(QelIoInitializeAuto(kOwnProcess), 10);
-    EXPECT_EQ(QelIoGetLastError(), static_cast<uint32_t>(ENOSYS));
+    EXPECT_EQ(library.InitializeAuto(kOwnProcess), 10);
+    EXPECT_EQ(library.TakeLastError(), static_cast<uint32_t>(ENOSYS));
 }
 
 TEST(FindParallelPortInIoPortsTest, FindsThePortByItsRangeAndSaysWhenAddressesAreHidden) {
@@ -146,11 +142,10 @@ TEST(LinuxPortSystemRealKernelTest, WithoutParallelPortTheDeviceCannotBeOpened) 
             platform::IoPortsAnswer::NotListed) {
         GTEST_SKIP() << "this machine has a parallel port";
     }
-    ResetQelIoStateForTests();
-    EXPECT_EQ(QelIoInitialize(kOwnProcess), 10);
-    uint32_t error = QelIoGetLastError();
+    qelio::Library library{qelio::PlatformSystem()};
+    EXPECT_EQ(library.Initialize(kOwnProcess), 10);
+    uint32_t error = library.TakeLastError();
     EXPECT_TRUE(error == ENOSYS || error == ENODEV) << error;
-    ResetQelIoStateForTests();
 }
 
 } // namespace

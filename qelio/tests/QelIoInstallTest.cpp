@@ -8,15 +8,15 @@ using namespace testing_support;
 using QelIoInstallTest = QelIoTest;
 
 TEST_F(QelIoInstallTest, FreshMachineGetsTheDriverCopiedRegisteredAndStarted) {
-    EXPECT_EQ(QelIoInstall(), 0);
+    EXPECT_EQ(library.Install(), 0);
 
     EXPECT_TRUE(machine.files.count(kCopiedDriver));
     ASSERT_TRUE(machine.service.has_value());
     EXPECT_EQ(machine.service->displayName, "QEL I/O Application");
     EXPECT_EQ(machine.service->binaryPath, kCopiedDriver);
     EXPECT_TRUE(machine.service->running);
-    EXPECT_EQ(qelIoDriverPath, kCopiedDriver);
-    EXPECT_EQ(QelIoGetLastError(), 0u);
+    EXPECT_EQ(library.driverPath, kCopiedDriver);
+    EXPECT_EQ(library.TakeLastError(), 0u);
     const std::vector<std::string> expected{"ProgramModule",      "ModuleFileName",     "WindowsDirectory",
                                             "CopyFileOver",       "OpenServiceManager", "CreateDriverService",
                                             "CloseServiceObject", "StartDriverService", "CloseServiceObject"};
@@ -26,18 +26,17 @@ TEST_F(QelIoInstallTest, FreshMachineGetsTheDriverCopiedRegisteredAndStarted) {
 TEST_F(QelIoInstallTest, DriverComesFromTheProgramsOwnDirectory) {
     machine.programFileName = "D:\\Show\\Bin\\standview.exe";
     machine.files = {"D:\\Show\\Bin\\QelIo.sys"};
-    EXPECT_EQ(QelIoInstall(), 0);
+    EXPECT_EQ(library.Install(), 0);
     EXPECT_TRUE(machine.files.count(kCopiedDriver));
 }
 
 TEST_F(QelIoInstallTest, WindowsDirectoryEndingInABackslashGetsNoSecondOne) {
     machine.windowsDirectory = "C:\\";
-    EXPECT_EQ(QelIoInstall(), 0);
-    EXPECT_EQ(qelIoDriverPath, "C:\\System32\\Drivers\\QelIo.sys");
+    EXPECT_EQ(library.Install(), 0);
+    EXPECT_EQ(library.driverPath, "C:\\System32\\Drivers\\QelIo.sys");
 
-    ResetQelIoStateForTests();
-    qelio::InstallSystem(&machine);
-    EXPECT_EQ(QelIoUninstall(), 0);
+    qelio::Library laterProcess{machine};
+    EXPECT_EQ(laterProcess.Uninstall(), 0);
     EXPECT_FALSE(machine.files.count("C:\\System32\\Drivers\\QelIo.sys"));
 }
 
@@ -45,26 +44,26 @@ TEST_F(QelIoInstallTest, StoppedServiceIsOpenedAndStarted) {
     machine.InstallRunningDriver();
     machine.service->running = false;
 
-    EXPECT_EQ(QelIoInstall(), 0);
+    EXPECT_EQ(library.Install(), 0);
     EXPECT_TRUE(machine.service->running);
     EXPECT_TRUE(machine.Called("OpenDriverService"));
-    EXPECT_EQ(QelIoGetLastError(), 0u);
+    EXPECT_EQ(library.TakeLastError(), 0u);
 }
 
 TEST_F(QelIoInstallTest, RunningServiceCannotBeStartedAgain) {
-    EXPECT_EQ(QelIoInstall(), 0);
+    EXPECT_EQ(library.Install(), 0);
     machine.calls.clear();
 
-    EXPECT_EQ(QelIoInstall(), 4);
-    EXPECT_EQ(QelIoGetLastError(), kErrorServiceAlreadyRunning);
+    EXPECT_EQ(library.Install(), 4);
+    EXPECT_EQ(library.TakeLastError(), kErrorServiceAlreadyRunning);
     EXPECT_FALSE(machine.Called("CopyFileOver")) << "the remembered copy is used";
     EXPECT_TRUE(machine.service->running);
 }
 
 TEST_F(QelIoInstallTest, NameWithoutBackslashGives6WithNoError) {
     machine.programFileName = "standview.exe";
-    EXPECT_EQ(QelIoInstall(), 6);
-    EXPECT_EQ(QelIoGetLastError(), 0u);
+    EXPECT_EQ(library.Install(), 6);
+    EXPECT_EQ(library.TakeLastError(), 0u);
     EXPECT_FALSE(machine.Called("CopyFileOver"));
 }
 
@@ -81,10 +80,10 @@ TEST_P(QelIoInstallFailureTest, EachStepsFailureGivesItsCodeAndError) {
     const InstallFailure& failure = GetParam();
     machine.failures[failure.call] = 1234;
 
-    EXPECT_EQ(QelIoInstall(), failure.result);
-    EXPECT_EQ(QelIoGetLastError(), 1234u);
+    EXPECT_EQ(library.Install(), failure.result);
+    EXPECT_EQ(library.TakeLastError(), 1234u);
     EXPECT_EQ(machine.files.count(kCopiedDriver) == 1, failure.copied);
-    EXPECT_EQ(qelIoDriverPath.empty(), !failure.copied);
+    EXPECT_EQ(library.driverPath.empty(), !failure.copied);
     EXPECT_EQ(machine.service.has_value(), failure.created);
     EXPECT_FALSE(machine.service && machine.service->running);
 }
@@ -104,44 +103,44 @@ TEST_F(QelIoInstallTest, ExistingServiceThatCannotBeOpenedGives2WithTheOpenError
     machine.service->running = false;
     machine.failures["OpenDriverService"] = kErrorAccessDenied;
 
-    EXPECT_EQ(QelIoInstall(), 2);
-    EXPECT_EQ(QelIoGetLastError(), kErrorAccessDenied);
+    EXPECT_EQ(library.Install(), 2);
+    EXPECT_EQ(library.TakeLastError(), kErrorAccessDenied);
 }
 
 TEST_F(QelIoInstallTest, MissingDriverFileGives8AndIsTriedAgainNextTime) {
     machine.files.clear();
-    EXPECT_EQ(QelIoInstall(), 8);
-    EXPECT_EQ(QelIoGetLastError(), kErrorFileNotFound);
+    EXPECT_EQ(library.Install(), 8);
+    EXPECT_EQ(library.TakeLastError(), kErrorFileNotFound);
 
     machine.files.insert("C:\\Booth\\QelIo.sys");
-    EXPECT_EQ(QelIoInstall(), 0);
+    EXPECT_EQ(library.Install(), 0);
     EXPECT_TRUE(machine.service->running);
 }
 
 TEST_F(QelIoInstallTest, UninstallStopsAndDeletesServiceAndFile) {
-    ASSERT_EQ(QelIoInstall(), 0);
+    ASSERT_EQ(library.Install(), 0);
 
-    EXPECT_EQ(QelIoUninstall(), 0);
+    EXPECT_EQ(library.Uninstall(), 0);
     EXPECT_FALSE(machine.service.has_value());
     EXPECT_FALSE(machine.files.count(kCopiedDriver));
     EXPECT_TRUE(machine.files.count("C:\\Booth\\QelIo.sys"));
-    EXPECT_EQ(QelIoGetLastError(), 0u);
+    EXPECT_EQ(library.TakeLastError(), 0u);
 }
 
 TEST_F(QelIoInstallTest, UninstallInANewProcessFindsTheFileUnderTheWindowsDirectory) {
     machine.InstallRunningDriver();
-    EXPECT_EQ(QelIoUninstall(), 0);
+    EXPECT_EQ(library.Uninstall(), 0);
     EXPECT_FALSE(machine.service.has_value());
     EXPECT_FALSE(machine.files.count(kCopiedDriver));
 }
 
 TEST_F(QelIoInstallTest, UninstallClosesTheDeviceWithoutTellingTheDriver) {
     machine.InstallRunningDriver();
-    ASSERT_EQ(QelIoInitialize(kProcessId), 0);
+    ASSERT_EQ(library.Initialize(kProcessId), 0);
     machine.requests.clear();
 
-    EXPECT_EQ(QelIoUninstall(), 0);
-    EXPECT_EQ(qelIoDevice, qelio::kInvalidDeviceHandle);
+    EXPECT_EQ(library.Uninstall(), 0);
+    EXPECT_EQ(library.device, qelio::kInvalidDeviceHandle);
     EXPECT_EQ(machine.openDeviceHandles, 0);
     EXPECT_TRUE(machine.requests.empty());
 }
@@ -152,10 +151,10 @@ TEST_P(QelIoUninstallStopTest, ServiceThatWillNotStopIsDeletedAnyway) {
     machine.InstallRunningDriver();
     machine.failures["StopDriverService"] = GetParam();
 
-    EXPECT_EQ(QelIoUninstall(), 0);
+    EXPECT_EQ(library.Uninstall(), 0);
     EXPECT_FALSE(machine.service.has_value());
     EXPECT_FALSE(machine.files.count(kCopiedDriver));
-    EXPECT_EQ(QelIoGetLastError(), 0u);
+    EXPECT_EQ(library.TakeLastError(), 0u);
 }
 
 INSTANTIATE_TEST_SUITE_P(NotActiveOrNoStopControl, QelIoUninstallStopTest,
@@ -166,8 +165,8 @@ TEST_F(QelIoInstallTest, OtherStopFailureLeavesServiceAndFile) {
     machine.InstallRunningDriver();
     machine.failures["StopDriverService"] = kDependentServicesRunning;
 
-    EXPECT_EQ(QelIoUninstall(), 4);
-    EXPECT_EQ(QelIoGetLastError(), kDependentServicesRunning);
+    EXPECT_EQ(library.Uninstall(), 4);
+    EXPECT_EQ(library.TakeLastError(), kDependentServicesRunning);
     EXPECT_TRUE(machine.service.has_value());
     EXPECT_TRUE(machine.files.count(kCopiedDriver));
     EXPECT_FALSE(machine.Called("DeleteDriverService"));
@@ -187,8 +186,8 @@ TEST_P(QelIoUninstallFailureTest, EachStepsFailureGivesItsCodeAndError) {
     machine.InstallRunningDriver();
     machine.failures[failure.call] = 1234;
 
-    EXPECT_EQ(QelIoUninstall(), failure.result);
-    EXPECT_EQ(QelIoGetLastError(), 1234u);
+    EXPECT_EQ(library.Uninstall(), failure.result);
+    EXPECT_EQ(library.TakeLastError(), 1234u);
     EXPECT_EQ(machine.service.has_value(), failure.serviceLeft);
     EXPECT_EQ(machine.files.count(kCopiedDriver) == 1, failure.fileLeft);
 }
@@ -202,15 +201,15 @@ INSTANTIATE_TEST_SUITE_P(Steps, QelIoUninstallFailureTest,
                          [](const auto& info) { return std::string(info.param.call); });
 
 TEST_F(QelIoInstallTest, UninstallWithoutServiceGives2) {
-    EXPECT_EQ(QelIoUninstall(), 2);
-    EXPECT_EQ(QelIoGetLastError(), kErrorServiceDoesNotExist);
+    EXPECT_EQ(library.Uninstall(), 2);
+    EXPECT_EQ(library.TakeLastError(), kErrorServiceDoesNotExist);
 }
 
 TEST_F(QelIoInstallTest, InstallAfterUninstallCopiesTheDriverAgain) {
-    ASSERT_EQ(QelIoInstall(), 0);
-    ASSERT_EQ(QelIoUninstall(), 0);
+    ASSERT_EQ(library.Install(), 0);
+    ASSERT_EQ(library.Uninstall(), 0);
 
-    EXPECT_EQ(QelIoInstall(), 0);
+    EXPECT_EQ(library.Install(), 0);
     EXPECT_TRUE(machine.files.count(kCopiedDriver));
     EXPECT_TRUE(machine.service->running);
 }

@@ -8,24 +8,24 @@ using namespace testing_support;
 using QelIoSessionTest = QelIoTest;
 
 TEST_F(QelIoSessionTest, InitializeWithoutDriverGives10AndKeepsNoHandle) {
-    EXPECT_EQ(QelIoInitialize(kProcessId), 10);
-    EXPECT_EQ(qelIoDevice, qelio::kInvalidDeviceHandle);
+    EXPECT_EQ(library.Initialize(kProcessId), 10);
+    EXPECT_EQ(library.device, qelio::kInvalidDeviceHandle);
     EXPECT_TRUE(machine.requests.empty());
-    EXPECT_EQ(QelIoGetLastError(), kErrorFileNotFound);
-    EXPECT_EQ(QelIoGetLastError(), 0u) << "reading the error resets it";
+    EXPECT_EQ(library.TakeLastError(), kErrorFileNotFound);
+    EXPECT_EQ(library.TakeLastError(), 0u) << "reading the error resets it";
 }
 
 TEST_F(QelIoSessionTest, InitializeOpensTheSessionOnceWithTheProcessId) {
     machine.InstallRunningDriver();
 
-    EXPECT_EQ(QelIoInitialize(kProcessId), 0);
+    EXPECT_EQ(library.Initialize(kProcessId), 0);
     EXPECT_EQ(machine.sessions, std::set<uint32_t>{kProcessId});
     EXPECT_EQ(machine.ControlCodes(), std::vector<uint32_t>{0xA0002800u});
-    EXPECT_NE(qelIoDevice, qelio::kInvalidDeviceHandle);
-    EXPECT_EQ(QelIoGetLastError(), 0u);
+    EXPECT_NE(library.device, qelio::kInvalidDeviceHandle);
+    EXPECT_EQ(library.TakeLastError(), 0u);
 
     machine.calls.clear();
-    EXPECT_EQ(QelIoInitialize(kProcessId + 1), 0);
+    EXPECT_EQ(library.Initialize(kProcessId + 1), 0);
     EXPECT_EQ(machine.Accesses(), std::vector<std::string>{}) << "an open session sends nothing";
     EXPECT_EQ(machine.sessions, std::set<uint32_t>{kProcessId});
 }
@@ -34,45 +34,45 @@ TEST_F(QelIoSessionTest, RefusedSessionGives11AndClosesTheDevice) {
     machine.InstallRunningDriver();
     machine.failures["OpenSession"] = kErrorAccessDenied;
 
-    EXPECT_EQ(QelIoInitialize(kProcessId), 11);
-    EXPECT_EQ(qelIoDevice, qelio::kInvalidDeviceHandle);
+    EXPECT_EQ(library.Initialize(kProcessId), 11);
+    EXPECT_EQ(library.device, qelio::kInvalidDeviceHandle);
     EXPECT_EQ(machine.openDeviceHandles, 0);
-    EXPECT_EQ(QelIoGetLastError(), kErrorAccessDenied);
+    EXPECT_EQ(library.TakeLastError(), kErrorAccessDenied);
 
     machine.failures.clear();
-    EXPECT_EQ(QelIoInitialize(kProcessId), 0) << "nothing is left behind that blocks a new attempt";
+    EXPECT_EQ(library.Initialize(kProcessId), 0) << "nothing is left behind that blocks a new attempt";
 }
 
 TEST_F(QelIoSessionTest, CloseSessionTellsTheDriverAndClosesTheDevice) {
     machine.InstallRunningDriver();
-    ASSERT_EQ(QelIoInitialize(kProcessId), 0);
+    ASSERT_EQ(library.Initialize(kProcessId), 0);
     machine.requests.clear();
 
-    EXPECT_EQ(QelIoCloseSession(kProcessId), 0);
+    EXPECT_EQ(library.CloseSession(kProcessId), 0);
     EXPECT_TRUE(machine.sessions.empty());
     EXPECT_EQ(machine.ControlCodes(), std::vector<uint32_t>{0xA0002804u});
-    EXPECT_EQ(qelIoDevice, qelio::kInvalidDeviceHandle);
+    EXPECT_EQ(library.device, qelio::kInvalidDeviceHandle);
     EXPECT_EQ(machine.openDeviceHandles, 0);
 
     machine.calls.clear();
-    EXPECT_EQ(QelIoCloseSession(kProcessId), 0);
+    EXPECT_EQ(library.CloseSession(kProcessId), 0);
     EXPECT_EQ(machine.Accesses(), std::vector<std::string>{}) << "no session, nothing sent";
 }
 
 TEST_F(QelIoSessionTest, RefusedCloseGives11AndKeepsTheSessionOpen) {
     machine.InstallRunningDriver();
-    ASSERT_EQ(QelIoInitialize(kProcessId), 0);
+    ASSERT_EQ(library.Initialize(kProcessId), 0);
 
-    EXPECT_EQ(QelIoCloseSession(kProcessId + 1), 11);
-    EXPECT_EQ(QelIoGetLastError(), kErrorInvalidParameter);
-    EXPECT_NE(qelIoDevice, qelio::kInvalidDeviceHandle);
+    EXPECT_EQ(library.CloseSession(kProcessId + 1), 11);
+    EXPECT_EQ(library.TakeLastError(), kErrorInvalidParameter);
+    EXPECT_NE(library.device, qelio::kInvalidDeviceHandle);
 
-    EXPECT_EQ(QelIoCloseSession(kProcessId), 0);
+    EXPECT_EQ(library.CloseSession(kProcessId), 0);
     EXPECT_TRUE(machine.sessions.empty());
 }
 
 TEST_F(QelIoSessionTest, AutoOnAMachineWithoutTheDriverInstallsItThenOpensTheSession) {
-    EXPECT_EQ(QelIoInitializeAuto(kProcessId), 0);
+    EXPECT_EQ(library.InitializeAuto(kProcessId), 0);
 
     EXPECT_TRUE(machine.service->running);
     EXPECT_EQ(machine.sessions, std::set<uint32_t>{kProcessId});
@@ -81,53 +81,53 @@ TEST_F(QelIoSessionTest, AutoOnAMachineWithoutTheDriverInstallsItThenOpensTheSes
                                             "CreateDriverService", "CloseServiceObject", "StartDriverService",
                                             "CloseServiceObject",  "OpenDevice",         "OpenSession"};
     EXPECT_EQ(machine.Accesses(), expected);
-    EXPECT_EQ(QelIoGetLastError(), 0u);
+    EXPECT_EQ(library.TakeLastError(), 0u);
 }
 
 TEST_F(QelIoSessionTest, AutoWithRunningServiceOnlyOpensTheSession) {
     machine.InstallRunningDriver();
-    EXPECT_EQ(QelIoInitializeAuto(kProcessId), 0);
+    EXPECT_EQ(library.InitializeAuto(kProcessId), 0);
     EXPECT_EQ(machine.Accesses(), (std::vector<std::string>{"OpenDevice", "OpenSession"}));
 }
 
 TEST_F(QelIoSessionTest, AutoReturnsTheInstallFailure) {
     machine.files.clear();
-    EXPECT_EQ(QelIoInitializeAuto(kProcessId), 8);
-    EXPECT_EQ(QelIoGetLastError(), kErrorFileNotFound);
+    EXPECT_EQ(library.InitializeAuto(kProcessId), 8);
+    EXPECT_EQ(library.TakeLastError(), kErrorFileNotFound);
     EXPECT_FALSE(machine.Called("OpenServiceManager"));
 }
 
 TEST_F(QelIoSessionTest, AutoReturnsTheSecondAttemptsResult) {
     machine.failures["OpenSession"] = kErrorAccessDenied;
-    EXPECT_EQ(QelIoInitializeAuto(kProcessId), 11);
-    EXPECT_EQ(QelIoGetLastError(), kErrorAccessDenied);
+    EXPECT_EQ(library.InitializeAuto(kProcessId), 11);
+    EXPECT_EQ(library.TakeLastError(), kErrorAccessDenied);
     EXPECT_TRUE(machine.service->running);
 }
 
 TEST_F(QelIoSessionTest, Windows9xFamilyDoesNothingAndSucceeds) {
     machine.windows9x = true;
     machine.files.clear();
-    qelIoLastError = 77;
+    library.lastError = 77;
 
-    EXPECT_EQ(QelIoInstall(), 0);
-    EXPECT_EQ(QelIoInitialize(kProcessId), 0);
-    EXPECT_EQ(QelIoInitializeAuto(kProcessId), 0);
-    EXPECT_EQ(QelIoCloseSession(kProcessId), 0);
-    EXPECT_EQ(QelIoUninstall(), 0);
+    EXPECT_EQ(library.Install(), 0);
+    EXPECT_EQ(library.Initialize(kProcessId), 0);
+    EXPECT_EQ(library.InitializeAuto(kProcessId), 0);
+    EXPECT_EQ(library.CloseSession(kProcessId), 0);
+    EXPECT_EQ(library.Uninstall(), 0);
 
     EXPECT_EQ(machine.Accesses(), std::vector<std::string>{});
-    EXPECT_EQ(QelIoGetLastError(), 77u);
+    EXPECT_EQ(library.TakeLastError(), 77u);
 }
 
 TEST_F(QelIoSessionTest, WithoutDriverServicesInstallAndUninstallTouchNothing) {
     machine.hasDrivers = false;
     machine.InstallRunningDriver();
-    ASSERT_EQ(QelIoInitialize(kProcessId), 0);
+    ASSERT_EQ(library.Initialize(kProcessId), 0);
     machine.calls.clear();
 
-    EXPECT_EQ(QelIoInstall(), 0);
-    EXPECT_EQ(QelIoUninstall(), 0);
+    EXPECT_EQ(library.Install(), 0);
+    EXPECT_EQ(library.Uninstall(), 0);
     EXPECT_EQ(machine.Accesses(), std::vector<std::string>{});
-    EXPECT_NE(qelIoDevice, qelio::kInvalidDeviceHandle) << "the session stays open";
-    EXPECT_EQ(QelIoCloseSession(kProcessId), 0);
+    EXPECT_NE(library.device, qelio::kInvalidDeviceHandle) << "the session stays open";
+    EXPECT_EQ(library.CloseSession(kProcessId), 0);
 }

@@ -1,5 +1,6 @@
 #include "input/ButtonPanel.h"
 #include "platform/ParallelPort.h"
+#include "platform/Process.h"
 
 #include <gtest/gtest.h>
 
@@ -17,7 +18,7 @@ TEST(ButtonPanel, StatusRegisterDecodesToTheLowestHeldButton) {
 }
 
 TEST(ButtonPanel, WithoutAPortSessionThePortIsNotReadAndNoButtonIsHeld) {
-    platform::ResetPortSessionForTests();
+    platform::ClosePortSession(platform::GetCurrentProcessId());
     int reads = 0;
     platform::SetPortByteReader([&](uint16_t) {
         ++reads;
@@ -27,5 +28,5 @@ TEST(ButtonPanel, WithoutAPortSessionThePortIsNotReadAndNoButtonIsHeld) {
     ButtonPanel panel;
     EXPECT_EQ(panel.Read(), 0);
     EXPECT_EQ(reads, 0);
-    platform::ResetPortSessionForTests();
+    platform::SetPortByteReader(nullptr);
 }

@@ -1,16 +1,26 @@
 #include "support/FakeParallelPort.h"
 
 #include "platform/ParallelPort.h"
-#include "qelio/QelIoState.h"
+#include "platform/Process.h"
 
 #include <gtest/gtest.h>
 
 namespace testing_support {
 
-FakeParallelPort::FakeParallelPort(qelio::System& system) {
-    ResetQelIoStateForTests();
-    platform::ResetPortSessionForTests();
-    qelio::InstallSystem(&system);
+namespace {
+
+// Ends the process's port session, if one is open, through the program's own call. Outside a fake
+// port's life the process's own library answers it: it holds no device in tests, so nothing is sent.
+void EndPortSession() {
+    platform::ClosePortSession(platform::GetCurrentProcessId());
+}
+
+} // namespace
+
+FakeParallelPort::FakeParallelPort(qelio::System& system) : library_(system) {
+    // A session an earlier test left open must not let this one read the port before it opens its own.
+    EndPortSession();
+    qelio::InstallLibrary(&library_);
     platform::SetPortByteReader([this](uint16_t port) {
         if (statusOnly) {
             EXPECT_EQ(port, platform::kParallelStatusPort) << "only the status register is read";
@@ -21,8 +31,11 @@ FakeParallelPort::FakeParallelPort(qelio::System& system) {
 }
 
 FakeParallelPort::~FakeParallelPort() {
-    platform::ResetPortSessionForTests();
-    ResetQelIoStateForTests();
+    // What the test's system calls back may already be gone, so it is told nothing: the session ends with
+    // the test's library, unannounced, and the port's with the process's own library.
+    qelio::InstallLibrary(nullptr);
+    EndPortSession();
+    platform::SetPortByteReader(nullptr);
 }
 
 } // namespace testing_support

@@ -1,10 +1,10 @@
 // The parallel port's registers behind QELIO's session, for running the program's port access in tests:
-// installs the given system as QELIO's and itself as the port's reader (a granted session must never
-// reach the real port), with QELIO's state and the port session cleared while it lives and after.
+// a fresh QELIO library over the given system stands in for the process's own while it lives, and the
+// port reads through it (a granted session must never reach the real port); no port session outlives it.
 // The shared QELIO library hides its state, so a program using this links qelio_static.
 #pragma once
 
-#include "qelio/QelIoSystem.h"
+#include "qelio/QelIoLibrary.h"
 
 #include <cstdint>
 #include <vector>
@@ -24,6 +24,9 @@ public:
     std::vector<uint16_t> reads;
     // The program reads the status register alone; a read of another one fails the test.
     bool statusOnly = true;
+
+private:
+    qelio::Library library_;
 };
 
 } // namespace testing_support
