@@ -50,7 +50,7 @@ void CubesScene::OnEnter() {
 bool CubesScene::IsFinished() {
     if (clock.Elapsed() > timeout) {
         if (registry.Start("MainScreen")) {
-            stats::RecordSceneStart("MainScreen", stats::StartCause::TimeOut);
+            registry.visits.RecordSceneStart("MainScreen", stats::StartCause::TimeOut);
         }
         return true;
     }

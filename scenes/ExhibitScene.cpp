@@ -77,7 +77,7 @@ void ExhibitScene::OnEnter() {
 bool ExhibitScene::IsFinished() {
     if (clock.Elapsed() > sceneTimeout) {
         if (registry.Start("MainScreen")) {
-            stats::RecordSceneStart("MainScreen", stats::StartCause::TimeOut);
+            registry.visits.RecordSceneStart("MainScreen", stats::StartCause::TimeOut);
         }
         return true;
     }

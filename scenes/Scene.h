@@ -7,6 +7,7 @@
 #include "core/View.h"
 #include "media/Sound.h"
 #include "scenes/PictureTextures.h"
+#include "stats/VisitRecording.h"
 
 #include <cstdint>
 #include <map>
@@ -61,6 +62,8 @@ public:
     // The music player: made by the first start-up and kept for the whole show, so that each window's
     // scenes play through the same one; null while there is none, and then the exhibits are silent.
     std::unique_ptr<FMODSound> soundInstance;
+    // The visitors' choices, recorded while the show has a database; the scenes record their time-outs.
+    stats::VisitRecording visits;
 
 private:
     friend class Scene;

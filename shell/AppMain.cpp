@@ -57,10 +57,10 @@ int RunShow(const CommandLine& options) {
     Presentation show;
     show.glow.mode = options.glow;
     ShowMonitor monitor(options, show);
-    stats::StartRecording(options.statsDb);
+    show.scenes.visits.Start(options.statsDb);
     const int exitCode = AppMain(platform::ProgramInstance(),
                                  ShellFrameCallbacks(show, monitor.Wanted() ? &monitor : nullptr), options);
-    stats::StopRecording();
+    show.scenes.visits.Stop();
     monitor.Finish();
     return exitCode;
 }

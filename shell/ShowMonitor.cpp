@@ -22,8 +22,8 @@ std::unique_ptr<monitor::BackgroundWriter> WriterFor(const std::string& path, co
 
 } // namespace
 
-ShowMonitor::ShowMonitor(const CommandLine& options, const Presentation& watched)
-    : show(watched),
+ShowMonitor::ShowMonitor(const CommandLine& options, Presentation& watched)
+    : show(watched), visits(watched.scenes.visits),
       figures(ProgramVersion(), platform::CurrentClock().UtcMilliseconds(),
               std::vector<std::string>(std::begin(stats::kCauseNames), std::end(stats::kCauseNames))),
       metrics(WriterFor(options.metricsPath, kMetricsName)),
@@ -31,7 +31,7 @@ ShowMonitor::ShowMonitor(const CommandLine& options, const Presentation& watched
       snapshotEveryMs(static_cast<uint64_t>(options.snapshotEverySeconds) * kMillisecondsPerSecond),
       stuck(kButtonCount, false) {
     if (metrics) {
-        stats::WatchSceneStarts(this);
+        visits.Watch(this);
         WatchContentLoads(this);
     }
 }
@@ -86,7 +86,7 @@ void ShowMonitor::PostMetrics() {
 
 void ShowMonitor::Finish() {
     if (metrics) {
-        stats::WatchSceneStarts(nullptr);
+        visits.Watch(nullptr);
         WatchContentLoads(nullptr);
         PostMetrics();
         metrics->Finish();

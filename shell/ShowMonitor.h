@@ -26,8 +26,8 @@ constexpr uint32_t kMetricsEveryMs = 10000;
 class ShowMonitor final : public stats::SceneStartWatcher, public ContentLoadWatcher {
 public:
     // Watches nothing and starts no thread when the options ask for neither file. The show, whose scenes
-    // and glow the figures report, must outlive the monitor.
-    ShowMonitor(const CommandLine& options, const Presentation& show);
+    // and glow the figures report and whose recording tells of the scene starts, must outlive the monitor.
+    ShowMonitor(const CommandLine& options, Presentation& show);
     ShowMonitor(const ShowMonitor&) = delete;
     ShowMonitor& operator=(const ShowMonitor&) = delete;
     // Finish().
@@ -47,6 +47,7 @@ private:
     void PostMetrics();
 
     const Presentation& show;
+    stats::VisitRecording& visits;
     monitor::Figures figures;
     std::unique_ptr<monitor::BackgroundWriter> metrics;
     std::unique_ptr<monitor::BackgroundWriter> snapshot;

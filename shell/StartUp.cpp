@@ -54,7 +54,7 @@ bool StartUp(Presentation& show, AppWindow* appWindow, KeyTable* keys, std::stri
     show.glow.sceneTexture = CreateEmptyTexture(sceneTextureSize, sceneTextureSize);
     AssignWaypointPoses(rig);
     if (show.scenes.Start(kFirstScene)) {
-        stats::RecordSceneStart(kFirstScene, stats::StartCause::StartUp);
+        show.scenes.visits.RecordSceneStart(kFirstScene, stats::StartCause::StartUp);
     }
 
     // Without port access the button panel reads as idle, so a failure needs no handling here.

@@ -104,12 +104,12 @@ void SwitchTo(SceneRegistry& scenes, const SceneLine& line, stats::StartCause ca
     Scene* scene = scenes.Find(line.scene);
     if (scene != nullptr && scene->PressedWhileRunning()) {
         if (newPress) {
-            stats::RecordPressWhileRunning(line.scene, cause);
+            scenes.visits.RecordPressWhileRunning(line.scene, cause);
         }
         return;
     }
     if (scenes.Start(line.scene)) {
-        stats::RecordSceneStart(line.scene, cause);
+        scenes.visits.RecordSceneStart(line.scene, cause);
     }
 }
 

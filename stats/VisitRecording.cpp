@@ -18,11 +18,19 @@ namespace {
 constexpr const char* kFileGoneLine =
     "standview: visit statistics: %s was deleted or replaced; recording into a new file there\n";
 
+int64_t MillisecondsSince(uint64_t counter) {
+    const uint64_t elapsed = platform::QueryPerformanceCounter() - counter;
+    const uint64_t frequency = platform::QueryPerformanceFrequency();
+    return static_cast<int64_t>(elapsed / frequency * 1000 + elapsed % frequency * 1000 / frequency);
+}
+
+} // namespace
+
 // Owns the database on a thread of its own. Records arrive a few per minute, so each is committed as
 // soon as it comes; records queued during a slow commit go into the next one together.
-class Writer {
+class VisitWriter {
 public:
-    explicit Writer(std::string path) : thread([this, path] { Run(path); }) {}
+    explicit VisitWriter(std::string path) : thread([this, path] { Run(path); }) {}
 
     void Push(VisitEvent event) {
         if (failed) {
@@ -102,20 +110,67 @@ private:
     std::thread thread;  // last: it starts once everything above exists
 };
 
-Writer* writer = nullptr;
-SceneStartWatcher* sceneStartWatcher = nullptr;
-// The performance counter at the last scene start, which the next start's record ends.
-uint64_t lastStartCounter = 0;
-bool startRecorded = false;
-
-int64_t MillisecondsSince(uint64_t counter) {
-    const uint64_t elapsed = platform::QueryPerformanceCounter() - counter;
-    const uint64_t frequency = platform::QueryPerformanceFrequency();
-    return static_cast<int64_t>(elapsed / frequency * 1000 + elapsed % frequency * 1000 / frequency);
+StartCause ButtonCause(int button) {
+    constexpr StartCause kButtons[] = {StartCause::Button1, StartCause::Button2, StartCause::Button3,
+                                       StartCause::Button4};
+    return kButtons[(button - 1) & 3];
 }
 
-void Record(const char* scene, StartCause cause, bool whileRunning) {
-    if (writer == nullptr || writer->failed) {
+VisitRecording::VisitRecording() = default;
+
+VisitRecording::~VisitRecording() {
+    Stop();
+}
+
+void VisitRecording::Start(const std::string& path) {
+    Stop();
+    if (!path.empty()) {
+        writer = std::make_unique<VisitWriter>(path);
+    }
+}
+
+void VisitRecording::Stop() {
+    if (!writer) {
+        return;
+    }
+    if (startRecorded) {
+        VisitEvent last;
+        last.utcMs = platform::CurrentClock().UtcMilliseconds();
+        last.previousStayMs = MillisecondsSince(lastStartCounter);
+        writer->Push(std::move(last));
+    }
+    writer->Finish();
+    writer.reset();
+    startRecorded = false;
+}
+
+void VisitRecording::Watch(SceneStartWatcher* watcher) {
+    sceneStartWatcher = watcher;
+}
+
+void VisitRecording::RecordSceneStart(const char* scene, StartCause cause) {
+    if (sceneStartWatcher != nullptr) {
+        sceneStartWatcher->SceneStarted(scene, cause);
+    }
+    Record(scene, cause, false);
+}
+
+void VisitRecording::RecordPressWhileRunning(const char* scene, StartCause cause) {
+    Record(scene, cause, true);
+}
+
+bool VisitRecording::Failed() const {
+    return writer && writer->failed;
+}
+
+void VisitRecording::Flush() {
+    if (writer) {
+        writer->Flush();
+    }
+}
+
+void VisitRecording::Record(const char* scene, StartCause cause, bool whileRunning) {
+    if (!writer || writer->failed) {
         return;
     }
     VisitEvent event;
@@ -131,62 +186,6 @@ void Record(const char* scene, StartCause cause, bool whileRunning) {
         startRecorded = true;
     }
     writer->Push(std::move(event));
-}
-
-} // namespace
-
-StartCause ButtonCause(int button) {
-    constexpr StartCause kButtons[] = {StartCause::Button1, StartCause::Button2, StartCause::Button3,
-                                       StartCause::Button4};
-    return kButtons[(button - 1) & 3];
-}
-
-void StartRecording(const std::string& path) {
-    StopRecording();
-    if (!path.empty()) {
-        writer = new Writer(path);
-    }
-}
-
-void StopRecording() {
-    if (writer == nullptr) {
-        return;
-    }
-    if (startRecorded) {
-        VisitEvent last;
-        last.utcMs = platform::CurrentClock().UtcMilliseconds();
-        last.previousStayMs = MillisecondsSince(lastStartCounter);
-        writer->Push(std::move(last));
-    }
-    writer->Finish();
-    delete writer;
-    writer = nullptr;
-    startRecorded = false;
-}
-
-void WatchSceneStarts(SceneStartWatcher* watcher) {
-    sceneStartWatcher = watcher;
-}
-
-void RecordSceneStart(const char* scene, StartCause cause) {
-    if (sceneStartWatcher != nullptr) {
-        sceneStartWatcher->SceneStarted(scene, cause);
-    }
-    Record(scene, cause, false);
-}
-
-void RecordPressWhileRunning(const char* scene, StartCause cause) {
-    Record(scene, cause, true);
-}
-
-bool RecordingFailed() {
-    return writer != nullptr && writer->failed;
-}
-
-void FlushRecording() {
-    if (writer != nullptr) {
-        writer->Flush();
-    }
 }
 
 } // namespace stats

@@ -42,11 +42,11 @@ protected:
 
     void SetUp() override {
         StartedPresentationFixture::SetUp();
-        stats::StartRecording(workDir.Path() + "/visits.sqlite");
+        show.scenes.visits.Start(workDir.Path() + "/visits.sqlite");
     }
 
     void TearDown() override {
-        stats::StopRecording();
+        show.scenes.visits.Stop();
         PresentationFixture::TearDown();
     }
 
@@ -65,8 +65,8 @@ protected:
     }
 
     // "scene cause" of every scene start recorded, oldest first.
-    static std::vector<std::string> RecordedStarts(const std::string& path) {
-        stats::FlushRecording();
+    std::vector<std::string> RecordedStarts(const std::string& path) {
+        show.scenes.visits.Flush();
         std::ostringstream csv;
         std::ostringstream err;
         EXPECT_EQ(stats::PrintVisitSummary({{{"", path}}, "", "", true}, csv, err), 0) << err.str();

@@ -72,30 +72,31 @@ TEST(VisitRecordingTest, TwoRunsOfTheShowIntoOneFile) {
     clock.StartUtcAt(kEpochMs);
     const std::string path = dir.Path() + "/visits.sqlite";
     using stats::StartCause;
+    stats::VisitRecording visits;
 
-    stats::StartRecording(path);
-    stats::RecordSceneStart("MainScreen", StartCause::StartUp);
+    visits.Start(path);
+    visits.RecordSceneStart("MainScreen", StartCause::StartUp);
     clock.AdvanceMs(5000);
-    stats::RecordSceneStart("Horse", stats::ButtonCause(3));
+    visits.RecordSceneStart("Horse", stats::ButtonCause(3));
     clock.AdvanceMs(1500);
-    stats::RecordSceneStart("Cubes", StartCause::Key);
+    visits.RecordSceneStart("Cubes", StartCause::Key);
     clock.AdvanceMs(700);
-    stats::RecordPressWhileRunning("Cubes", stats::ButtonCause(4));
+    visits.RecordPressWhileRunning("Cubes", stats::ButtonCause(4));
     clock.AdvanceMs(300);
-    stats::FlushRecording();
+    visits.Flush();
     // Committed while the show runs, so another reader (or a power cut) sees it now.
     EXPECT_EQ(Rows(path).size(), 4u);
     clock.AdvanceMs(35000);
-    stats::RecordSceneStart("MainScreen", StartCause::TimeOut);
+    visits.RecordSceneStart("MainScreen", StartCause::TimeOut);
     clock.AdvanceMs(2500);
-    stats::StopRecording();
+    visits.Stop();
 
     clock.AdvanceMs(60000);
-    stats::StartRecording(path);
-    stats::RecordSceneStart("MainScreen", StartCause::StartUp);
+    visits.Start(path);
+    visits.RecordSceneStart("MainScreen", StartCause::StartUp);
     clock.AdvanceMs(3000);
-    stats::StopRecording();
-    EXPECT_FALSE(stats::RecordingFailed());
+    visits.Stop();
+    EXPECT_FALSE(visits.Failed());
 
     const std::vector<std::string> expected = {
         "0 MainScreen startup 0 5000", "5000 Horse button3 0 1500",       "6500 Cubes key 0 36000",
@@ -112,25 +113,26 @@ TEST(VisitRecordingTest, AFileDeletedWhileTheShowRunsIsMadeAgainWithOneLine) {
     clock.StartUtcAt(kEpochMs);
     const std::string path = dir.Path() + "/visits.sqlite";
     using stats::StartCause;
+    stats::VisitRecording visits;
 
     testing::internal::CaptureStderr();
-    stats::StartRecording(path);
-    stats::RecordSceneStart("MainScreen", StartCause::StartUp);
+    visits.Start(path);
+    visits.RecordSceneStart("MainScreen", StartCause::StartUp);
     clock.AdvanceMs(5000);
-    stats::RecordSceneStart("Horse", stats::ButtonCause(3));
-    stats::FlushRecording();
+    visits.RecordSceneStart("Horse", stats::ButtonCause(3));
+    visits.Flush();
     ASSERT_EQ(Rows(path).size(), 2u);
     for (const char* suffix : {"", "-wal", "-shm"}) {
         std::remove((path + suffix).c_str());
     }
     clock.AdvanceMs(2000);
-    stats::RecordSceneStart("Cubes", StartCause::Key);
+    visits.RecordSceneStart("Cubes", StartCause::Key);
     clock.AdvanceMs(1000);
-    stats::RecordSceneStart("Mountain", StartCause::Key);
-    stats::FlushRecording();
-    const bool failed = stats::RecordingFailed();
+    visits.RecordSceneStart("Mountain", StartCause::Key);
+    visits.Flush();
+    const bool failed = visits.Failed();
     clock.AdvanceMs(500);
-    stats::StopRecording();
+    visits.Stop();
     const std::string log = testing::internal::GetCapturedStderr();
 
     EXPECT_FALSE(failed);
@@ -153,19 +155,20 @@ TEST(VisitRecordingTest, AFileItMustNotWriteGivesOneLineAndStaysAsItWas) {
         sqlite3_close(db);
     }
     const std::string noFolder = dir.Path() + "/missing/visits.sqlite";
+    stats::VisitRecording visits;
 
     for (const std::string& path : {notDatabase, newer, noFolder}) {
         const std::string before = Contents(path);
         testing::internal::CaptureStderr();
-        stats::StartRecording(path);
-        stats::FlushRecording();
+        visits.Start(path);
+        visits.Flush();
         for (int i = 0; i < 200; ++i) {
-            stats::RecordSceneStart(i % 2 ? "Horse" : "Cubes", stats::StartCause::Key);
+            visits.RecordSceneStart(i % 2 ? "Horse" : "Cubes", stats::StartCause::Key);
             clock.AdvanceMs(1000);
         }
-        stats::FlushRecording();
-        const bool failed = stats::RecordingFailed();
-        stats::StopRecording();
+        visits.Flush();
+        const bool failed = visits.Failed();
+        visits.Stop();
         const std::string log = testing::internal::GetCapturedStderr();
 
         EXPECT_TRUE(failed) << path;

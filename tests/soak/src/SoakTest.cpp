@@ -224,14 +224,14 @@ TEST_F(SoakTest, ABoothDayOfVisitorsOperatorKeysAndModeToggles) {
         drawFrame();
         startTimes.resize(probe.Events().startOrder.size(), now);
     };
-    stats::StartRecording(kVisitsFile);
+    show.scenes.visits.Start(kVisitsFile);
     const int exitCode = AppMain(platform::ProgramInstance(), callbacks);
     const double wallSeconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - wallStart).count();
     const soak::PresentationEvents& events = probe.Events();
     const soak::ScheduleTally& tally = schedule.Tally();
     const uint64_t recordingStopMs = simulatedMs();
-    stats::StopRecording();
+    show.scenes.visits.Stop();
 
     std::printf("soak: %.1f simulated hours in %d frames, %.1f s of wall time\n",
                 static_cast<double>(simulatedMs()) / kHourMs, events.frames, wallSeconds);
