@@ -40,11 +40,12 @@ protected:
     }
 
     testing_support::FakeClock fakeClock;
+    // Before the registry, whose player gives its share of the output back when it goes.
+    FakeAudioDevice audio;
     SceneRegistry registry;
     CameraRig& rig = registry.rig;
     testing_support::TempDir noData{true};
     platform::OffscreenContext gl{800, 600};
-    FakeAudioDevice audio;
     testing_support::FakeVideoDecoder decoder{kAnyMovie};
     std::unique_ptr<FMODSound>& player = registry.soundInstance;
 };

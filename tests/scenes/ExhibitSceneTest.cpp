@@ -38,10 +38,11 @@ protected:
     Log TakeMusic() { return std::exchange(audio.log, {}); }
 
     testing_support::FakeClock fakeClock;
+    // Before the registry, whose player gives its share of the output back when it goes.
+    FakeAudioDevice audio;
     SceneRegistry registry;
     CameraRig& rig = registry.rig;
     testing_support::TempDir noData{true}; // no pictures: the constructors then make no OpenGL call
-    FakeAudioDevice audio;
     std::unique_ptr<FMODSound>& player = registry.soundInstance;
 };
 

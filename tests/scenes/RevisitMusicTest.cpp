@@ -56,10 +56,11 @@ protected:
     }
 
     testing_support::FakeClock fakeClock;
-    SceneRegistry registry;
-    CameraRig& rig = registry.rig;
     testing_support::TempDir dir{true};
     DiskAudio disk{dir.Path() + "/output.raw"};
+    // After the output, so that its player closes before the output does.
+    SceneRegistry registry;
+    CameraRig& rig = registry.rig;
     platform::OffscreenContext gl{800, 600};
     testing_support::FakeVideoDecoder movies{scenes_test::kAnyMovie};
 };
